@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs, idempotently, everything the build, the tests and the run need on
+# Debian 12 as root. Pass --run to add the CJK fonts that the run command needs.
+set -euo pipefail
+
+want_fonts=0
+[ "${1:-}" = "--run" ] && want_fonts=1
+
+pkgs=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 wine64
+      xvfb xdotool imagemagick locales googletest x11-utils)
+[ "$want_fonts" = 1 ] && pkgs+=(fonts-noto-cjk)
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
+  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
+fi

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what the program needs, builds Kelvane.exe and runs it. Without a
+# display it runs on Xvfb, saves a screenshot of the main window, prints its
+# path and ends the program cleanly.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bash "$root/scripts/install-deps.sh" --run
+bash "$root/scripts/build.sh" Kelvane
+. "$root/scripts/wine-env.sh"
+exe="$KELVANE_BUILD/app/Kelvane.exe"
+k_prefix
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  exec wine "$exe"
+fi
+
+k_display
+trap 'k_stop_display' EXIT
+wine "$exe" &
+pid=$!
+win=
+for _ in $(seq 100); do
+  win=$(xdotool search --name '^Kelvane$' 2>/dev/null | head -n 1) && [ -n "$win" ] && break
+  sleep 0.2
+done
+[ -n "$win" ] || { echo "the main window did not appear" >&2; kill "$pid"; exit 1; }
+sleep 2 # let the tree and the status line paint
+shot="$KELVANE_BUILD/kelvane-main-window.png"
+import -window "$win" "$shot"
+xdotool windowclose "$win" 2>/dev/null || xdotool key --window "$win" alt+F4
+wait "$pid"
+wineserver -w
+echo "screenshot of the main window: $shot"

@@ -1,0 +1,43 @@
+# Sourced by the project's scripts: the project's own Wine prefix under the
+# build folder, a Japanese locale (ANSI code page 932), no debug output, no
+# Mono/Gecko prompts, a persistent wineserver, and a display.
+# Usage: . scripts/wine-env.sh [build-dir]
+_k_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export KELVANE_BUILD=${KELVANE_BUILD:-${1:-$_k_root/build}}
+export WINEPREFIX=$KELVANE_BUILD/wineprefix
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+k_prefix() {
+  if [ ! -f "$WINEPREFIX/.kelvane-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    touch "$WINEPREFIX/.kelvane-ready"
+  fi
+  # Wine's helper processes (services, the desktop's explorer) outlive the
+  # program that started them; start them here with no inherited output, so
+  # that a test runner waiting on a program's output is not held by them.
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# Starts Xvfb on a free display unless DISPLAY already reaches one.
+k_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n=91
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  K_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+k_stop_display() {
+  if [ -n "${K_XVFB_PID:-}" ]; then kill "$K_XVFB_PID" 2>/dev/null; wait "$K_XVFB_PID" 2>/dev/null; fi
+  K_XVFB_PID=
+}

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Runs a cross-built Windows program under Wine in the project's prefix; the
+# test runner uses it as the emulator of every test executable.
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+k_prefix
+[ -n "${DISPLAY:-}" ] || { echo "wine-exec: no DISPLAY (run through scripts/test.sh)" >&2; exit 1; }
+exec wine "$@"
