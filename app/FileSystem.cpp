@@ -1,0 +1,6 @@
+#include "app/FileSystem.h"
+
+TFileSystem& Kernel32FileSystem() {
+    static TFileSystem fileSystem;
+    return fileSystem;
+}

@@ -1,0 +1,19 @@
+// Kelvane's entry: OLE is initialised by the folder tree's module before
+// anything here runs; the application object, the main window, the loop.
+#include "app/Unit1.h"
+#include "app/Unit1Texts.h"
+#include "gui/Application.h"
+
+#include <commctrl.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    TApplication& application = Application();
+    application.Initialize();
+    application.SetTitle(texts::kCaption);
+    TMainForm mainForm(nullptr);
+    application.Run();
+    return 0;
+}

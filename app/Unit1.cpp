@@ -1,0 +1,75 @@
+#include "app/Unit1.h"
+
+#include "about/About.h"
+#include "app/Unit1Texts.h"
+#include "gui/Application.h"
+
+#include <memory>
+
+TMainForm::TMainForm(TComponent* owner, const TMainFormLayout& l)
+    : TForm(owner, l.form), ImageList1(this, l.ImageList1), Panel1(this, this, l.Panel1),
+      Label1(this, &Panel1, l.Label1), StatusBar1(this, this, l.StatusBar1),
+      ToolBar1(this, this, l.ToolBar1), btnDrive(this, &ToolBar1, l.btnDrive.props),
+      btnDeskTop(this, &ToolBar1, l.btnDeskTop.props),
+      ToolButton2(this, &ToolBar1, l.ToolButton2.props),
+      btnStart(this, &ToolBar1, l.btnStart.props), btnStop(this, &ToolBar1, l.btnStop.props),
+      btnQuit(this, &ToolBar1, l.btnQuit.props), btnAbout(this, &ToolBar1, l.btnAbout.props),
+      FTV(this, this, l.FTV) {
+    ToolBar1.SetImages(&ImageList1);
+    const std::pair<TToolButton*, const TMainFormLayout::Button*> buttons[] = {
+        {&btnDrive, &l.btnDrive}, {&btnDeskTop, &l.btnDeskTop}, {&ToolButton2, &l.ToolButton2},
+        {&btnStart, &l.btnStart}, {&btnStop, &l.btnStop},       {&btnQuit, &l.btnQuit},
+        {&btnAbout, &l.btnAbout}};
+    for (auto [button, spec] : buttons)
+        if (spec->onClick) button->OnClick = Bind(this, spec->onClick);
+    if (l.onFTVChange) FTV.OnChange = Bind(this, l.onFTVChange);
+    if (l.onCreate) OnCreate = Bind(this, l.onCreate);
+    Create();
+}
+
+TMainForm::~TMainForm() {
+    DestroyHandle();
+}
+
+void TMainForm::FormCreate(TObject*) {
+    FFirstChange = true;
+}
+
+void TMainForm::Msg(const std::string& text) {
+    StatusBar1.SetSimpleText(text);
+}
+
+void TMainForm::FTVChange(TObject*, const std::string& folderName) {
+    Msg(folderName);
+    FTV.SetRootFolderName(folderName);
+    if (FFirstChange) {
+        Msg(texts::kBanner);
+        FFirstChange = false;
+    }
+}
+
+void TMainForm::btnDriveClick(TObject*) {
+    FTV.SetRootFolder(rfDrives);
+}
+
+void TMainForm::btnDeskTopClick(TObject*) {
+    FTV.SetRootFolder(rfDesktop);
+}
+
+void TMainForm::btnQuitClick(TObject*) {
+    Close();
+}
+
+void TMainForm::btnAboutClick(TObject*) {
+    auto box = std::make_unique<TAboutBox>(nullptr);
+    box->ShowModal();
+}
+
+bool TMainForm::CloseQuery() {
+    // No window is destroyed under a running walk: closing waits for its end.
+    if (FWalking) {
+        FCloseDeferred = true;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,95 @@
+// TMainForm: the program's main window with its tool bar, instruction strip,
+// folder tree and status line, and the read-only clearing walk.
+#pragma once
+
+#include "app/FileSystem.h"
+#include "app/FolderQueue.h"
+#include "folder_tree/FTVEX_D3.h"
+#include "gui/Form.h"
+#include "gui/ImageList.h"
+#include "gui/Label.h"
+#include "gui/Panel.h"
+#include "gui/StatusBar.h"
+#include "gui/ToolBar.h"
+
+#include <cstdint>
+
+class TMainForm;
+
+// The stored layout: every part of the window with the values that differ
+// from the framework's defaults, and the handlers bound to its events.
+struct TMainFormLayout {
+    using Handler = void (TMainForm::*)(TObject*);
+    struct Button {
+        TToolButtonProps props;
+        Handler onClick = nullptr;
+    };
+
+    TFormProps form;
+    Handler onCreate;
+    TImageListProps ImageList1;
+    TPanelProps Panel1;
+    TLabelProps Label1;
+    TStatusBarProps StatusBar1;
+    TToolBarProps ToolBar1;
+    Button btnDrive, btnDeskTop, ToolButton2, btnStart, btnStop, btnQuit, btnAbout;
+    TFolderTreeViewExProps FTV;
+    void (TMainForm::*onFTVChange)(TObject*, const std::string&);
+};
+
+extern const TMainFormLayout kMainFormLayout;
+
+class TMainForm : public TForm {
+  public:
+    explicit TMainForm(TComponent* owner, const TMainFormLayout& layout = kMainFormLayout);
+    ~TMainForm() override;
+
+    // Parts, in creation order.
+    TImageList ImageList1;
+    TPanel Panel1;
+    TLabel Label1;
+    TStatusBar StatusBar1;
+    TToolBar ToolBar1;
+    TToolButton btnDrive;
+    TToolButton btnDeskTop;
+    TToolButton ToolButton2;
+    TToolButton btnStart;
+    TToolButton btnStop;
+    TToolButton btnQuit;
+    TToolButton btnAbout;
+    TFolderTreeViewEx FTV;
+
+    void FormCreate(TObject* sender);
+    void Msg(const std::string& text);
+    void FTVChange(TObject* sender, const std::string& folderName);
+    void btnDriveClick(TObject* sender);
+    void btnDeskTopClick(TObject* sender);
+    void btnStartClick(TObject* sender);
+    void btnStopClick(TObject* sender);
+    void btnQuitClick(TObject* sender);
+    void btnAboutClick(TObject* sender);
+    void GetDirectory();
+
+    bool Running() const { return FRunning; }
+    bool Walking() const { return FWalking; }
+    std::int32_t ClearCount() const { return FClearCount; }
+    bool FirstChange() const { return FFirstChange; }
+
+    // The file system the walk uses; tests stand in for it.
+    void SetFileSystem(TFileSystem& fileSystem) { FFileSystem = &fileSystem; }
+
+  protected:
+    bool CloseQuery() override;
+
+  private:
+    void ScanFolder(std::string Folder, TFolderQueue& Queue);
+    void SetIdleButtons();
+    void PaintDuringScan(DWORD& lastPaint);
+
+    bool FRunning = false;
+    bool FFirstChange = false;
+    std::int32_t FClearCount = 0;
+    bool FWalking = false;       // a walk is on the stack, stopping or not
+    bool FCloseDeferred = false; // closing waits for the walk to end
+    TFileSystem* FFileSystem = &Kernel32FileSystem();
+};

@@ -1,0 +1,44 @@
+#include "gui/Application.h"
+
+#include "gui/Form.h"
+
+#include <windows.h>
+
+TApplication& Application() {
+    static TApplication application;
+    return application;
+}
+
+void TApplication::Dispatch(MSG& msg) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+bool TApplication::ProcessMessage() {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT)
+        terminated_ = true;
+    else
+        Dispatch(msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    while (ProcessMessage()) {
+    }
+}
+
+void TApplication::HandleMessage() {
+    if (!ProcessMessage() && !terminated_) WaitMessage();
+}
+
+void TApplication::Terminate() {
+    if (!terminated_) PostQuitMessage(0);
+}
+
+void TApplication::Run() {
+    if (mainForm_) mainForm_->Show();
+    while (!terminated_)
+        HandleMessage();
+}

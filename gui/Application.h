@@ -1,0 +1,44 @@
+// The application object: the main form, the message loop and the pumping
+// of pending messages from inside long operations.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class TForm;
+
+class TApplication {
+  public:
+    void Initialize() {}
+    const std::string& Title() const { return title_; }
+    void SetTitle(std::string title) { title_ = std::move(title); }
+
+    TForm* MainForm() const { return mainForm_; }
+    // The first form made main ends the program when it closes.
+    void SetMainForm(TForm* form) {
+        if (!mainForm_) mainForm_ = form;
+    }
+    void FormDestroyed(TForm* form) {
+        if (mainForm_ == form) mainForm_ = nullptr;
+    }
+
+    // Shows the main form and runs the message loop until the program ends.
+    void Run();
+    // Handles every message that is pending now, then returns.
+    void ProcessMessages();
+    // Waits for and handles one message.
+    void HandleMessage();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+
+  private:
+    bool ProcessMessage();
+    void Dispatch(MSG& msg);
+
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+};
+
+TApplication& Application();

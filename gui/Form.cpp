@@ -1,0 +1,95 @@
+#include "gui/Form.h"
+
+#include "gui/Application.h"
+
+TForm::TForm(TComponent* owner, const TFormProps& p)
+    : TWinControl(owner, nullptr, p.control), caption_(p.caption), borderStyle_(p.borderStyle),
+      formStyle_(p.formStyle), position_(p.position), iconResource_(p.iconResource) {
+    Application().SetMainForm(this);
+}
+
+TForm::~TForm() {
+    DestroyHandle();
+    Application().FormDestroyed(this);
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.className = Name().c_str();
+    params.caption = caption_;
+    params.style = WS_CLIPCHILDREN;
+    params.style |= borderStyle_ == bsNone ? WS_POPUP : WS_OVERLAPPEDWINDOW;
+    if (formStyle_ == fsStayOnTop) params.exStyle |= WS_EX_TOPMOST;
+    if (iconResource_)
+        params.icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconResource_));
+    if (Application().MainForm() != this && Application().MainForm())
+        params.parent = Application().MainForm()->Handle(); // owned: stays above it
+}
+
+void TForm::Create() {
+    HandleNeeded();
+    if (iconResource_ && Handle()) {
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        auto small = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconResource_),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, LPARAM(small));
+    }
+    if (OnCreate) OnCreate(this);
+}
+
+void TForm::Show() {
+    if (!Handle()) Create();
+    if (position_ == poMainFormCenter) {
+        TForm* main = Application().MainForm();
+        RECT r{};
+        if (main && main != this && main->Handle())
+            GetWindowRect(main->Handle(), &r);
+        else
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+        SetBounds(r.left + (r.right - r.left - Width()) / 2,
+                  r.top + (r.bottom - r.top - Height()) / 2, Width(), Height());
+    }
+    ShowWindow(Handle(), SW_SHOW);
+    SetVisible(true);
+    UpdateWindow(Handle());
+}
+
+void TForm::Close() {
+    if (!CloseQuery()) return;
+    if (modal_) {
+        if (modalResult_ == mrNone) modalResult_ = IDCANCEL;
+        return;
+    }
+    if (Application().MainForm() == this) {
+        Application().Terminate();
+    } else if (Handle()) {
+        ShowWindow(Handle(), SW_HIDE);
+    }
+}
+
+int TForm::ShowModal() {
+    TForm* main = Application().MainForm();
+    HWND owner = main && main != this ? main->Handle() : nullptr;
+    modalResult_ = mrNone;
+    modal_ = true;
+    if (owner) EnableWindow(owner, FALSE);
+    Show();
+    while (modalResult_ == mrNone && !Application().Terminated())
+        Application().HandleMessage();
+    modal_ = false;
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        SetActiveWindow(owner);
+    }
+    if (Handle()) ShowWindow(Handle(), SW_HIDE);
+    return modalResult_;
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE) {
+        Close();
+        return 0;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}

@@ -1,0 +1,56 @@
+// Top-level windows built from stored layouts; modal showing.
+#pragma once
+
+#include "gui/Control.h"
+
+enum TFormBorderStyle { bsSizeable, bsNone };
+enum TFormStyle { fsNormal, fsStayOnTop };
+enum TPosition { poDesigned, poMainFormCenter };
+
+constexpr int mrNone = 0;
+constexpr int mrOk = IDOK;
+
+struct TFormProps {
+    TControlProps control = {};
+    const char* caption = "";
+    TFormBorderStyle borderStyle = bsSizeable;
+    TFormStyle formStyle = fsNormal;
+    TPosition position = poDesigned;
+    int iconResource = 0; // the window's icon; 0: none
+};
+
+class TForm : public TWinControl {
+  public:
+    TForm(TComponent* owner, const TFormProps& props);
+    ~TForm() override;
+
+    const std::string& Caption() const { return caption_; }
+
+    // Creates the windows of the form and its controls, then runs OnCreate.
+    void Create();
+    void Show();
+    // Asks the form to close: CloseQuery decides; the main form ends the
+    // program, another form hides (and ends a modal showing).
+    void Close();
+    // Shows the form modally; returns the modal result once it is set.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+
+    TNotifyEvent OnCreate;
+
+  protected:
+    // False keeps the form open.
+    virtual bool CloseQuery() { return true; }
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  private:
+    std::string caption_;
+    TFormBorderStyle borderStyle_;
+    TFormStyle formStyle_;
+    TPosition position_;
+    int iconResource_;
+    bool modal_ = false;
+    int modalResult_ = mrNone;
+};

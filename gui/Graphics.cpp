@@ -1,0 +1,55 @@
+#include "gui/Graphics.h"
+
+TFont& TFont::operator=(const TFont& other) {
+    if (!(spec_ == other.spec_)) {
+        spec_ = other.spec_;
+        handle_.reset();
+    }
+    return *this;
+}
+
+HFONT TFont::Handle() const {
+    if (!handle_) {
+        LOGFONTA lf{};
+        lf.lfHeight = -Screen().Scale(spec_.height);
+        lf.lfWeight = spec_.bold ? FW_BOLD : FW_NORMAL;
+        lf.lfUnderline = spec_.underline;
+        lf.lfCharSet = spec_.charset;
+        lf.lfQuality = DEFAULT_QUALITY;
+        lstrcpynA(lf.lfFaceName, spec_.name.c_str(), LF_FACESIZE);
+        handle_.reset(CreateFontIndirectA(&lf));
+    }
+    return handle_.get();
+}
+
+int TScreen::ReadPixelsPerInch() {
+    HDC dc = GetDC(nullptr);
+    int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(nullptr, dc);
+    return ppi > 0 ? ppi : 96;
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+    cursor_ = cursor;
+    ::SetCursor(CursorHandle(cursor == crDefault ? crArrow : cursor));
+}
+
+TScreen& Screen() {
+    static TScreen screen;
+    return screen;
+}
+
+HCURSOR CursorHandle(TCursor cursor) {
+    switch (cursor) {
+    case crHandPoint:
+        return LoadCursor(nullptr, IDC_HAND);
+    case crHelp:
+        return LoadCursor(nullptr, IDC_HELP);
+    case crHourGlass:
+        return LoadCursor(nullptr, IDC_WAIT);
+    case crDrag:
+        return LoadCursor(nullptr, IDC_UPARROW);
+    default:
+        return LoadCursor(nullptr, IDC_ARROW);
+    }
+}

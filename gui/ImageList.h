@@ -1,0 +1,26 @@
+// An image list loaded from a bitmap resource and its transparency mask.
+#pragma once
+
+#include "gui/Control.h"
+
+#include <commctrl.h>
+
+struct TImageListProps {
+    const char* name = "";
+    int width = 16, height = 16;
+    int bitmapResource = 0; // the images side by side
+    int maskResource = 0;   // a 1-bit mask of the same layout; set bits are transparent
+};
+
+class TImageList : public TComponent {
+  public:
+    TImageList(TComponent* owner, const TImageListProps& props);
+    HIMAGELIST Handle() const { return handle_.get(); }
+    int Count() const { return handle_ ? ImageList_GetImageCount(handle_.get()) : 0; }
+
+  private:
+    struct Deleter {
+        void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, Deleter> handle_;
+};

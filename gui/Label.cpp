@@ -1,0 +1,46 @@
+#include "gui/Label.h"
+
+TLabel::TLabel(TComponent* owner, TWinControl* parent, const TLabelProps& p)
+    : TGraphicControl(owner, parent, p.control), caption_(p.caption), autoSize_(p.autoSize),
+      alignment_(p.alignment), transparent_(p.transparent) {
+    AdjustSize();
+}
+
+void TLabel::SetCaption(const std::string& caption) {
+    if (caption_ == caption) return;
+    caption_ = caption;
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::SetFontColor(TColor color) {
+    if (Font().Color() == color) return;
+    TFontSpec spec = Font().Spec();
+    spec.color = color;
+    SetFont(spec);
+}
+
+void TLabel::AdjustSize() {
+    if (!autoSize_) return;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Font().Handle());
+    SIZE size{};
+    GetTextExtentPoint32A(dc, caption_.c_str(), int(caption_.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    SetBounds(Left(), Top(), size.cx, size.cy);
+}
+
+void TLabel::Paint(HDC dc) {
+    RECT r{0, 0, Width(), Height()};
+    if (!transparent_) {
+        HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(Font().Color()));
+    SelectObject(dc, Font().Handle());
+    UINT format = DT_SINGLELINE | DT_NOPREFIX | (alignment_ == taRightJustify ? DT_RIGHT : DT_LEFT);
+    DrawTextA(dc, caption_.c_str(), int(caption_.size()), &r, format);
+}

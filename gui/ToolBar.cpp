@@ -1,0 +1,100 @@
+#include "gui/ToolBar.h"
+
+#include "gui/ImageList.h"
+
+#include <commctrl.h>
+
+namespace {
+constexpr int kFirstCommandId = 100;
+}
+
+// ---- TToolButton ----
+
+TToolButton::TToolButton(TComponent* owner, TToolBar* toolBar, const TToolButtonProps& p)
+    : TComponent(owner, p.name), toolBar_(toolBar), props_(p), caption_(p.caption),
+      commandId_(toolBar->AddButton(this)) {}
+
+int TToolButton::SeparatorWidth() const {
+    return Screen().Scale(props_.width);
+}
+
+void TToolButton::SetEnabled(bool enabled) {
+    if (props_.enabled == enabled) return;
+    props_.enabled = enabled;
+    toolBar_->ButtonChanged(this);
+}
+
+void TToolButton::Click() {
+    if (OnClick) OnClick(this);
+}
+
+// ---- TToolBar ----
+
+int TToolBar::AddButton(TToolButton* button) {
+    buttons_.push_back(button);
+    return kFirstCommandId + int(buttons_.size()) - 1;
+}
+
+void TToolBar::ButtonChanged(TToolButton* button) {
+    if (Handle()) SendMessageA(Handle(), TB_ENABLEBUTTON, button->CommandId(), button->Enabled());
+}
+
+void TToolBar::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.className = TOOLBARCLASSNAMEA;
+    params.ownClass = false;
+    params.style |= CCS_NOPARENTALIGN | CCS_NORESIZE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE;
+    if (!props_.edgeBorders) params.style |= CCS_NODIVIDER;
+}
+
+void TToolBar::CreateWnd() {
+    HWND h = Handle();
+    const TScreen& s = Screen();
+    SendMessageA(h, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    if (images_) SendMessageA(h, TB_SETIMAGELIST, 0, LPARAM(images_->Handle()));
+    SendMessageA(h, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
+    int w = s.Scale(props_.buttonWidth), ht = s.Scale(props_.buttonHeight);
+    SendMessageA(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(w, ht));
+    SendMessageA(h, TB_SETBUTTONWIDTH, 0, MAKELPARAM(w, w));
+    std::vector<TBBUTTON> items;
+    for (TToolButton* b : buttons_) {
+        TBBUTTON tb{};
+        tb.idCommand = b->CommandId();
+        if (b->Style() == tbsSeparator) {
+            tb.fsStyle = BTNS_SEP;
+            tb.iBitmap = b->SeparatorWidth();
+        } else {
+            tb.fsStyle = BTNS_BUTTON;
+            tb.iBitmap = b->ImageIndex();
+            if (props_.showCaptions) tb.iString = INT_PTR(b->Caption().c_str());
+        }
+        tb.fsState = BYTE((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Wrap() ? TBSTATE_WRAP : 0));
+        items.push_back(tb);
+    }
+    SendMessageA(h, TB_ADDBUTTONSA, items.size(), LPARAM(items.data()));
+    SendMessageA(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(w, ht));
+}
+
+bool TToolBar::HandleCommand(WORD, WORD id) {
+    for (TToolButton* b : buttons_)
+        if (b->CommandId() == id) {
+            // A disabled button takes no commands, also not ones already queued.
+            if (b->Enabled() && b->Style() == tbsButton) b->Click();
+            return true;
+        }
+    return false;
+}
+
+LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETCURSOR && LOWORD(lp) == HTCLIENT && Screen().Cursor() == crDefault) {
+        POINT pt;
+        GetCursorPos(&pt);
+        ScreenToClient(Handle(), &pt);
+        int index = int(SendMessageA(Handle(), TB_HITTEST, 0, LPARAM(&pt)));
+        if (index >= 0 && index < int(buttons_.size()) && buttons_[index]->Cursor() != crDefault) {
+            ::SetCursor(CursorHandle(buttons_[index]->Cursor()));
+            return TRUE;
+        }
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}

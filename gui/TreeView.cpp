@@ -1,0 +1,384 @@
+#include "gui/TreeView.h"
+
+#include <memory>
+
+namespace {
+
+HWND TreeHandle(const TCustomTreeView* tree) {
+    return tree->Handle();
+}
+
+LRESULT Send(const TCustomTreeView* tree, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+    HWND h = TreeHandle(tree);
+    return h ? SendMessageA(h, msg, wp, lp) : 0;
+}
+
+TTreeNode* NodeOf(const TCustomTreeView* tree, LRESULT item) {
+    return const_cast<TCustomTreeView*>(tree)->Items().GetNode(reinterpret_cast<HTREEITEM>(item));
+}
+
+} // namespace
+
+// ---- TTreeNode ----
+
+void TTreeNode::Update(UINT mask) {
+    if (!item_) return;
+    TVITEMA tv{};
+    tv.mask = mask | TVIF_HANDLE;
+    tv.hItem = item_;
+    tv.pszText = const_cast<char*>(text_.c_str());
+    tv.iImage = imageIndex_;
+    tv.iSelectedImage = selectedIndex_;
+    tv.cChildren = hasChildren_ ? 1 : 0;
+    if (mask & TVIF_STATE) {
+        tv.stateMask = TVIS_OVERLAYMASK;
+        tv.state = INDEXTOOVERLAYMASK(overlayIndex_ < 0 ? 0 : overlayIndex_);
+    }
+    Send(owner_, TVM_SETITEMA, 0, LPARAM(&tv));
+}
+
+void TTreeNode::SetText(const std::string& text) {
+    text_ = text;
+    Update(TVIF_TEXT);
+}
+
+void TTreeNode::SetImageIndex(int index) {
+    imageIndex_ = index;
+    Update(TVIF_IMAGE);
+}
+
+void TTreeNode::SetSelectedIndex(int index) {
+    selectedIndex_ = index;
+    Update(TVIF_SELECTEDIMAGE);
+}
+
+void TTreeNode::SetOverlayIndex(int index) {
+    overlayIndex_ = index;
+    Update(TVIF_STATE);
+}
+
+bool TTreeNode::HasChildren() const {
+    if (!item_) return hasChildren_;
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    tv.hItem = item_;
+    Send(owner_, TVM_GETITEMA, 0, LPARAM(&tv));
+    return tv.cChildren != 0;
+}
+
+void TTreeNode::SetHasChildren(bool value) {
+    hasChildren_ = value;
+    Update(TVIF_CHILDREN);
+}
+
+TTreeNode* TTreeNode::Parent() const {
+    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_PARENT, LPARAM(item_)));
+}
+
+TTreeNode* TTreeNode::GetFirstChild() const {
+    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(item_)));
+}
+
+TTreeNode* TTreeNode::GetNextSibling() const {
+    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(item_)));
+}
+
+TTreeNode* TTreeNode::GetPrevSibling() const {
+    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_PREVIOUS, LPARAM(item_)));
+}
+
+int TTreeNode::Count() const {
+    int n = 0;
+    for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
+        ++n;
+    return n;
+}
+
+int TTreeNode::Level() const {
+    int level = 0;
+    for (TTreeNode* p = Parent(); p; p = p->Parent())
+        ++level;
+    return level;
+}
+
+bool TTreeNode::Expanded() const {
+    return (Send(owner_, TVM_GETITEMSTATE, WPARAM(item_), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+void TTreeNode::Expand(bool recurse) {
+    Send(owner_, TVM_EXPAND, TVE_EXPAND, LPARAM(item_));
+    if (recurse)
+        for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
+            c->Expand(true);
+}
+
+void TTreeNode::Collapse(bool recurse) {
+    if (recurse)
+        for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
+            c->Collapse(true);
+    Send(owner_, TVM_EXPAND, TVE_COLLAPSE, LPARAM(item_));
+}
+
+bool TTreeNode::Selected() const {
+    return (Send(owner_, TVM_GETITEMSTATE, WPARAM(item_), TVIS_SELECTED) & TVIS_SELECTED) != 0;
+}
+
+void TTreeNode::SetSelected(bool value) {
+    if (value)
+        owner_->SetSelected(this);
+    else if (Selected())
+        owner_->SetSelected(nullptr);
+}
+
+void TTreeNode::MakeVisible() {
+    Send(owner_, TVM_ENSUREVISIBLE, 0, LPARAM(item_));
+}
+
+void TTreeNode::DeleteChildren() {
+    while (TTreeNode* c = GetFirstChild())
+        c->Delete();
+}
+
+void TTreeNode::Delete() {
+    Send(owner_, TVM_DELETEITEM, 0, LPARAM(item_));
+}
+
+// ---- TTreeNodes ----
+
+TTreeNode* TTreeNodes::AddChildObject(TTreeNode* parent, const std::string& text, void* data) {
+    if (!owner_->Handle()) return nullptr;
+    auto node = std::make_unique<TTreeNode>(owner_, text, data);
+    TVINSERTSTRUCTA ins{};
+    ins.hParent = parent ? parent->ItemId() : TVI_ROOT;
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    ins.item.pszText = const_cast<char*>(node->text_.c_str());
+    ins.item.iImage = node->imageIndex_;
+    ins.item.iSelectedImage = node->selectedIndex_;
+    ins.item.lParam = reinterpret_cast<LPARAM>(node.get());
+    auto item = reinterpret_cast<HTREEITEM>(Send(owner_, TVM_INSERTITEMA, 0, LPARAM(&ins)));
+    if (!item) return nullptr;
+    node->item_ = item;
+    ++count_;
+    return node.release(); // owned by the item from now on; freed in ItemDeleted
+}
+
+void TTreeNodes::ItemDeleted(TTreeNode* node) {
+    std::unique_ptr<TTreeNode> owned(node);
+    --count_;
+}
+
+TTreeNode* TTreeNodes::GetNode(HTREEITEM item) const {
+    if (!item || !owner_->Handle()) return nullptr;
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_PARAM;
+    tv.hItem = item;
+    if (!Send(owner_, TVM_GETITEMA, 0, LPARAM(&tv))) return nullptr;
+    return reinterpret_cast<TTreeNode*>(tv.lParam);
+}
+
+TTreeNode* TTreeNodes::GetFirstNode() const {
+    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+}
+
+void TTreeNodes::Clear() {
+    Send(owner_, TVM_DELETEITEM, 0, LPARAM(TVI_ROOT));
+}
+
+void TTreeNodes::BeginUpdate() {
+    if (updateCount_++ == 0) Send(owner_, WM_SETREDRAW, FALSE, 0);
+}
+
+void TTreeNodes::EndUpdate() {
+    if (updateCount_ > 0 && --updateCount_ == 0) {
+        Send(owner_, WM_SETREDRAW, TRUE, 0);
+        owner_->Invalidate();
+    }
+}
+
+// ---- TCustomTreeView ----
+
+TCustomTreeView::TCustomTreeView(TComponent* owner, TWinControl* parent, const TTreeViewProps& p)
+    : TWinControl(owner, parent, p.control), props_(p), items_(this) {}
+
+TCustomTreeView::~TCustomTreeView() {
+    DestroyHandle();
+}
+
+void TCustomTreeView::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.className = WC_TREEVIEWA;
+    params.ownClass = false;
+    params.style |= WS_TABSTOP;
+    if (props_.showButtons) params.style |= TVS_HASBUTTONS;
+    if (props_.showLines) params.style |= TVS_HASLINES;
+    if (props_.showRoot) params.style |= TVS_LINESATROOT;
+    if (!props_.hideSelection) params.style |= TVS_SHOWSELALWAYS;
+    if (!props_.readOnly) params.style |= TVS_EDITLABELS;
+    if (props_.borderStyle == bsSingle) params.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomTreeView::CreateWnd() {
+    if (props_.indent > 0) Send(this, TVM_SETINDENT, Screen().Scale(props_.indent), 0);
+    if (images_) Send(this, TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(images_));
+    ColorChanged();
+}
+
+void TCustomTreeView::ColorChanged() {
+    Send(this, TVM_SETBKCOLOR, 0, LPARAM(ColorToRGB(Color())));
+    TWinControl::ColorChanged();
+}
+
+void TCustomTreeView::SetStyleFlag(bool& field, bool value, DWORD style) {
+    if (field == value) return;
+    field = value;
+    if (!Handle()) return;
+    LONG s = GetWindowLongA(Handle(), GWL_STYLE);
+    SetWindowLongA(Handle(), GWL_STYLE, value ? (s | style) : (s & ~LONG(style)));
+    Invalidate();
+}
+
+void TCustomTreeView::SetIndent(int indent) {
+    if (props_.indent == indent) return;
+    props_.indent = indent;
+    Send(this, TVM_SETINDENT, Screen().Scale(indent), 0);
+}
+
+void TCustomTreeView::SetHideSelection(bool value) {
+    bool show = !props_.hideSelection;
+    SetStyleFlag(show, !value, TVS_SHOWSELALWAYS);
+    props_.hideSelection = value;
+}
+
+void TCustomTreeView::SetReadOnly(bool value) {
+    bool edit = !props_.readOnly;
+    SetStyleFlag(edit, !value, TVS_EDITLABELS);
+    props_.readOnly = value;
+}
+
+void TCustomTreeView::SetBorderStyle(TBorderStyle style) {
+    if (props_.borderStyle == style) return;
+    props_.borderStyle = style;
+    if (!Handle()) return;
+    LONG ex = GetWindowLongA(Handle(), GWL_EXSTYLE);
+    SetWindowLongA(Handle(), GWL_EXSTYLE,
+                   style == bsSingle ? (ex | WS_EX_CLIENTEDGE) : (ex & ~WS_EX_CLIENTEDGE));
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+void TCustomTreeView::SetImages(HIMAGELIST images) {
+    images_ = images;
+    Send(this, TVM_SETIMAGELIST, TVSIL_NORMAL, LPARAM(images));
+}
+
+TTreeNode* TCustomTreeView::Selected() const {
+    return NodeOf(this, Send(this, TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+void TCustomTreeView::SetSelected(TTreeNode* node) {
+    Send(this, TVM_SELECTITEM, TVGN_CARET, LPARAM(node ? node->ItemId() : nullptr));
+}
+
+TTreeNode* TCustomTreeView::TopItem() const {
+    return NodeOf(this, Send(this, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+}
+
+void TCustomTreeView::SetTopItem(TTreeNode* node) {
+    if (node) Send(this, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, LPARAM(node->ItemId()));
+}
+
+TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) const {
+    TVHITTESTINFO hit{};
+    hit.pt = {x, y};
+    Send(this, TVM_HITTEST, 0, LPARAM(&hit));
+    if (!(hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT | TVHT_ONITEMBUTTON)))
+        return nullptr;
+    return NodeOf(this, LRESULT(hit.hItem));
+}
+
+bool TCustomTreeView::CanExpand(TTreeNode* node) {
+    bool allow = true;
+    if (OnExpanding) OnExpanding(this, node, allow);
+    return allow;
+}
+
+void TCustomTreeView::Change(TTreeNode* node) {
+    if (OnChange) OnChange(this, node);
+}
+
+void TCustomTreeView::Delete(TTreeNode* node) {
+    if (OnDeletion) OnDeletion(this, node);
+}
+
+void TCustomTreeView::DblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
+bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
+    switch (header->code) {
+    case TVN_DELETEITEMA: {
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+        auto* node = reinterpret_cast<TTreeNode*>(nm->itemOld.lParam);
+        if (node) {
+            Delete(node);
+            items_.ItemDeleted(node);
+        }
+        return true;
+    }
+    case TVN_ITEMEXPANDINGA: {
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+        auto* node = reinterpret_cast<TTreeNode*>(nm->itemNew.lParam);
+        result = (nm->action == TVE_EXPAND && node && !CanExpand(node)) ? TRUE : FALSE;
+        return true;
+    }
+    case TVN_SELCHANGEDA: {
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+        Change(reinterpret_cast<TTreeNode*>(nm->itemNew.lParam));
+        return true;
+    }
+    case NM_DBLCLK:
+        DblClick();
+        return false;
+    case NM_CLICK:
+        Click();
+        return false;
+    case NM_KILLFOCUS:
+        if (OnExit) OnExit(this);
+        return false;
+    default:
+        return false;
+    }
+}
+
+LRESULT TCustomTreeView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (OnKeyDown) {
+            WORD key = WORD(wp);
+            OnKeyDown(this, key, 0);
+            if (!key) return 0;
+            wp = key;
+        }
+        break;
+    case WM_KEYUP:
+        if (OnKeyUp) {
+            WORD key = WORD(wp);
+            OnKeyUp(this, key, 0);
+            if (!key) return 0;
+            wp = key;
+        }
+        break;
+    case WM_CHAR:
+        if (OnKeyPress) {
+            char key = char(wp);
+            OnKeyPress(this, key);
+            if (!key) return 0;
+            wp = BYTE(key);
+        }
+        break;
+    default:
+        break;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}

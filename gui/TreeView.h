@@ -1,0 +1,176 @@
+// The tree-view wrapper: a common tree-view control whose items are node
+// objects carrying a caption, image indices, an overlay, a has-children
+// flag and a data pointer. The tree owns its nodes; a node object lives
+// exactly as long as its item.
+#pragma once
+
+#include "gui/Control.h"
+
+#include <commctrl.h>
+
+class TCustomTreeView;
+
+class TTreeNode {
+  public:
+    TTreeNode(TCustomTreeView* owner, std::string text, void* data)
+        : owner_(owner), text_(std::move(text)), data_(data) {}
+    TTreeNode(const TTreeNode&) = delete;
+    TTreeNode& operator=(const TTreeNode&) = delete;
+
+    HTREEITEM ItemId() const { return item_; }
+    TCustomTreeView* TreeView() const { return owner_; }
+
+    const std::string& Text() const { return text_; }
+    void SetText(const std::string& text);
+    void* Data() const { return data_; }
+    void SetData(void* data) { data_ = data; }
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int index);
+    int SelectedIndex() const { return selectedIndex_; }
+    void SetSelectedIndex(int index);
+    int OverlayIndex() const { return overlayIndex_; }
+    void SetOverlayIndex(int index);
+    bool HasChildren() const;
+    void SetHasChildren(bool value);
+
+    TTreeNode* Parent() const;
+    TTreeNode* GetFirstChild() const;
+    TTreeNode* GetNextSibling() const;
+    TTreeNode* GetPrevSibling() const;
+    int Count() const;
+    int Level() const;
+
+    bool Expanded() const;
+    void Expand(bool recurse);
+    void Collapse(bool recurse);
+    bool Selected() const;
+    void SetSelected(bool value);
+    void MakeVisible();
+    void DeleteChildren();
+    void Delete();
+
+  private:
+    friend class TTreeNodes;
+    void Update(UINT mask);
+
+    TCustomTreeView* owner_;
+    HTREEITEM item_ = nullptr;
+    std::string text_;
+    void* data_;
+    int imageIndex_ = -1;
+    int selectedIndex_ = -1;
+    int overlayIndex_ = -1;
+    bool hasChildren_ = false;
+};
+
+// The nodes of one tree.
+class TTreeNodes {
+  public:
+    explicit TTreeNodes(TCustomTreeView* owner) : owner_(owner) {}
+
+    TTreeNode* AddChild(TTreeNode* parent, const std::string& text) {
+        return AddChildObject(parent, text, nullptr);
+    }
+    TTreeNode* AddChildObject(TTreeNode* parent, const std::string& text, void* data);
+    TTreeNode* GetFirstNode() const;
+    int Count() const { return count_; }
+    void Clear();
+    void BeginUpdate();
+    void EndUpdate();
+
+    // The node object behind an item, or null.
+    TTreeNode* GetNode(HTREEITEM item) const;
+    // Called when the control deletes an item: frees its node object.
+    void ItemDeleted(TTreeNode* node);
+
+  private:
+    TCustomTreeView* owner_;
+    int count_ = 0;
+    int updateCount_ = 0;
+};
+
+enum TBorderStyle { bsNoBorder, bsSingle };
+
+struct TTreeViewProps {
+    TControlProps control = {};
+    int indent = 0; // 0: the control's own indent
+    bool showButtons = true;
+    bool showLines = true;
+    bool showRoot = true;
+    bool hideSelection = true;
+    bool readOnly = false;
+    TBorderStyle borderStyle = bsSingle;
+    TCursor dragCursor = crDrag;
+    bool showHint = false;
+    bool parentShowHint = true;
+};
+
+using TTVChangedEvent = std::function<void(TObject* sender, TTreeNode* node)>;
+using TTVExpandingEvent = std::function<void(TObject* sender, TTreeNode* node, bool& allow)>;
+
+class TCustomTreeView : public TWinControl {
+  public:
+    TCustomTreeView(TComponent* owner, TWinControl* parent, const TTreeViewProps& props);
+    ~TCustomTreeView() override;
+
+    TTreeNodes& Items() { return items_; }
+    TTreeNode* Selected() const;
+    void SetSelected(TTreeNode* node);
+    TTreeNode* TopItem() const;
+    void SetTopItem(TTreeNode* node);
+    TTreeNode* GetNodeAt(int x, int y) const;
+
+    int Indent() const { return props_.indent; }
+    void SetIndent(int indent);
+    bool ShowButtons() const { return props_.showButtons; }
+    void SetShowButtons(bool value) { SetStyleFlag(props_.showButtons, value, TVS_HASBUTTONS); }
+    bool ShowLines() const { return props_.showLines; }
+    void SetShowLines(bool value) { SetStyleFlag(props_.showLines, value, TVS_HASLINES); }
+    bool ShowRoot() const { return props_.showRoot; }
+    void SetShowRoot(bool value) { SetStyleFlag(props_.showRoot, value, TVS_LINESATROOT); }
+    bool HideSelection() const { return props_.hideSelection; }
+    void SetHideSelection(bool value);
+    bool ReadOnly() const { return props_.readOnly; }
+    void SetReadOnly(bool value);
+    TBorderStyle BorderStyle() const { return props_.borderStyle; }
+    void SetBorderStyle(TBorderStyle style);
+    TCursor DragCursor() const { return props_.dragCursor; }
+    void SetDragCursor(TCursor cursor) { props_.dragCursor = cursor; }
+    bool ShowHint() const { return props_.showHint; }
+    void SetShowHint(bool value) { props_.showHint = value; }
+    bool ParentShowHint() const { return props_.parentShowHint; }
+    void SetParentShowHint(bool value) { props_.parentShowHint = value; }
+    HIMAGELIST Images() const { return images_; }
+    void SetImages(HIMAGELIST images);
+
+    TTVChangedEvent OnChange;
+    TTVExpandingEvent OnExpanding;
+    TTVChangedEvent OnDeletion;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+    bool HandleNotify(NMHDR* header, LRESULT& result) override;
+
+  protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    TColor DefaultColor() const override { return clWindow; }
+    void ColorChanged() override;
+
+    // Hooks for descendants; the defaults fire the events.
+    virtual bool CanExpand(TTreeNode* node);
+    virtual void Change(TTreeNode* node);
+    virtual void Delete(TTreeNode* node);
+    virtual void DblClick();
+
+  private:
+    void SetStyleFlag(bool& field, bool value, DWORD style);
+
+    TTreeViewProps props_;
+    TTreeNodes items_;
+    HIMAGELIST images_ = nullptr;
+};
