@@ -37,10 +37,14 @@ bool IsDotEntry(const char* name) {
 }
 
 // Junctions and symbolic links lead elsewhere: out of the chosen folder or
-// around a loop. They are neither followed nor changed.
-bool IsNameSurrogate(const WIN32_FIND_DATAA& data) {
+// around a loop. They are neither followed nor changed. Every reparse point
+// has a nonzero tag; where the file system reports none (Wine lists a Unix
+// symbolic link as a reparse point without a tag), the entry is taken for a
+// link, never followed on a guess. Other reparse points, such as cloud
+// placeholders, are ordinary entries.
+bool IsLink(const WIN32_FIND_DATAA& data) {
     return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-           IsReparseTagNameSurrogate(data.dwReserved0);
+           (data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0));
 }
 
 // Paint requests are served during a long scan so the window does not go
@@ -113,13 +117,19 @@ void TMainForm::ScanFolder(std::string Folder, TFolderQueue& Queue) {
     if (!Folder.empty() && !EndsWithPathDelimiter(Folder)) Folder += '\\';
     const std::size_t folderLength = Folder.size();
 
+    // The tag is only written for reparse points; clear it before each call.
     WIN32_FIND_DATAA data;
+    data.dwReserved0 = 0;
     HANDLE search = FFileSystem->FindFirstFile((Folder + "*.*").c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return;
+    auto next = [&] {
+        data.dwReserved0 = 0;
+        return FFileSystem->FindNextFile(search, &data);
+    };
 
     DWORD lastPaint = GetTickCount();
     do {
-        if (IsDotEntry(data.cFileName) || IsNameSurrogate(data)) continue;
+        if (IsDotEntry(data.cFileName) || IsLink(data)) continue;
         const DWORD attributes = data.dwFileAttributes;
         if (attributes & kDirectory) Queue.Append(Folder, data.cFileName);
         if (attributes & kReadOnly) {
@@ -129,6 +139,6 @@ void TMainForm::ScanFolder(std::string Folder, TFolderQueue& Queue) {
             Folder.resize(folderLength);
         }
         PaintDuringScan(lastPaint);
-    } while (FFileSystem->FindNextFile(search, &data));
+    } while (next());
     FFileSystem->FindClose(search);
 }

@@ -1,9 +1,9 @@
 # Sourced by the project's scripts: the project's own Wine prefix under the
 # build folder, a Japanese locale (ANSI code page 932), no debug output, no
 # Mono/Gecko prompts, a persistent wineserver, and a display.
-# Usage: . scripts/wine-env.sh [build-dir]
+# Usage: . scripts/wine-env.sh (KELVANE_BUILD names another build folder)
 _k_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export KELVANE_BUILD=${KELVANE_BUILD:-${1:-$_k_root/build}}
+export KELVANE_BUILD=${KELVANE_BUILD:-$_k_root/build}
 export WINEPREFIX=$KELVANE_BUILD/wineprefix
 export WINEARCH=win32
 export WINEDEBUG=-all
