@@ -8,13 +8,15 @@ namespace {
 const TFontSpec kWindowFont{
     .name = "MS UI Gothic", .height = 12, .charset = SHIFTJIS_CHARSET, .color = clWindowText};
 
+// A command button; a row break follows it unless the separator's does.
 TMainFormLayout::Button CommandButton(const char* name, const char* caption, int image,
                                       TMainFormLayout::Handler onClick,
-                                      TCursor cursor = crHandPoint, bool enabled = true) {
+                                      TCursor cursor = crHandPoint, bool enabled = true,
+                                      bool wrap = true) {
     return {.props = {.name = name,
                       .caption = caption,
                       .imageIndex = image,
-                      .wrap = true,
+                      .wrap = wrap,
                       .enabled = enabled,
                       .cursor = cursor},
             .onClick = onClick};
@@ -47,7 +49,8 @@ const TMainFormLayout kMainFormLayout{
                  .showCaptions = true,
                  .edgeBorders = false},
     .btnDrive = CommandButton("btnDrive", texts::kDrive, 6, &TMainForm::btnDriveClick),
-    .btnDeskTop = CommandButton("btnDeskTop", texts::kDeskTop, 0, &TMainForm::btnDeskTopClick),
+    .btnDeskTop = CommandButton("btnDeskTop", texts::kDeskTop, 0, &TMainForm::btnDeskTopClick,
+                                crHandPoint, true, false),
     .ToolButton2 =
         {.props = {.name = "ToolButton2", .style = tbsSeparator, .width = 17, .wrap = true}},
     .btnStart = CommandButton("btnStart", texts::kStart, 1, &TMainForm::btnStartClick),

@@ -1,6 +1,15 @@
+// The folder tree's frame: construction, property setters, window creation
+// and destruction, the rebuild bracket and the choice of the root folder.
 #include "folder_tree/FTVEX_D3.h"
 
+#include "folder_tree/DropTarget.h"
+#include "folder_tree/ShellItems.h"
+#include "folder_tree/TreeItemData.h"
+#include "gui/Application.h"
+
 #include <ole2.h>
+
+using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -13,10 +22,22 @@ struct TOleModule {
 };
 const TOleModule oleModule;
 
-template <class T> bool Assign(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
+// The special folder shown for each root.
+constexpr int RootFolderCSIDL[] = {
+    CSIDL_DRIVES,    CSIDL_DRIVES,   CSIDL_DESKTOPDIRECTORY, CSIDL_FAVORITES, CSIDL_PROGRAMS,
+    CSIDL_RECENT,    CSIDL_SENDTO,   CSIDL_STARTMENU,        CSIDL_STARTUP,   CSIDL_APPDATA,
+    CSIDL_TEMPLATES, CSIDL_CONTROLS, CSIDL_BITBUCKET,        CSIDL_PRINTERS,
+};
+
+bool IsVirtualRootFolder(TRootFolder value) {
+    return value >= rf_Controls;
+}
+
+std::wstring Widen(const std::string& text) {
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
+    return wide;
 }
 
 } // namespace
@@ -24,37 +45,173 @@ template <class T> bool Assign(T& field, const T& value) {
 TFolderTreeViewEx::TFolderTreeViewEx(TComponent* owner, TWinControl* parent,
                                      const TFolderTreeViewExProps& p)
     : TCustomTreeView(owner, parent, p.tree), FAutoUpDate(p.autoUpDate),
-      FContextMenu(p.contextMenu), FDragAndDrop(p.dragAndDrop), FFileMask(p.fileMask),
-      FInfoViewSort(p.infoViewSort), FSelectedDir(p.selectedDir), FShellRun(p.shellRun),
-      FShowFile(p.showFile), FShowRootFolder(p.showRootFolder),
-      FShowIncludeHidden(p.showIncludeHidden), FRootFolder(p.rootFolder),
-      FRootFolderName(p.rootFolderName) {}
+      FDragAndDrop(p.dragAndDrop), FContextMenu(p.contextMenu), FInfoViewSort(p.infoViewSort),
+      FRootFolderName(p.rootFolderName), FRootFolder(p.rootFolder), FSelectedDir(p.selectedDir),
+      FShellRun(p.shellRun), FShowFile(p.showFile), FShowRootFolder(p.showRootFolder),
+      FShowIncludeHidden(p.showIncludeHidden), FFileMask(p.fileMask) {
+    if (IsVirtualRootFolder(FRootFolder)) {
+        FVirtualRoot = true;
+        FShowRootFolder = true;
+    }
+}
 
 TFolderTreeViewEx::~TFolderTreeViewEx() {
     DestroyHandle();
 }
 
-void TFolderTreeViewEx::SetFileMask(const std::vector<std::string>& value) {
+void TFolderTreeViewEx::CreateParams(TCreateParams& params) {
+    TCustomTreeView::CreateParams(params);
+    params.style &= ~DWORD(TVS_EDITLABELS); // captions are renamed through the shell only
+}
+
+void TFolderTreeViewEx::CreateWnd() {
+    TCustomTreeView::CreateWnd();
+    SHFILEINFOA info{};
+    auto images = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    if (images) SetImages(images); // the system's list: shared, never destroyed here
+    FDropTarget = RegisterTreeDropTarget(Handle());
+    Rebuild();
+}
+
+void TFolderTreeViewEx::DestroyWnd() {
+    Items().Clear();
+    RevokeTreeDropTarget(Handle(), FDropTarget);
+    TCustomTreeView::DestroyWnd();
+}
+
+void TFolderTreeViewEx::AfterLayoutLoaded() {
+    if (!Designing()) return;
+    for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
+        n->Collapse(true);
+    if (FShowRootFolder)
+        if (TTreeNode* first = Items().GetFirstNode()) first->Expand(false);
+}
+
+// ---- setters ----
+
+void TFolderTreeViewEx::ApplyRootFolder(TRootFolder value) {
+    if (value == FRootFolder) return;
+    FRootFolder = value;
+    FVirtualRoot = IsVirtualRootFolder(value);
+    if (FVirtualRoot) FShowRootFolder = true;
+    Rebuild();
+}
+
+void TFolderTreeViewEx::ApplyFileMask(const std::vector<std::string>& value) {
     FFileMask = value;
+    Rebuild(); // every assignment, even of the same list
 }
+
 void TFolderTreeViewEx::SetInfoViewSort(bool value) {
-    Assign(FInfoViewSort, value);
+    if (value == FInfoViewSort) return;
+    FInfoViewSort = value;
+    if (!FVirtualRoot) Rebuild();
 }
+
 void TFolderTreeViewEx::SetSelectedDir(TSelectedDir value) {
-    Assign(FSelectedDir, value);
+    if (value == FSelectedDir) return;
+    FSelectedDir = value;
+    if (FRootFolder == rfDrives) Rebuild();
 }
-void TFolderTreeViewEx::SetShowFile(bool value) {
-    Assign(FShowFile, value);
-}
-void TFolderTreeViewEx::SetShowRootFolder(bool value) {
-    Assign(FShowRootFolder, value);
-}
-void TFolderTreeViewEx::SetShowIncludeHidden(bool value) {
-    Assign(FShowIncludeHidden, value);
-}
-void TFolderTreeViewEx::SetRootFolder(TRootFolder value) {
-    Assign(FRootFolder, value);
-}
+
 void TFolderTreeViewEx::SetRootFolderName(const std::string& value) {
-    Assign(FRootFolderName, value);
+    if (value == FRootFolderName) return;
+    FRootFolderName = value;
+    if (FRootFolder == rfManual) Rebuild();
+}
+
+void TFolderTreeViewEx::SetBooleanProperty(int index, bool value) {
+    switch (index) {
+    case 0:
+        FShellRun = value;
+        return;
+    case 1:
+        if (value == FShowFile) return;
+        if (FVirtualRoot && FShowFile && !value) return; // files stay under a virtual root
+        FShowFile = value;
+        break;
+    case 2:
+        if (value == FShowRootFolder) return;
+        if (!value && ((FRootFolder == rfManual && FShowFile) || FVirtualRoot)) return;
+        FShowRootFolder = value;
+        break;
+    default:
+        if (value == FShowIncludeHidden) return;
+        FShowIncludeHidden = value;
+        break;
+    }
+    Rebuild();
+}
+
+// ---- rebuilding ----
+
+void TFolderTreeViewEx::Rebuild() {
+    BeginRebuild();
+    BuildTree();
+    EndRebuild();
+}
+
+void TFolderTreeViewEx::BeginRebuild() {
+    FUpdating = true;
+    Screen().SetCursor(crHourGlass);
+    HandleNeeded();
+    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TFolderTreeViewEx::EndRebuild() {
+    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    Screen().SetCursor(crDefault);
+    FUpdating = false;
+}
+
+void TFolderTreeViewEx::BuildTree() {
+    ++FRebuildCount;
+    if (FVirtualRoot)
+        BuildVirtualRoot();
+    else
+        BuildFileSystemRoot();
+}
+
+UniqueItemIDList TFolderTreeViewEx::GetRootItemIDList(IMalloc* malloc, IShellFolder* desktop) {
+    if (FRootFolder == rfManual && !FRootFolderName.empty()) {
+        std::wstring name = Widen(FRootFolderName);
+        ULONG eaten = 0;
+        LPITEMIDLIST parsed = nullptr;
+        if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, name.data(), &eaten, &parsed,
+                                                nullptr))) {
+            UniqueItemIDList list(parsed);
+            if (IsUsableRoot(malloc, list.get())) return list;
+        }
+    }
+    LPITEMIDLIST special = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(Handle(), RootFolderCSIDL[FRootFolder], &special)))
+        return nullptr;
+    return UniqueItemIDList(special);
+}
+
+bool TFolderTreeViewEx::IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list) {
+    ComPtr<IShellFolder> folder;
+    if (FAILED(SHGetDesktopFolder(&folder))) return false;
+    UniqueItemIDList copy = CopyItemID(list);
+    for (LPCITEMIDLIST entry = list; copy;) {
+        ComPtr<IShellFolder> bound;
+        if (FAILED(folder->BindToObject(copy.get(), nullptr, IID_PPV_ARGS(&bound)))) break;
+        entry = NextItemID(entry);
+        if (!entry) break;
+        folder = bound;
+        copy = CopyItemID(entry);
+    }
+    if (!copy) return false;
+    bool usable = HasShowableContent(malloc, folder.Get(), copy.get());
+    malloc->Free(copy.release());
+    return usable;
+}
+
+bool TFolderTreeViewEx::HasShowableContent(IMalloc*, IShellFolder* folder, LPCITEMIDLIST item) {
+    ULONG attributes = SFGAO_HASSUBFOLDER | SFGAO_FOLDER;
+    folder->GetAttributesOf(1, &item, &attributes);
+    if (attributes & SFGAO_HASSUBFOLDER) return true;
+    if (FShowRootFolder && (attributes & SFGAO_FOLDER)) return true;
+    return FShowFile && HasShowableFiles(folder, item);
 }

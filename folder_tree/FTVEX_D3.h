@@ -3,6 +3,8 @@
 // and the properties with their defaults.
 #pragma once
 
+#include "folder_tree/AboutProperty.h"
+#include "folder_tree/ItemIdList.h"
 #include "gui/TreeView.h"
 
 #include <cstdint>
@@ -48,12 +50,16 @@ struct TFolderTreeViewExProps {
     const char* rootFolderName = "";
 };
 
+struct TTVITEMDATA;
+
 class TFolderTreeViewEx : public TCustomTreeView {
   public:
     TFolderTreeViewEx(TComponent* owner, TWinControl* parent,
                       const TFolderTreeViewExProps& props = {});
     ~TFolderTreeViewEx() override;
 
+    // Design time only: never assigned in a running program.
+    TAboutFolderTreeViewExProperty* About() const { return FAbout; }
     bool AutoUpDate() const { return FAutoUpDate; }
     void SetAutoUpDate(bool value) { FAutoUpDate = value; }
     bool ContextMenu() const { return FContextMenu; }
@@ -61,21 +67,21 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool DragAndDrop() const { return FDragAndDrop; }
     void SetDragAndDrop(bool value) { FDragAndDrop = value; }
     const std::vector<std::string>& FileMask() const { return FFileMask; }
-    void SetFileMask(const std::vector<std::string>& value);
+    void SetFileMask(const std::vector<std::string>& value) { ApplyFileMask(value); }
     bool InfoViewSort() const { return FInfoViewSort; }
     void SetInfoViewSort(bool value);
     TSelectedDir SelectedDir() const { return FSelectedDir; }
     void SetSelectedDir(TSelectedDir value);
     bool ShellRun() const { return FShellRun; }
-    void SetShellRun(bool value) { FShellRun = value; }
+    void SetShellRun(bool value) { SetBooleanProperty(0, value); }
     bool ShowFile() const { return FShowFile; }
-    void SetShowFile(bool value);
+    void SetShowFile(bool value) { SetBooleanProperty(1, value); }
     bool ShowRootFolder() const { return FShowRootFolder; }
-    void SetShowRootFolder(bool value);
+    void SetShowRootFolder(bool value) { SetBooleanProperty(2, value); }
     bool ShowIncludeHidden() const { return FShowIncludeHidden; }
-    void SetShowIncludeHidden(bool value);
+    void SetShowIncludeHidden(bool value) { SetBooleanProperty(3, value); }
     TRootFolder RootFolder() const { return FRootFolder; }
-    void SetRootFolder(TRootFolder value);
+    void SetRootFolder(TRootFolder value) { ApplyRootFolder(value); }
     const std::string& RootFolderName() const { return FRootFolderName; }
     void SetRootFolderName(const std::string& value);
 
@@ -84,17 +90,72 @@ class TFolderTreeViewEx : public TCustomTreeView {
     TFolderExEvent OnClick;
     TFolderExEvent OnDblClick;
 
+    // Refills the whole tree from the root, with the hourglass shown and
+    // redrawing off for its whole span.
+    void Rebuild();
+    void BeginRebuild();
+    void EndRebuild();
+    bool Updating() const { return FUpdating; }
+    bool VirtualRoot() const { return FVirtualRoot; }
+    // Rebuilds so far; a setter that must not rebuild leaves it unchanged.
+    int RebuildCount() const { return FRebuildCount; }
+
+    // After the stored layout has been read: in a form designer, collapse
+    // the tree and open the root one level.
+    void AfterLayoutLoaded();
+
+    // The root's absolute list, or null; freed by the caller.
+    UniqueItemIDList GetRootItemIDList(IMalloc* malloc, IShellFolder* desktop);
+    bool IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list);
+    bool HasShowableContent(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item);
+
+    // Population.
+    void FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node);
+    bool MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item);
+    bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item);
+    static bool GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index);
+    static TTVITEMDATA* NodeData(const TTreeNode* node);
+    // Node records alive in all trees of the process.
+    static int LiveNodeRecords();
+
+    bool HandleNotify(NMHDR* header, LRESULT& result) override;
+
+  protected:
+    virtual void ApplyRootFolder(TRootFolder value);
+    virtual void ApplyFileMask(const std::vector<std::string>& value);
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void CreateParams(TCreateParams& params) override;
+    bool CanExpand(TTreeNode* node) override;
+    void GetImageIndex(TTreeNode* node) override;
+
   private:
+    void SetBooleanProperty(int index, bool value);
+    void BuildTree();
+    void BuildVirtualRoot();
+    void BuildFileSystemRoot();
+    bool BeforeExpand(TTreeNode* node);
+    TTreeNode* AddChildNode(IShellFolder* folder, LPCITEMIDLIST item, ULONG attributes,
+                            UniqueItemIDList absoluteID, TTreeNode* node);
+    static TTreeNode* NodeFromItem(const TVITEMA& item);
+    static void FreeNodeData(TTVITEMDATA* data);
+
     bool FAutoUpDate;
-    bool FContextMenu;
     bool FDragAndDrop;
-    std::vector<std::string> FFileMask;
+    Microsoft::WRL::ComPtr<IDropTarget> FDropTarget;
+    TAboutFolderTreeViewExProperty* FAbout = nullptr;
+    bool FContextMenu;
+    bool FUpdating = false;
+    std::string FLastFolder;
     bool FInfoViewSort;
+    std::string FRootFolderName;
+    TRootFolder FRootFolder;
     TSelectedDir FSelectedDir;
     bool FShellRun;
     bool FShowFile;
     bool FShowRootFolder;
+    bool FVirtualRoot = false;
     bool FShowIncludeHidden;
-    TRootFolder FRootFolder;
-    std::string FRootFolderName;
+    std::vector<std::string> FFileMask;
+    int FRebuildCount = 0;
 };

@@ -23,8 +23,13 @@ class TComponent : public TObject {
     TComponent* Owner() const { return owner_; }
     const std::vector<TComponent*>& Components() const { return components_; }
 
+    // The component sits in a form designer rather than a running program.
+    bool Designing() const { return designing_; }
+    void SetDesigning(bool designing) { designing_ = designing; }
+
   private:
     TComponent* owner_;
+    bool designing_ = false;
     std::string name_;
     std::vector<TComponent*> components_;
 };

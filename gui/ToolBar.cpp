@@ -43,7 +43,7 @@ void TToolBar::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.className = TOOLBARCLASSNAMEA;
     params.ownClass = false;
-    params.style |= CCS_NOPARENTALIGN | CCS_NORESIZE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE;
+    params.style |= CCS_NOPARENTALIGN | CCS_NORESIZE; // rows break where buttons say
     if (!props_.edgeBorders) params.style |= CCS_NODIVIDER;
 }
 

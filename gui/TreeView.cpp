@@ -32,7 +32,7 @@ void TTreeNode::Update(UINT mask) {
     tv.cChildren = hasChildren_ ? 1 : 0;
     if (mask & TVIF_STATE) {
         tv.stateMask = TVIS_OVERLAYMASK;
-        tv.state = INDEXTOOVERLAYMASK(overlayIndex_ < 0 ? 0 : overlayIndex_);
+        tv.state = INDEXTOOVERLAYMASK(overlayIndex_ < 0 ? 0 : overlayIndex_ + 1);
     }
     Send(owner_, TVM_SETITEMA, 0, LPARAM(&tv));
 }
@@ -40,6 +40,16 @@ void TTreeNode::Update(UINT mask) {
 void TTreeNode::SetText(const std::string& text) {
     text_ = text;
     Update(TVIF_TEXT);
+}
+
+int TTreeNode::ImageIndex() const {
+    if (imageIndex_ == I_IMAGECALLBACK) owner_->ResolveImages(const_cast<TTreeNode*>(this));
+    return imageIndex_;
+}
+
+int TTreeNode::SelectedIndex() const {
+    if (selectedIndex_ == I_IMAGECALLBACK) owner_->ResolveImages(const_cast<TTreeNode*>(this));
+    return selectedIndex_;
 }
 
 void TTreeNode::SetImageIndex(int index) {
@@ -134,6 +144,11 @@ void TTreeNode::MakeVisible() {
     Send(owner_, TVM_ENSUREVISIBLE, 0, LPARAM(item_));
 }
 
+void TTreeNode::CustomSort(PFNTVCOMPARE compare, LPARAM data) {
+    TVSORTCB sort{item_, compare, data};
+    Send(owner_, TVM_SORTCHILDRENCB, FALSE, LPARAM(&sort));
+}
+
 void TTreeNode::DeleteChildren() {
     while (TTreeNode* c = GetFirstChild())
         c->Delete();
@@ -145,20 +160,30 @@ void TTreeNode::Delete() {
 
 // ---- TTreeNodes ----
 
-TTreeNode* TTreeNodes::AddChildObject(TTreeNode* parent, const std::string& text, void* data) {
+TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
     if (!owner_->Handle()) return nullptr;
-    auto node = std::make_unique<TTreeNode>(owner_, text, data);
+    auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), v.data);
+    node->StoreImages(v.imageIndex, v.selectedIndex);
+    node->overlayIndex_ = v.overlayIndex;
+    node->hasChildren_ = v.hasChildren;
     TVINSERTSTRUCTA ins{};
     ins.hParent = parent ? parent->ItemId() : TVI_ROOT;
     ins.hInsertAfter = TVI_LAST;
-    ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    ins.item.pszText = const_cast<char*>(node->text_.c_str());
-    ins.item.iImage = node->imageIndex_;
-    ins.item.iSelectedImage = node->selectedIndex_;
-    ins.item.lParam = reinterpret_cast<LPARAM>(node.get());
-    auto item = reinterpret_cast<HTREEITEM>(Send(owner_, TVM_INSERTITEMA, 0, LPARAM(&ins)));
-    if (!item) return nullptr;
-    node->item_ = item;
+    TVITEMA& item = ins.item;
+    item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    item.pszText = const_cast<char*>(node->text_.c_str());
+    item.iImage = v.imageIndex;
+    item.iSelectedImage = v.selectedIndex;
+    item.cChildren = v.hasChildren ? 1 : 0;
+    item.lParam = reinterpret_cast<LPARAM>(node.get());
+    if (v.overlayIndex >= 0) {
+        item.mask |= TVIF_STATE;
+        item.stateMask = TVIS_OVERLAYMASK;
+        item.state = INDEXTOOVERLAYMASK(v.overlayIndex + 1);
+    }
+    auto handle = reinterpret_cast<HTREEITEM>(Send(owner_, TVM_INSERTITEMA, 0, LPARAM(&ins)));
+    if (!handle) return nullptr;
+    node->item_ = handle;
     ++count_;
     return node.release(); // owned by the item from now on; freed in ItemDeleted
 }
@@ -183,6 +208,11 @@ TTreeNode* TTreeNodes::GetFirstNode() const {
 
 void TTreeNodes::Clear() {
     Send(owner_, TVM_DELETEITEM, 0, LPARAM(TVI_ROOT));
+}
+
+void TTreeNodes::CustomSort(PFNTVCOMPARE compare, LPARAM data) {
+    TVSORTCB sort{TVI_ROOT, compare, data};
+    Send(owner_, TVM_SORTCHILDRENCB, FALSE, LPARAM(&sort));
 }
 
 void TTreeNodes::BeginUpdate() {
@@ -335,6 +365,18 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     case TVN_SELCHANGEDA: {
         auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
         Change(reinterpret_cast<TTreeNode*>(nm->itemNew.lParam));
+        return true;
+    }
+    case TVN_GETDISPINFOA: {
+        auto* info = reinterpret_cast<NMTVDISPINFOA*>(header);
+        auto* node = reinterpret_cast<TTreeNode*>(info->item.lParam);
+        if (node && (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))) {
+            info->item.iImage = node->ImageIndex();
+            info->item.iSelectedImage = node->SelectedIndex();
+            if (info->item.iImage != I_IMAGECALLBACK &&
+                info->item.iSelectedImage != I_IMAGECALLBACK)
+                info->item.mask |= TVIF_DI_SETITEM; // the control keeps them from now on
+        }
         return true;
     }
     case NM_DBLCLK:

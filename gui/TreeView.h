@@ -24,10 +24,16 @@ class TTreeNode {
     void SetText(const std::string& text);
     void* Data() const { return data_; }
     void SetData(void* data) { data_ = data; }
-    int ImageIndex() const { return imageIndex_; }
+    // Indices given as I_IMAGECALLBACK are asked of the tree when first needed.
+    int ImageIndex() const;
     void SetImageIndex(int index);
-    int SelectedIndex() const { return selectedIndex_; }
+    int SelectedIndex() const;
     void SetSelectedIndex(int index);
+    // Stores indices without telling the control (while it asks for them).
+    void StoreImages(int image, int selected) {
+        imageIndex_ = image;
+        selectedIndex_ = selected;
+    }
     int OverlayIndex() const { return overlayIndex_; }
     void SetOverlayIndex(int index);
     bool HasChildren() const;
@@ -46,6 +52,8 @@ class TTreeNode {
     bool Selected() const;
     void SetSelected(bool value);
     void MakeVisible();
+    // Sorts the direct children with a tree-view comparison callback.
+    void CustomSort(PFNTVCOMPARE compare, LPARAM data);
     void DeleteChildren();
     void Delete();
 
@@ -63,18 +71,34 @@ class TTreeNode {
     bool hasChildren_ = false;
 };
 
+// What a node starts with; inserted in one step.
+struct TNodeValues {
+    std::string text;
+    void* data = nullptr;
+    int imageIndex = -1;
+    int selectedIndex = -1;
+    int overlayIndex = -1;
+    bool hasChildren = false;
+};
+
 // The nodes of one tree.
 class TTreeNodes {
   public:
     explicit TTreeNodes(TCustomTreeView* owner) : owner_(owner) {}
 
+    // Appends a node below `parent` (at the top level when null).
+    TTreeNode* Add(TTreeNode* parent, TNodeValues values);
     TTreeNode* AddChild(TTreeNode* parent, const std::string& text) {
         return AddChildObject(parent, text, nullptr);
     }
-    TTreeNode* AddChildObject(TTreeNode* parent, const std::string& text, void* data);
+    TTreeNode* AddChildObject(TTreeNode* parent, const std::string& text, void* data) {
+        return Add(parent, {.text = text, .data = data});
+    }
     TTreeNode* GetFirstNode() const;
     int Count() const { return count_; }
     void Clear();
+    // Sorts the top-level nodes with a tree-view comparison callback.
+    void CustomSort(PFNTVCOMPARE compare, LPARAM data);
     void BeginUpdate();
     void EndUpdate();
 
@@ -119,6 +143,8 @@ class TCustomTreeView : public TWinControl {
     TTreeNode* TopItem() const;
     void SetTopItem(TTreeNode* node);
     TTreeNode* GetNodeAt(int x, int y) const;
+    // Asks for the image indices of a node that holds I_IMAGECALLBACK.
+    void ResolveImages(TTreeNode* node) { GetImageIndex(node); }
 
     int Indent() const { return props_.indent; }
     void SetIndent(int indent);
@@ -166,6 +192,9 @@ class TCustomTreeView : public TWinControl {
     virtual void Change(TTreeNode* node);
     virtual void Delete(TTreeNode* node);
     virtual void DblClick();
+    // Called when the control needs the images of a node given as
+    // I_IMAGECALLBACK; an override stores them with StoreImages.
+    virtual void GetImageIndex(TTreeNode*) {}
 
   private:
     void SetStyleFlag(bool& field, bool value, DWORD style);

@@ -8,14 +8,18 @@ bash "$root/scripts/install-deps.sh" --run
 bash "$root/scripts/build.sh" Kelvane
 . "$root/scripts/wine-env.sh"
 exe="$KELVANE_BUILD/app/Kelvane.exe"
-k_prefix
+# Wine's helper processes must start on the display the program uses.
+wineserver -k 2>/dev/null || true
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  k_prefix
   exec wine "$exe"
 fi
 
+unset DISPLAY
 k_display
 trap 'k_stop_display' EXIT
+k_prefix
 wine "$exe" &
 pid=$!
 win=
@@ -27,7 +31,7 @@ done
 sleep 2 # let the tree and the status line paint
 shot="$KELVANE_BUILD/kelvane-main-window.png"
 import -window "$win" "$shot"
-xdotool windowclose "$win" 2>/dev/null || xdotool key --window "$win" alt+F4
+wine taskkill /im Kelvane.exe >/dev/null 2>&1 # asks the window to close, as a user would
 wait "$pid"
-wineserver -w
+wineserver -k 2>/dev/null || true
 echo "screenshot of the main window: $shot"

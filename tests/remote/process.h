@@ -21,7 +21,7 @@ class Process {
                        const std::string& currentDirectory = {});
 
   Process(Process&&) = default;
-  Process& operator=(Process&&) = default;
+  Process& operator=(Process&&) = delete;
   ~Process();
 
   DWORD id() const { return id_; }

@@ -6,9 +6,9 @@
 
 namespace remote {
 
-RemoteBuffer::RemoteBuffer(HANDLE process, size_t size)
+RemoteBuffer::RemoteBuffer(HANDLE process, size_t size, DWORD protection)
     : process_(process),
-      base_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
+      base_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, protection)),
       size_(size) {
   if (!base_) throwLastError("VirtualAllocEx of " + std::to_string(size) + " bytes");
 }
@@ -72,7 +72,7 @@ RemoteWindow::RemoteWindow(HWND window) : window_(window) {
   DWORD id = 0;
   if (!GetWindowThreadProcessId(window, &id)) throwLastError("GetWindowThreadProcessId");
   process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                                 PROCESS_QUERY_INFORMATION,
+                                 PROCESS_QUERY_INFORMATION | PROCESS_CREATE_THREAD,
                              FALSE, id));
   if (!process_) throwLastError("OpenProcess " + std::to_string(id));
 }

@@ -18,8 +18,8 @@ static_assert(sizeof(void*) == 4, "the remote readers expect a 32-bit build");
 class RemoteBuffer {
  public:
   // `process` needs PROCESS_VM_OPERATION, PROCESS_VM_READ and PROCESS_VM_WRITE;
-  // it must outlive the buffer.
-  RemoteBuffer(HANDLE process, size_t size);
+  // it must outlive the buffer. `protection` is VirtualAllocEx's PAGE_*.
+  RemoteBuffer(HANDLE process, size_t size, DWORD protection = PAGE_READWRITE);
   ~RemoteBuffer();
   RemoteBuffer(RemoteBuffer&& other) noexcept;
   RemoteBuffer& operator=(RemoteBuffer&&) = delete;
@@ -59,8 +59,8 @@ class RemoteBuffer {
 // in `process` (the bytes before the first NUL, or all `maxBytes`).
 std::string readRemoteString(HANDLE process, const void* address, size_t maxBytes);
 
-// The process that owns a window, opened for its memory, with messages sent
-// to the window under a time limit.
+// The process that owns a window, opened for its memory (and for starting
+// threads there), with messages sent to the window under a time limit.
 class RemoteWindow {
  public:
   explicit RemoteWindow(HWND window);

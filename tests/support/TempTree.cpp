@@ -42,7 +42,9 @@ TempTree::TempTree() {
     CreateDirectoryA(root_.c_str(), nullptr);
 }
 
-TempTree::~TempTree() { RemoveTree(root_); }
+TempTree::~TempTree() {
+    RemoveTree(root_);
+}
 
 std::string TempTree::Dir(const std::string& relative, DWORD attributes) const {
     std::string path = Path(relative);
@@ -73,8 +75,8 @@ template <class Done> bool RunUnix(const char* program, std::string command, Don
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string image = std::string("Z:") + program;
-    if (!CreateProcessA(image.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &si, &pi))
+    if (!CreateProcessA(image.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
         return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
@@ -101,7 +103,9 @@ bool TempTree::UnixReadOnly(const std::string& relative) const {
     });
 }
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
 
 std::string ReadContent(const std::string& path) {
     UniqueFileHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

@@ -8,7 +8,7 @@
 #include <string>
 
 class TempTree {
-public:
+  public:
     TempTree();
     ~TempTree();
     TempTree(const TempTree&) = delete;
@@ -28,7 +28,7 @@ public:
     // on a folder, but reports a folder without write bits as read-only.
     bool UnixReadOnly(const std::string& relative) const;
 
-private:
+  private:
     std::string root_;
 };
 

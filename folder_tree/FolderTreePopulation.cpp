@@ -1,0 +1,317 @@
+// Filling the folder tree: the two builds of its top, the filling of a node
+// on its first expansion, the filter deciding which items become nodes, and
+// the record each node carries.
+#include "folder_tree/FTVEX_D3.h"
+
+#include "folder_tree/ShellItems.h"
+#include "folder_tree/TreeItemData.h"
+#include "gui/Application.h"
+
+#include <shlguid.h>
+
+#include <memory>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr ULONG kFolderLike = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
+
+// The extension of a parsing name: from the last "." after the last "\" and
+// ":" to the end, dot included; empty without one. Scanned by characters so
+// that a 0x5C second byte of a double-byte character is not taken for "\".
+std::string ExtensionOf(const std::string& name) {
+    std::size_t dot = std::string::npos;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if (IsDBCSLeadByte(BYTE(c)) && i + 1 < name.size()) {
+            ++i;
+        } else if (c == '\\' || c == ':') {
+            dot = std::string::npos;
+        } else if (c == '.') {
+            dot = i;
+        }
+    }
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string UpperCase(std::string text) {
+    if (!text.empty()) CharUpperBuffA(text.data(), DWORD(text.size()));
+    return text;
+}
+
+// Walks `root` from the desktop: `folder` ends as the folder holding the
+// last entry (or the one where a bind failed), `last` as a copy of that entry.
+void WalkToParent(IShellFolder* desktop, LPCITEMIDLIST root, ComPtr<IShellFolder>& folder,
+                  UniqueItemIDList& last) {
+    folder = desktop;
+    for (LPCITEMIDLIST entry = root; entry && entry->mkid.cb; entry = NextItemID(entry)) {
+        last = CopyItemID(entry);
+        ComPtr<IShellFolder> bound;
+        if (!last || FAILED(folder->BindToObject(last.get(), nullptr, IID_PPV_ARGS(&bound))))
+            return;
+        if (!NextItemID(entry)) return;
+        folder = bound;
+    }
+}
+
+} // namespace
+
+bool TFolderTreeViewEx::MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item) {
+    std::string ext = UpperCase(ExtensionOf(GetItemParsingName(folder, item)));
+    if (ext.empty()) return false;
+    for (const std::string& entry : FFileMask)
+        if (ext == UpperCase(entry)) return true;
+    return false;
+}
+
+bool TFolderTreeViewEx::HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item) {
+    ComPtr<IMalloc> malloc = ShellMalloc();
+    ComPtr<IShellFolder> sub;
+    if (!malloc || FAILED(folder->BindToObject(item, nullptr, IID_PPV_ARGS(&sub)))) return false;
+    SHCONTF flags = SHCONTF_NONFOLDERS | (FShowIncludeHidden ? SHCONTF_INCLUDEHIDDEN : 0);
+    ComPtr<IEnumIDList> items;
+    if (FAILED(sub->EnumObjects(Handle(), flags, &items)) || !items) return false;
+    LPITEMIDLIST raw = nullptr;
+    while (items->Next(1, &raw, nullptr) == S_OK) {
+        UniqueItemIDList child(raw);
+        ULONG a = SFGAO_FILESYSTEM | SFGAO_FOLDER;
+        sub->GetAttributesOf(1, const_cast<LPCITEMIDLIST*>(&raw), &a);
+        if (!(a & SFGAO_FILESYSTEM)) continue;
+        if (!FFileMask.empty() && !(a & SFGAO_FOLDER) && !MatchesFileMask(sub.Get(), raw)) continue;
+        if (IsParsableItem(malloc.Get(), sub.Get(), raw)) return true;
+    }
+    return false;
+}
+
+bool TFolderTreeViewEx::GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index) {
+    index = 0;
+    ComPtr<IShellIconOverlay> overlay; // the headers give it no __uuidof
+    if (FAILED(folder->QueryInterface(IID_IShellIconOverlay,
+                                      reinterpret_cast<void**>(overlay.GetAddressOf()))))
+        return false;
+    if (FAILED(overlay->GetOverlayIndex(item, &index))) return false;
+    --index; // the shell counts overlays from 1, nodes from 0
+    return true;
+}
+
+TTreeNode* TFolderTreeViewEx::AddChildNode(IShellFolder* folder, LPCITEMIDLIST item,
+                                           ULONG attributes, UniqueItemIDList absoluteID,
+                                           TTreeNode* node) {
+    std::string text;
+    if (!GetItemDisplayName(folder, item, SHGDN_INFOLDER, text)) return nullptr;
+    auto record = std::make_unique<TTVITEMDATA>();
+    record->ParentFolder = folder;
+    if (!absoluteID && node) absoluteID = ConcatItemIDLists(NodeData(node)->AbsoluteID.get(), item);
+    record->AbsoluteID = std::move(absoluteID);
+    record->RelativeID = CopyItemID(item);
+    record->Attributes = attributes;
+
+    TNodeValues values{.text = std::move(text),
+                       .data = record.get(),
+                       .imageIndex = I_IMAGECALLBACK, // resolved when first drawn
+                       .selectedIndex = I_IMAGECALLBACK};
+    int overlay = 0;
+    bool shellOverlay = GetItemOverlayIndex(folder, item, overlay);
+    if (shellOverlay)
+        values.overlayIndex = overlay;
+    else if (attributes & SFGAO_SHARE)
+        values.overlayIndex = 0;
+    if (FShowFile) {
+        if (!shellOverlay && (attributes & SFGAO_LINK)) values.overlayIndex = 1;
+        values.hasChildren = (attributes & SFGAO_HASSUBFOLDER) ||
+                             ((attributes & SFGAO_FOLDER) && HasShowableFiles(folder, item));
+    } else {
+        values.hasChildren = (attributes & SFGAO_HASSUBFOLDER) != 0;
+    }
+    TTreeNode* added = Items().Add(node, std::move(values));
+    if (added) record.release(); // owned by the node from now on
+    return added;
+}
+
+void TFolderTreeViewEx::GetImageIndex(TTreeNode* node) {
+    TTVITEMDATA* data = NodeData(node);
+    int normal = 0, open = 0;
+    if (data && data->AbsoluteID) GetItemIconIndices(data->AbsoluteID.get(), normal, open);
+    bool openWhenSelected = !FShowFile || (data && (data->Attributes & SFGAO_FOLDER));
+    node->StoreImages(normal, openWhenSelected ? open : normal);
+}
+
+void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node) {
+    ComPtr<IMalloc> malloc = ShellMalloc();
+    if (!malloc) return;
+    const bool bracket = !FUpdating;
+    if (bracket) {
+        Screen().SetCursor(crHourGlass);
+        SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    }
+    ComPtr<IShellFolder> sub;
+    if (SUCCEEDED(folder->BindToObject(itemID, nullptr, IID_PPV_ARGS(&sub)))) {
+        SHCONTF flags = SHCONTF_FOLDERS;
+        if (FVirtualRoot || FShowIncludeHidden) flags |= SHCONTF_INCLUDEHIDDEN;
+        if (FShowFile) flags |= SHCONTF_NONFOLDERS;
+        ComPtr<IEnumIDList> items;
+        if (SUCCEEDED(sub->EnumObjects(Handle(), flags, &items)) && items) {
+            LPITEMIDLIST raw = nullptr;
+            while (items->Next(1, &raw, nullptr) == S_OK) {
+                UniqueItemIDList item(raw);
+                ULONG a = ItemAttributeMask;
+                sub->GetAttributesOf(1, const_cast<LPCITEMIDLIST*>(&raw), &a);
+                // The parsing name is read and parsed once per item: it decides
+                // parsability, feeds the mask and becomes the node's full list.
+                std::string parsingName;
+                GetItemDisplayName(sub.Get(), raw, SHGDN_FORPARSING, parsingName);
+                UniqueItemIDList absolute =
+                    parsingName.empty() ? nullptr : PathToItemIDList(parsingName);
+                bool add = FVirtualRoot;
+                if (!add && absolute) {
+                    if (a & kFolderLike)
+                        add = true;
+                    else if (FShowFile && (a & SFGAO_FILESYSTEM))
+                        add = FFileMask.empty() || [&] {
+                            std::string ext = UpperCase(ExtensionOf(parsingName));
+                            for (const std::string& entry : FFileMask)
+                                if (!ext.empty() && ext == UpperCase(entry)) return true;
+                            return false;
+                        }();
+                }
+                if (add) AddChildNode(sub.Get(), raw, a, std::move(absolute), node);
+            }
+        }
+        PFNTVCOMPARE compare = FInfoViewSort && FShowFile ? CompareFilesFirst : CompareByShell;
+        if (node) {
+            node->CustomSort(compare, 0);
+        } else {
+            Items().CustomSort(compare, 0);
+            for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
+                if (n->HasChildren()) n->CustomSort(compare, 0);
+        }
+    }
+    if (bracket) {
+        SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+        Screen().SetCursor(crDefault);
+    }
+}
+
+bool TFolderTreeViewEx::BeforeExpand(TTreeNode* node) {
+    if (node && node->HasChildren() && !Designing() && !node->GetFirstChild())
+        if (TTVITEMDATA* data = NodeData(node))
+            FillNode(data->ParentFolder.Get(), data->RelativeID.get(), node);
+    return true;
+}
+
+bool TFolderTreeViewEx::CanExpand(TTreeNode* node) {
+    BeforeExpand(node);
+    return TCustomTreeView::CanExpand(node);
+}
+
+void TFolderTreeViewEx::BuildVirtualRoot() {
+    ComPtr<IMalloc> malloc = ShellMalloc();
+    ComPtr<IShellFolder> desktop;
+    if (!malloc || FAILED(SHGetDesktopFolder(&desktop))) return;
+    UniqueItemIDList root = GetRootItemIDList(malloc.Get(), desktop.Get());
+    std::string name;
+    if (!root || !GetItemDisplayName(desktop.Get(), root.get(), SHGDN_INFOLDER, name)) return;
+
+    auto record = std::make_unique<TTVITEMDATA>();
+    Items().Clear();
+    if (FRootFolder == rf_Bitbucket) {
+        record->ParentFolder = desktop;
+        record->RelativeID = ConcatItemIDLists(nullptr, root.get());
+        record->AbsoluteID = ConcatItemIDLists(nullptr, root.get());
+    } else {
+        UniqueItemIDList first = CopyItemID(root.get());
+        ComPtr<IShellFolder> parent;
+        if (!first || FAILED(desktop->BindToObject(first.get(), nullptr, IID_PPV_ARGS(&parent))))
+            return;
+        record->ParentFolder = parent;
+        record->RelativeID = CopyItemID(NextItemID(root.get()));
+        record->AbsoluteID = ConcatItemIDLists(nullptr, root.get());
+    }
+    record->Attributes = ItemAttributeMask;
+    LPCITEMIDLIST relative = record->RelativeID.get();
+    record->ParentFolder->GetAttributesOf(1, &relative, &record->Attributes);
+    int normal = 0, open = 0;
+    GetItemIconIndices(root.get(), normal, open);
+    TTreeNode* rootNode = Items().Add(nullptr, {.text = GetFileInfoDisplayName(root.get()),
+                                                .data = record.get(),
+                                                .imageIndex = normal,
+                                                .selectedIndex = open});
+    if (!rootNode) return;
+    TTVITEMDATA* data = record.release();
+    FillNode(desktop.Get(), data->AbsoluteID.get(), rootNode);
+    for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
+        n->Collapse(true);
+    if (TTreeNode* first = Items().GetFirstNode()) first->Expand(false);
+}
+
+void TFolderTreeViewEx::BuildFileSystemRoot() {
+    ComPtr<IMalloc> malloc = ShellMalloc();
+    ComPtr<IShellFolder> desktop;
+    if (!malloc || FAILED(SHGetDesktopFolder(&desktop))) return;
+    UniqueItemIDList root = GetRootItemIDList(malloc.Get(), desktop.Get());
+    std::string name;
+    if (!root || !GetItemDisplayName(desktop.Get(), root.get(), SHGDN_INFOLDER, name)) return;
+    Items().Clear();
+
+    ComPtr<IShellFolder> folder;
+    UniqueItemIDList last;
+    WalkToParent(desktop.Get(), root.get(), folder, last);
+    auto record = std::make_unique<TTVITEMDATA>();
+    record->ParentFolder = folder;
+    record->RelativeID = CopyItemID(last.get());
+    record->AbsoluteID = ConcatItemIDLists(nullptr, root.get());
+    record->Attributes = ItemAttributeMask;
+    LPCITEMIDLIST relative = record->RelativeID.get();
+    folder->GetAttributesOf(1, &relative, &record->Attributes);
+
+    TTreeNode* rootNode = nullptr;
+    if (FShowRootFolder) {
+        int normal = 0, open = 0;
+        GetItemIconIndices(root.get(), normal, open);
+        rootNode = Items().Add(nullptr, {.text = GetFileInfoDisplayName(root.get()),
+                                         .data = record.get(),
+                                         .imageIndex = normal,
+                                         .selectedIndex = open});
+        if (!rootNode) return;
+    }
+    // Without a root node the record serves the fill alone.
+    std::unique_ptr<TTVITEMDATA> unowned = rootNode ? nullptr : std::move(record);
+    TTVITEMDATA* data = rootNode ? record.release() : unowned.get();
+    FillNode(data->ParentFolder.Get(), data->RelativeID.get(), rootNode);
+    for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
+        n->Collapse(true);
+    if (FShowRootFolder)
+        if (TTreeNode* first = Items().GetFirstNode()) first->Expand(false);
+}
+
+// ---- node records ----
+
+TTVITEMDATA* TFolderTreeViewEx::NodeData(const TTreeNode* node) {
+    return node ? static_cast<TTVITEMDATA*>(node->Data()) : nullptr;
+}
+
+int TFolderTreeViewEx::LiveNodeRecords() {
+    return TTVITEMDATA::live;
+}
+
+TTreeNode* TFolderTreeViewEx::NodeFromItem(const TVITEMA& item) {
+    return (item.mask & TVIF_PARAM) ? reinterpret_cast<TTreeNode*>(item.lParam) : nullptr;
+}
+
+void TFolderTreeViewEx::FreeNodeData(TTVITEMDATA* data) {
+    std::unique_ptr<TTVITEMDATA> owned(data); // lists through the allocator, folder released
+}
+
+bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
+    if (header->code == TVN_DELETEITEMA) {
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+        TTreeNode* node = NodeFromItem(nm->itemOld);
+        if (!node) node = Items().GetNode(nm->itemOld.hItem);
+        if (node) {
+            FreeNodeData(NodeData(node));
+            node->SetData(nullptr);
+        }
+    }
+    return TCustomTreeView::HandleNotify(header, result);
+}

@@ -1,0 +1,342 @@
+// Shell items over scripted fake folders (references and allocations must
+// balance in every test), then against Wine's real shell on real files.
+#include "folder_tree/ShellItems.h"
+#include "folder_tree/TreeItemData.h"
+#include "gui/TreeView.h"
+#include "tests/support/FakeShell.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+class ShellItems : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetShellMallocForTesting(&malloc_);
+        SetDesktopFolderForTesting(&desktop_);
+    }
+    void TearDown() override {
+        SetShellMallocForTesting(nullptr);
+        SetDesktopFolderForTesting(nullptr);
+        EXPECT_EQ(malloc_.LiveBlocks(), 0) << "a list was not freed";
+        EXPECT_EQ(malloc_.References(), 0);
+        for (FakeShellFolder* f : {&desktop_, &folder_, &a_, &b_, &c_})
+            EXPECT_EQ(f->References(), 0) << "folder #" << (f - &desktop_);
+    }
+
+    CountingMalloc malloc_;
+    FakeShellFolder desktop_, folder_, a_, b_, c_;
+    const std::string item_ = BuildItemIDList({"item"});
+};
+
+// ---- GetItemDisplayName ----
+
+TEST_F(ShellItems, WideNameBecomesCp932AndIsFreed) {
+    TaskAllocatorSpy spy;
+    ASSERT_TRUE(spy.Registered());
+    folder_.displayNames.push_back(DisplayNameReply::Wide(L"日本語の表示"));
+    std::string name;
+    ASSERT_TRUE(GetItemDisplayName(&folder_, AsItemIDList(item_), SHGDN_NORMAL, name));
+    EXPECT_EQ(name, "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\x5C\x8E\xA6");
+    ASSERT_EQ(folder_.wideNamesHandedOut.size(), 1u);
+    EXPECT_TRUE(spy.WasFreed(folder_.wideNamesHandedOut[0]));
+    EXPECT_EQ(folder_.displayNameFlags, std::vector<SHGDNF>{SHGDN_NORMAL});
+}
+
+TEST_F(ShellItems, OffsetNameIsReadFromTheItem) {
+    std::string item = BuildItemIDList({std::string("\001\002Docs\000\177", 8)});
+    folder_.displayNames.push_back(DisplayNameReply::Offset(4)); // after cb and 2 payload bytes
+    std::string name;
+    ASSERT_TRUE(GetItemDisplayName(&folder_, AsItemIDList(item), SHGDN_INFOLDER, name));
+    EXPECT_EQ(name, "Docs");
+}
+
+TEST_F(ShellItems, CStrNameStopsAtZeroOrAfter260) {
+    std::string name;
+    folder_.displayNames.push_back(DisplayNameReply::Text("Program Files"));
+    ASSERT_TRUE(GetItemDisplayName(&folder_, AsItemIDList(item_), SHGDN_NORMAL, name));
+    EXPECT_EQ(name, "Program Files");
+
+    folder_.displayNames.push_back(DisplayNameReply::Text(std::string(260, 'k')));
+    ASSERT_TRUE(GetItemDisplayName(&folder_, AsItemIDList(item_), SHGDN_NORMAL, name));
+    EXPECT_EQ(name, std::string(260, 'k'));
+}
+
+TEST_F(ShellItems, NoNameUnlessExactlySOkAndAKnownKind) {
+    DisplayNameReply unknown = DisplayNameReply::Text("ignored");
+    unknown.kind = 0x55;
+    folder_.displayNames = {unknown, DisplayNameReply::Status(S_FALSE),
+                            DisplayNameReply::Status(E_FAIL)};
+    for (const char* what : {"unknown kind", "S_FALSE", "E_FAIL"}) {
+        std::string name = "before";
+        EXPECT_FALSE(GetItemDisplayName(&folder_, AsItemIDList(item_), SHGDN_NORMAL, name)) << what;
+        EXPECT_EQ(name, "before") << what;
+    }
+}
+
+TEST_F(ShellItems, ParsingNameAsksForParsingAndIsEmptyOnFailure) {
+    folder_.displayNames = {DisplayNameReply::Text("C:\\x"), DisplayNameReply::Status(E_FAIL)};
+    EXPECT_EQ(GetItemParsingName(&folder_, AsItemIDList(item_)), "C:\\x");
+    EXPECT_EQ(GetItemParsingName(&folder_, AsItemIDList(item_)), "");
+    EXPECT_EQ(folder_.displayNameFlags, (std::vector<SHGDNF>{SHGDN_FORPARSING, SHGDN_FORPARSING}));
+}
+
+// ---- Parsing through the desktop ----
+
+TEST_F(ShellItems, PathIsParsedByTheDesktopAsWideText) {
+    desktop_.parseResult = S_OK;
+    desktop_.parseList = BuildItemIDList({"drive", "dir"});
+    UniqueItemIDList list = PathToItemIDList("Z:\\日本\\表");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(ItemIDListBytes(list.get()), desktop_.parseList);
+    ASSERT_EQ(desktop_.parsedNames.size(), 1u);
+    EXPECT_EQ(desktop_.parsedNames[0], L"Z:\\日本\\表");
+    list.reset();
+    EXPECT_EQ(malloc_.Frees(), 1) << "the parsed list is freed through the shell allocator";
+
+    desktop_.parseResult = E_FAIL;
+    EXPECT_FALSE(PathToItemIDList("Z:\\nowhere"));
+    EXPECT_FALSE(IsShellPath("Z:\\nowhere"));
+}
+
+TEST_F(ShellItems, AbsoluteListParsesTheParsingName) {
+    desktop_.parseResult = S_OK;
+    desktop_.parseList = BuildItemIDList({"abs"});
+    folder_.displayNames = {DisplayNameReply::Text("C:\\x"), DisplayNameReply::Status(S_FALSE)};
+    UniqueItemIDList list = GetAbsoluteItemIDList(&folder_, AsItemIDList(item_));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(ItemIDListBytes(list.get()), desktop_.parseList);
+    EXPECT_EQ(desktop_.parsedNames, std::vector<std::wstring>{L"C:\\x"});
+    EXPECT_FALSE(GetAbsoluteItemIDList(&folder_, AsItemIDList(item_)));
+    EXPECT_EQ(desktop_.parsedNames.size(), 1u) << "nothing parsed without a name";
+    EXPECT_EQ(folder_.displayNameFlags, (std::vector<SHGDNF>{SHGDN_FORPARSING, SHGDN_FORPARSING}));
+}
+
+TEST_F(ShellItems, ParsableItemFreesThroughTheGivenAllocator) {
+    CountingMalloc given;
+    desktop_.parseResult = S_OK;
+    desktop_.parseList = BuildItemIDList({"abs"});
+    folder_.displayNames = {DisplayNameReply::Text("C:\\x"), DisplayNameReply::Status(E_FAIL)};
+    EXPECT_TRUE(IsParsableItem(&given, &folder_, AsItemIDList(item_)));
+    EXPECT_EQ(given.Frees(), 1);
+    EXPECT_EQ(malloc_.Frees(), 0);
+    EXPECT_FALSE(IsParsableItem(&given, &folder_, AsItemIDList(item_)));
+    EXPECT_EQ(given.Frees(), 1);
+    EXPECT_EQ(given.References(), 0);
+}
+
+// ---- GetParentFolder ----
+
+TEST_F(ShellItems, ParentFolderNeedsTwoEntries) {
+    ComPtr<IShellFolder> folder;
+    UniqueItemIDList item;
+    std::string one = BuildItemIDList({"A"});
+    EXPECT_FALSE(GetParentFolder(nullptr, folder, item));
+    EXPECT_FALSE(GetParentFolder(AsItemIDList(one), folder, item));
+    EXPECT_FALSE(GetParentFolder(AsItemIDList(BuildItemIDList({})), folder, item));
+    EXPECT_FALSE(folder);
+    EXPECT_FALSE(item);
+    EXPECT_TRUE(desktop_.boundIds.empty());
+}
+
+TEST_F(ShellItems, ParentFolderOfTwoEntriesIsBoundFromTheFirst) {
+    desktop_.bindTarget = &a_;
+    ComPtr<IShellFolder> folder;
+    UniqueItemIDList item;
+    ASSERT_TRUE(GetParentFolder(AsItemIDList(BuildItemIDList({"A", "B"})), folder, item));
+    EXPECT_EQ(folder.Get(), &a_);
+    EXPECT_EQ(ItemIDListBytes(item.get()), BuildItemIDList({"B"}));
+    EXPECT_EQ(desktop_.boundIds, std::vector<std::string>{BuildItemIDList({"A"})});
+    EXPECT_TRUE(a_.boundIds.empty());
+}
+
+TEST_F(ShellItems, ParentFolderWalksEachEntryInTurn) {
+    desktop_.bindTarget = &a_;
+    a_.bindTarget = &b_;
+    ComPtr<IShellFolder> folder;
+    UniqueItemIDList item;
+    ASSERT_TRUE(GetParentFolder(AsItemIDList(BuildItemIDList({"A", "B", "C"})), folder, item));
+    EXPECT_EQ(folder.Get(), &b_);
+    EXPECT_EQ(ItemIDListBytes(item.get()), BuildItemIDList({"C"}));
+    EXPECT_EQ(a_.boundIds, std::vector<std::string>{BuildItemIDList({"B"})});
+    EXPECT_TRUE(b_.boundIds.empty());
+}
+
+TEST_F(ShellItems, ParentFolderLeavesOutValuesWhenABindFails) {
+    desktop_.bindTarget = &a_;
+    a_.bindResult = E_FAIL;
+    ComPtr<IShellFolder> folder = &c_;
+    std::string before = BuildItemIDList({"Z"});
+    UniqueItemIDList item = CopyItemID(AsItemIDList(before));
+    EXPECT_FALSE(GetParentFolder(AsItemIDList(BuildItemIDList({"A", "B", "C"})), folder, item));
+    EXPECT_EQ(folder.Get(), &c_);
+    EXPECT_EQ(ItemIDListBytes(item.get()), before);
+    EXPECT_EQ(a_.boundIds.size(), 1u);
+
+    desktop_.bindResult = E_NOINTERFACE; // the first bind
+    EXPECT_FALSE(GetParentFolder(AsItemIDList(BuildItemIDList({"A", "B"})), folder, item));
+    EXPECT_EQ(folder.Get(), &c_);
+    EXPECT_EQ(ItemIDListBytes(item.get()), before);
+}
+
+TEST_F(ShellItems, ParentFolderWithoutTheFinalCopySetsOnlyTheFolder) {
+    desktop_.bindTarget = &a_;
+    malloc_.allocationsAllowed = 1; // the copy to bind with, not the last one
+    ComPtr<IShellFolder> folder;
+    UniqueItemIDList item;
+    EXPECT_FALSE(GetParentFolder(AsItemIDList(BuildItemIDList({"A", "B"})), folder, item));
+    EXPECT_EQ(folder.Get(), &a_);
+    EXPECT_FALSE(item);
+}
+
+// ---- Identity, attributes and sorting ----
+
+TEST_F(ShellItems, SameItemNeedsSuccessAndZeroLowBits) {
+    std::string other = BuildItemIDList({"other"});
+    const std::pair<HRESULT, bool> cases[] = {{S_OK, true},
+                                              {HRESULT(1), false},
+                                              {HRESULT(0xFFFF), false},
+                                              {HRESULT(0x80040000), false},
+                                              {E_FAIL, false}};
+    for (auto [hr, same] : cases) {
+        folder_.compareResult = hr;
+        EXPECT_EQ(IsSameItem(&folder_, AsItemIDList(item_), AsItemIDList(other)), same)
+            << std::hex << hr;
+    }
+    ASSERT_FALSE(folder_.comparedIds.empty());
+    EXPECT_EQ(folder_.comparedIds[0], std::make_pair(item_, other));
+    EXPECT_EQ(folder_.compareParams[0], 0);
+}
+
+TEST_F(ShellItems, CanRenameReadsTheWordWhateverTheStatus) {
+    const std::tuple<HRESULT, SFGAOF, bool> cases[] = {{E_FAIL, SFGAO_CANRENAME, true},
+                                                       {S_OK, 0, false},
+                                                       {S_OK, SFGAO_CANRENAME | SFGAO_FOLDER, true},
+                                                       {S_OK, SFGAO_CANDELETE, false}};
+    for (auto [hr, word, can] : cases) {
+        folder_.attributesResult = hr;
+        folder_.attributesOut = word;
+        EXPECT_EQ(CanRenameItem(&folder_, AsItemIDList(item_)), can) << std::hex << word;
+    }
+    EXPECT_EQ(folder_.attributesIn[0], SFGAOF(SFGAO_CANRENAME));
+}
+
+// A tree node over a record in folder_, as the tree keeps them.
+struct Node {
+    Node(FakeShellFolder* folder, const std::string& id, ULONG attributes)
+        : node(nullptr, "node", &data) {
+        data.ParentFolder = folder;
+        data.RelativeID = CopyItemID(AsItemIDList(id));
+        data.Attributes = attributes;
+    }
+    LPARAM Param() { return reinterpret_cast<LPARAM>(&node); }
+    TTVITEMDATA data;
+    TTreeNode node;
+};
+
+TEST_F(ShellItems, CompareByShellSignExtendsTheCode) {
+    Node n1(&folder_, BuildItemIDList({"one"}), 0), n2(&folder_, BuildItemIDList({"two"}), 0);
+    const std::pair<HRESULT, int> cases[] = {
+        {HRESULT(0xFFFF), -1},     {HRESULT(0x0001), 1}, {S_OK, 0},
+        {HRESULT(0x8000), -32768}, {E_FAIL, 0},          {HRESULT(0x8004FFFF), 0}};
+    for (auto [hr, order] : cases) {
+        folder_.compareResult = hr;
+        EXPECT_EQ(CompareByShell(n1.Param(), n2.Param(), 0), order) << std::hex << hr;
+    }
+    EXPECT_EQ(folder_.comparedIds[0],
+              std::make_pair(BuildItemIDList({"one"}), BuildItemIDList({"two"})));
+    EXPECT_EQ(folder_.compareParams[0], 0);
+}
+
+TEST_F(ShellItems, CompareFilesFirstPutsFilesAboveFolders) {
+    Node file(&folder_, BuildItemIDList({"f"}), SFGAO_FILESYSTEM | SFGAO_STREAM);
+    Node dir(&folder_, BuildItemIDList({"d"}), SFGAO_FOLDER | SFGAO_FILESYSTEM);
+    Node dir2(&folder_, BuildItemIDList({"e"}), SFGAO_FOLDER);
+    Node file2(&folder_, BuildItemIDList({"g"}), 0);
+    folder_.compareResult = HRESULT(0xFFFF);
+    EXPECT_EQ(CompareFilesFirst(file.Param(), dir.Param(), 0), -1);
+    EXPECT_EQ(CompareFilesFirst(dir.Param(), file.Param(), 0), 1);
+    EXPECT_TRUE(folder_.comparedIds.empty()) << "kinds differ: the shell is not asked";
+    EXPECT_EQ(CompareFilesFirst(dir.Param(), dir2.Param(), 0), -1);
+    EXPECT_EQ(CompareFilesFirst(file.Param(), file2.Param(), 0), -1);
+    folder_.compareResult = HRESULT(1);
+    EXPECT_EQ(CompareFilesFirst(dir2.Param(), dir.Param(), 0), 1);
+    EXPECT_EQ(folder_.comparedIds.size(), 3u);
+}
+
+// ---- Wine's real shell on real files ----
+
+class ShellItemsOnWine : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
+    void TearDown() override { CoUninitialize(); }
+
+    // The first entry of the folder at `path`, as the folder enumerates it.
+    static UniqueItemIDList FirstChild(const std::string& path, ComPtr<IShellFolder>& folder) {
+        UniqueItemIDList list = PathToItemIDList(path);
+        ComPtr<IEnumIDList> items;
+        LPITEMIDLIST child = nullptr;
+        if (!list ||
+            FAILED(DesktopFolder()->BindToObject(list.get(), nullptr, IID_PPV_ARGS(&folder))) ||
+            folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) != S_OK ||
+            items->Next(1, &child, nullptr) != S_OK)
+            return nullptr;
+        return UniqueItemIDList(child);
+    }
+
+    TempTree tree_;
+};
+
+TEST_F(ShellItemsOnWine, PathRoundTripsThroughAList) {
+    std::string dir = tree_.Dir("日本語のフォルダ");
+    UniqueItemIDList list = PathToItemIDList(dir);
+    ASSERT_TRUE(list);
+    EXPECT_GE(CountItemIDs(list.get()), 2);
+    EXPECT_EQ(ItemIDListToPath(list.get()), dir);
+    EXPECT_EQ(GetFileInfoDisplayName(list.get()), "日本語のフォルダ");
+    EXPECT_TRUE(IsShellPath(dir));
+    EXPECT_FALSE(IsShellPath(tree_.Path("missing")));
+    EXPECT_FALSE(PathToItemIDList(tree_.Path("missing\\deeper")));
+}
+
+TEST_F(ShellItemsOnWine, IconIndicesAreWritten) {
+    UniqueItemIDList list = PathToItemIDList(tree_.Dir("sub"));
+    ASSERT_TRUE(list);
+    int normal = -1, open = -1;
+    GetItemIconIndices(list.get(), normal, open);
+    EXPECT_GE(normal, 0);
+    EXPECT_GE(open, 0);
+}
+
+TEST_F(ShellItemsOnWine, EnumeratedItemGivesItsAbsoluteList) {
+    tree_.Dir("sub");
+    std::string file = tree_.File("sub\\item.txt");
+    ComPtr<IShellFolder> folder;
+    UniqueItemIDList child = FirstChild(tree_.Path("sub"), folder);
+    ASSERT_TRUE(child);
+    EXPECT_EQ(GetItemParsingName(folder.Get(), child.get()), file);
+    UniqueItemIDList absolute = GetAbsoluteItemIDList(folder.Get(), child.get());
+    ASSERT_TRUE(absolute);
+    EXPECT_EQ(ItemIDListToPath(absolute.get()), file);
+    EXPECT_TRUE(IsParsableItem(ShellMalloc().Get(), folder.Get(), child.get()));
+    EXPECT_TRUE(IsSameItem(folder.Get(), child.get(), child.get()));
+}
+
+TEST_F(ShellItemsOnWine, ParentFolderHoldsTheLastEntry) {
+    std::string dir = tree_.Dir("sub");
+    UniqueItemIDList list = PathToItemIDList(dir);
+    ASSERT_TRUE(list);
+    ComPtr<IShellFolder> folder;
+    UniqueItemIDList item;
+    ASSERT_TRUE(GetParentFolder(list.get(), folder, item));
+    EXPECT_EQ(CountItemIDs(item.get()), 1);
+    EXPECT_EQ(GetItemParsingName(folder.Get(), item.get()), dir);
+    EXPECT_TRUE(CanRenameItem(folder.Get(), item.get()));
+}
+
+} // namespace
