@@ -1,0 +1,421 @@
+// Kelvane's main window made in this process and checked through its real
+// windows and messages: frame, aligned parts, tool bar, fonts, resolution,
+// texts (as cp932 bytes), handlers, and the folder tree's published face.
+#include <gtest/gtest.h>
+
+#include "tests/support/ToolBarGap.h"
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/Unit1.h"
+#include "app/Unit1Texts.h"
+#include "gui/Application.h"
+
+namespace {
+
+struct CommonControls : ::testing::Environment {
+    void SetUp() override {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
+        InitCommonControlsEx(&icc);
+    }
+};
+[[maybe_unused]] const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new CommonControls);
+
+std::string Hex(const std::string& bytes) {
+    std::string out;
+    char two[3];
+    for (unsigned char b : bytes) {
+        std::snprintf(two, sizeof two, "%02x", b);
+        out += two;
+    }
+    return out;
+}
+
+std::string Unhex(const std::string& hex) {
+    std::string out;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        out += char(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return out;
+}
+
+int Scaled(int px96) { return MulDiv(px96, Screen().PixelsPerInch(), 96); }
+
+// "left,top widthxheight", so that a whole rectangle is compared at once.
+std::string Geometry(int left, int top, int width, int height) {
+    return std::to_string(left) + "," + std::to_string(top) + " " + std::to_string(width) + "x" +
+           std::to_string(height);
+}
+std::string Geometry(const RECT& r) {
+    return Geometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+// A control's window rectangle in its parent's client coordinates.
+std::string Placed(const TWinControl& c) {
+    RECT r{};
+    GetWindowRect(c.Handle(), &r);
+    MapWindowPoints(nullptr, GetParent(c.Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return Geometry(r);
+}
+
+RECT ItemRect(HWND toolBar, int index) {
+    RECT r{};
+    SendMessageA(toolBar, TB_GETITEMRECT, index, LPARAM(&r));
+    return r;
+}
+
+// "face/charset/height" of a GDI font.
+std::string FontOf(HFONT font) {
+    LOGFONTA lf{};
+    if (!font || !GetObjectA(font, sizeof lf, &lf)) return "no font";
+    return std::string(lf.lfFaceName) + "/" + std::to_string(lf.lfCharSet) + "/" +
+           std::to_string(lf.lfHeight);
+}
+std::string WindowFont() { // MS UI Gothic, SHIFTJIS_CHARSET, 12 pixels at 96 dpi
+    return "MS UI Gothic/128/" + std::to_string(-Scaled(12));
+}
+HFONT FontOf(HWND w) { return HFONT(SendMessageA(w, WM_GETFONT, 0, 0)); }
+
+// What the real status bar shows in its (simple) part 0.
+std::string StatusText(HWND statusBar) {
+    char buffer[512] = {};
+    SendMessageA(statusBar, SB_GETTEXTA, 0, LPARAM(buffer));
+    return buffer;
+}
+
+// Presses and releases the mouse on a tool button; the tool bar itself then
+// sends the button's command to the window.
+void ClickToolButton(TMainForm& f, const TToolButton& b) {
+    HWND tb = f.ToolBar1.Handle();
+    RECT r = ItemRect(tb, int(SendMessageA(tb, TB_COMMANDTOINDEX, b.CommandId(), 0)));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(tb, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(tb, WM_LBUTTONUP, 0, at);
+    Application().ProcessMessages();
+}
+
+// The command a tool bar sends for a clicked button, posted to the window.
+void PostToolCommand(TMainForm& f, const TToolButton& b) {
+    PostMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(b.CommandId(), BN_CLICKED),
+                 LPARAM(f.ToolBar1.Handle()));
+    Application().ProcessMessages();
+}
+
+// Frame size, aligned parts, tool buttons, indent and fonts; every figure is
+// given for 96 dpi and scaled to the resolution in use.
+void ExpectScaledLayout(TMainForm& f) {
+    ASSERT_TRUE(f.HandleAllocated());
+    RECT outer{}, client{};
+    GetWindowRect(f.Handle(), &outer);
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(outer.right - outer.left, Scaled(486)) << "outer width";
+    EXPECT_EQ(outer.bottom - outer.top, Scaled(346)) << "outer height";
+    const int cw = client.right, ch = client.bottom;
+    const int top = Scaled(25), bottom = Scaled(19), left = Scaled(64), middle = ch - top - bottom;
+    EXPECT_EQ(Placed(f.Panel1), Geometry(0, 0, cw, top)) << "Panel1";
+    EXPECT_EQ(Placed(f.StatusBar1), Geometry(0, ch - bottom, cw, bottom)) << "StatusBar1";
+    EXPECT_EQ(Placed(f.ToolBar1), Geometry(0, top, left, middle)) << "ToolBar1";
+    EXPECT_EQ(Placed(f.FTV), Geometry(left, top, cw - left, middle)) << "FTV";
+    EXPECT_EQ(f.Label1.Left(), Scaled(7)) << "Label1";
+    EXPECT_EQ(f.Label1.Top(), Scaled(7)) << "Label1";
+    EXPECT_EQ(int(SendMessageA(f.FTV.Handle(), TVM_GETINDENT, 0, 0)), Scaled(19)) << "indent";
+
+    HWND tb = f.ToolBar1.Handle();
+    for (TToolButton* b : f.ToolBar1.Buttons()) {
+        int index = int(SendMessageA(tb, TB_COMMANDTOINDEX, b->CommandId(), 0));
+        TBBUTTON info{};
+        ASSERT_TRUE(SendMessageA(tb, TB_GETBUTTON, index, LPARAM(&info))) << b->Name();
+        if (b->Style() == tbsSeparator) {
+            EXPECT_EQ(info.iBitmap, Scaled(17)) << "separator width";
+        } else {
+            RECT r = ItemRect(tb, index);
+            EXPECT_EQ(Geometry(0, 0, r.right - r.left, r.bottom - r.top),
+                      Geometry(0, 0, Scaled(64), Scaled(35))) << b->Name();
+        }
+    }
+    EXPECT_EQ(FontOf(f.Font().Handle()), WindowFont()) << "form";
+    EXPECT_EQ(FontOf(f.Label1.Font().Handle()), WindowFont()) << "Label1";
+    for (TWinControl* c : {static_cast<TWinControl*>(&f.StatusBar1),
+                           static_cast<TWinControl*>(&f.ToolBar1), static_cast<TWinControl*>(&f.FTV)})
+        EXPECT_EQ(FontOf(FontOf(c->Handle())), WindowFont()) << c->Name() << " WM_GETFONT";
+}
+
+class MainFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Screen().SetPixelsPerInch(96);
+        form_ = std::make_unique<TMainForm>(nullptr);
+    }
+    void TearDown() override {
+        form_.reset();
+        Application().ProcessMessages();
+    }
+    TMainForm& F() { return *form_; }
+
+  private:
+    std::unique_ptr<TMainForm> form_;
+};
+
+TEST_F(MainFormTest, FramePartsAndTreeAt96Dpi) {
+    char caption[64] = {};
+    GetWindowTextA(F().Handle(), caption, sizeof caption);
+    EXPECT_EQ(Hex(caption), "4b656c76616e65"); // Kelvane
+    RECT outer{};
+    GetWindowRect(F().Handle(), &outer);
+    EXPECT_EQ(Geometry(outer), Geometry(332, 193, 486, 346));
+    EXPECT_TRUE(GetWindowLongA(F().Handle(), GWL_STYLE) & WS_THICKFRAME) << "resizable frame";
+    // This test links the program's own resource script, so the icon loads.
+    HICON small = HICON(SendMessageA(F().Handle(), WM_GETICON, ICON_SMALL, 0));
+    HICON big = HICON(SendMessageA(F().Handle(), WM_GETICON, ICON_BIG, 0));
+    EXPECT_TRUE(small || big) << "WM_GETICON gives no icon";
+    EXPECT_TRUE(GetClassLongPtrA(F().Handle(), GCLP_HICON) != 0) << "window class has no icon";
+
+    ExpectScaledLayout(F());
+    EXPECT_EQ(F().Label1.Parent(), &F().Panel1);
+    EXPECT_EQ(Hex(F().Label1.Caption()), Hex(texts::kInstruction));
+    EXPECT_TRUE(SendMessageA(F().StatusBar1.Handle(), SB_ISSIMPLE, 0, 0)) << "simple mode";
+    EXPECT_EQ(F().FTV.Indent(), 19);
+    EXPECT_FALSE(F().FTV.ParentColor());
+    EXPECT_EQ(F().FTV.Color(), clWindow);
+    EXPECT_EQ(COLORREF(SendMessageA(F().FTV.Handle(), TVM_GETBKCOLOR, 0, 0)),
+              GetSysColor(COLOR_WINDOW));
+}
+
+struct ButtonRow {
+    TToolButton TMainForm::*button;
+    const char* name;
+    const char* captionHex;
+    int image;
+    int top; // TB_GETITEMRECT, tool-bar client coordinates, 96 dpi; -1: separator
+    TCursor cursor;
+    bool enabled;
+};
+
+const ButtonRow kButtons[] = {
+    {&TMainForm::btnDrive, "btnDrive", "c4ded7b2ccde", 6, 2, crHandPoint, true},
+    {&TMainForm::btnDeskTop, "btnDeskTop", "c3debdb8c4afccdf", 0, 37, crHandPoint, true},
+    {&TMainForm::ToolButton2, "ToolButton2", "", -1, -1, crDefault, true},
+    {&TMainForm::btnStart, "btnStart", "8f88979d8a4a8e6e", 1, 83, crHandPoint, true},
+    {&TMainForm::btnStop, "btnStop", "92868e7e", 4, 118, crHandPoint, false},
+    {&TMainForm::btnQuit, "btnQuit", "8f4997b9", 3, 153, crHandPoint, true},
+    {&TMainForm::btnAbout, "btnAbout", "bfccc482c982c282a282c4", 5, 188, crHelp, true},
+};
+
+TEST_F(MainFormTest, ToolButtonsOnTheRealToolBar) {
+    HWND tb = F().ToolBar1.Handle();
+    ASSERT_EQ(F().ToolBar1.Buttons().size(), std::size(kButtons));
+    ASSERT_EQ(SendMessageA(tb, TB_BUTTONCOUNT, 0, 0), LRESULT(std::size(kButtons)));
+    for (int i = 0; i < int(std::size(kButtons)); ++i) {
+        const ButtonRow& row = kButtons[i];
+        TToolButton& b = F().*row.button;
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(F().ToolBar1.Buttons()[i], &b) << "order";
+        EXPECT_EQ(b.Name(), row.name);
+        TBBUTTON info{};
+        ASSERT_TRUE(SendMessageA(tb, TB_GETBUTTON, i, LPARAM(&info)));
+        EXPECT_EQ(info.idCommand, b.CommandId());
+        LRESULT state = SendMessageA(tb, TB_GETSTATE, b.CommandId(), 0);
+        EXPECT_EQ((state & TBSTATE_ENABLED) != 0, row.enabled) << "TB_GETSTATE";
+        EXPECT_EQ(b.Enabled(), row.enabled);
+        EXPECT_EQ(bool(b.OnClick), row.top >= 0) << "click handler";
+        if (row.top < 0) {
+            EXPECT_EQ(b.Style(), tbsSeparator);
+            EXPECT_TRUE(info.fsStyle & BTNS_SEP);
+            continue;
+        }
+        char text[64] = {};
+        SendMessageA(tb, TB_GETBUTTONTEXTA, b.CommandId(), LPARAM(text));
+        EXPECT_EQ(Hex(b.Caption()), row.captionHex);
+        EXPECT_EQ(Hex(text), row.captionHex) << "caption on the tool bar";
+        EXPECT_EQ(b.ImageIndex(), row.image);
+        EXPECT_EQ(info.iBitmap, row.image);
+        EXPECT_EQ(b.Cursor(), row.cursor);
+        RECT r = ItemRect(tb, i);
+        EXPECT_EQ(Geometry(r.left, 0, r.right - r.left, r.bottom - r.top), Geometry(0, 0, 64, 35));
+        // The cursor the real tool bar sets with the mouse over the button.
+        POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(tb, &pt);
+        ASSERT_TRUE(SetCursorPos(pt.x, pt.y));
+        SetCursor(LoadCursor(nullptr, IDC_ARROW));
+        EXPECT_TRUE(SendMessageA(tb, WM_SETCURSOR, WPARAM(tb), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+        EXPECT_EQ(GetCursor(), LoadCursor(nullptr, row.cursor == crHelp ? IDC_HELP : IDC_HAND));
+    }
+    HIMAGELIST images = F().ImageList1.Handle();
+    EXPECT_EQ(HIMAGELIST(SendMessageA(tb, TB_GETIMAGELIST, 0, 0)), images);
+    EXPECT_EQ(ImageList_GetImageCount(images), 7);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    EXPECT_EQ(Geometry(0, 0, cx, cy), Geometry(0, 0, 16, 16)) << "image size";
+}
+
+// Rows of 35 from 2, and after the wrapping 17-pixel separator the gap that
+// the platform's tool bar leaves for it: 11 on Windows, a fixed 5 on Wine.
+TEST_F(MainFormTest, ToolButtonTopEdges) {
+    HWND tb = F().ToolBar1.Handle();
+    const int gapShift = WrappedSeparatorGap(17, 64, 35) - 11;
+    bool afterSeparator = false;
+    for (int i = 0; i < int(std::size(kButtons)); ++i) {
+        if (kButtons[i].top >= 0) {
+            EXPECT_EQ(ItemRect(tb, i).top, kButtons[i].top + (afterSeparator ? gapShift : 0))
+                << kButtons[i].name;
+        } else {
+            afterSeparator = true;
+        }
+    }
+}
+
+TEST(MainFormTexts, AreCp932Bytes) {
+    const std::string readOnlyCount = "93c782dd82c682e890ea977089f08f9c90948146";
+    EXPECT_EQ(Hex(texts::kCaption), "4b656c76616e65");
+    EXPECT_EQ(Hex(texts::kInstruction),
+              "819f2089f08f9c82b582bd82a2c3dea8dab8c4d882f08e7792e882b582c481758f88979d8a4a8e6e8176"
+              "cedec0dd82f0899f82b582c489ba82b382a28142");
+    EXPECT_EQ(Hex(texts::kBanner), "4b656c76616e652020436f70797269676874202843292032303236205461"
+                                   "726e7769636b202096b39266935d8dda82f08bd682b682dc82b78142");
+    EXPECT_EQ(Hex(texts::kDrive), "c4ded7b2ccde");
+    EXPECT_EQ(Hex(texts::kDeskTop), "c3debdb8c4afccdf");
+    EXPECT_EQ(Hex(texts::kStart), "8f88979d8a4a8e6e");
+    EXPECT_EQ(Hex(texts::kStop), "92868e7e");
+    EXPECT_EQ(Hex(texts::kQuit), "8f4997b9");
+    EXPECT_EQ(Hex(texts::kAbout), "bfccc482c982c282a282c4");
+    EXPECT_EQ(Hex(texts::kAcquiring), "cca7b2d9c3deb0c082f08a6c93be928682c582b72e2e2e");
+    EXPECT_EQ(Hex(texts::kStopped), "92868e7e82b582dc82b582bd8149" "0d" + readOnlyCount);
+    EXPECT_EQ(Hex(texts::kCompleted), "8aae97b982b582dc82b582bd8149" "0d" + readOnlyCount);
+    EXPECT_EQ(Hex(texts::kItems), "8c8f");
+}
+
+TEST_F(MainFormTest, FolderChangesShowBannerFirstThenFolderNames) {
+    HWND sb = F().StatusBar1.Handle();
+    EXPECT_TRUE(F().FirstChange()) << "FormCreate has not run";
+    ASSERT_TRUE(bool(F().FTV.OnChange));
+    F().FTV.OnChange(&F().FTV, "X"); // bound to FTVChange
+    EXPECT_EQ(F().FTV.RootFolderName(), "X");
+    EXPECT_EQ(F().StatusBar1.SimpleText(), texts::kBanner);
+    EXPECT_EQ(StatusText(sb), texts::kBanner);
+    EXPECT_FALSE(F().FirstChange());
+
+    const std::string folder = Unhex("433a5c955c8ea65c835c83748367"); // C:\表示\ソフト
+    F().FTVChange(&F().FTV, folder);
+    EXPECT_EQ(Hex(F().FTV.RootFolderName()), Hex(folder));
+    EXPECT_EQ(Hex(F().StatusBar1.SimpleText()), Hex(folder));
+    EXPECT_EQ(Hex(StatusText(sb)), Hex(folder));
+
+    F().FTVChange(&F().FTV, "");
+    EXPECT_EQ(F().FTV.RootFolderName(), "");
+    EXPECT_EQ(F().StatusBar1.SimpleText(), "");
+    EXPECT_EQ(StatusText(sb), "");
+}
+
+TEST_F(MainFormTest, MsgSetsTheStatusLineExactly) {
+    const std::string lines[] = {texts::kAcquiring, "C:\\",
+                                 std::string(texts::kStopped) + "12" + texts::kItems,
+                                 std::string(texts::kCompleted) + "0" + texts::kItems};
+    for (const std::string& line : lines) {
+        F().Msg(line);
+        EXPECT_EQ(Hex(F().StatusBar1.SimpleText()), Hex(line));
+        std::string shown = line; // the status bar shows a carriage return as a blank
+        for (char& c : shown)
+            if (c == '\r') c = ' ';
+        EXPECT_EQ(Hex(StatusText(F().StatusBar1.Handle())), Hex(shown));
+    }
+}
+
+TEST_F(MainFormTest, ToolBarCommandsRunHandlersUnlessDisabled) {
+    EXPECT_EQ(F().FTV.RootFolder(), rfDrives);
+    for (int i = 0; i < 2; ++i) { // pressing the current root again changes nothing
+        ClickToolButton(F(), F().btnDeskTop);
+        EXPECT_EQ(F().FTV.RootFolder(), rfDesktop) << "a mouse click on btnDeskTop";
+    }
+    for (int i = 0; i < 2; ++i) {
+        PostToolCommand(F(), F().btnDrive);
+        EXPECT_EQ(F().FTV.RootFolder(), rfDrives) << "btnDrive's command";
+    }
+    // Start with no start folder: nothing to walk, the idle state returns.
+    PostToolCommand(F(), F().btnStart);
+    EXPECT_EQ(F().StatusBar1.SimpleText(), std::string(texts::kCompleted) + "0" + texts::kItems);
+    EXPECT_TRUE(F().btnStart.Enabled());
+    EXPECT_FALSE(F().btnStop.Enabled());
+
+    HWND tb = F().ToolBar1.Handle();
+    F().btnDeskTop.SetEnabled(false);
+    EXPECT_FALSE(SendMessageA(tb, TB_GETSTATE, F().btnDeskTop.CommandId(), 0) & TBSTATE_ENABLED);
+    ClickToolButton(F(), F().btnDeskTop);
+    PostToolCommand(F(), F().btnDeskTop);
+    EXPECT_EQ(F().FTV.RootFolder(), rfDrives) << "a disabled button's command ran";
+    F().btnDeskTop.SetEnabled(true);
+    EXPECT_TRUE(SendMessageA(tb, TB_GETSTATE, F().btnDeskTop.CommandId(), 0) & TBSTATE_ENABLED);
+}
+
+class MainFormAtDpi : public ::testing::TestWithParam<int> {
+  protected:
+    void SetUp() override { Screen().SetPixelsPerInch(GetParam()); }
+    void TearDown() override { Screen().SetPixelsPerInch(96); }
+};
+
+TEST_P(MainFormAtDpi, EverySizeScales) {
+    TMainForm form(nullptr);
+    ExpectScaledLayout(form);
+}
+
+INSTANTIATE_TEST_SUITE_P(Resolutions, MainFormAtDpi, ::testing::Values(120, 144, 192));
+
+// A host window for a folder tree made on its own.
+const TFormProps kHost{.control = {.name = "TTreeHostForm", .width = 300, .height = 200}};
+
+TEST(FolderTreeViewEx, PublishedInterface) {
+    TForm host(nullptr, kHost);
+    TFolderTreeViewEx tree(&host, &host);
+    EXPECT_EQ(tree.RootFolder(), rfDrives);
+    EXPECT_EQ(tree.SelectedDir(), sdNone);
+    EXPECT_TRUE(tree.FileMask().empty());
+    EXPECT_EQ(tree.RootFolderName(), "");
+    EXPECT_EQ(tree.BorderStyle(), bsSingle);
+    const bool on[] = {tree.ShowRootFolder(), tree.ShowIncludeHidden(), tree.AutoUpDate(),
+                       tree.ContextMenu(),    tree.DragAndDrop(),       tree.ShowButtons(),
+                       tree.ShowLines(),      tree.ShowRoot(),          tree.HideSelection(),
+                       tree.ParentColor()};
+    for (int i = 0; i < int(std::size(on)); ++i)
+        EXPECT_TRUE(on[i]) << "true property #" << i;
+    EXPECT_FALSE(tree.ShowFile());
+    EXPECT_FALSE(tree.InfoViewSort());
+    EXPECT_FALSE(tree.ShellRun());
+    EXPECT_FALSE(bool(tree.OnChange));
+
+    host.Create();
+    ASSERT_TRUE(tree.HandleAllocated());
+    const LONG style = GetWindowLongA(tree.Handle(), GWL_STYLE);
+    const LONG lines = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT;
+    EXPECT_EQ(style & lines, lines);
+    EXPECT_FALSE(style & TVS_SHOWSELALWAYS) << "HideSelection";
+    EXPECT_TRUE(GetWindowLongA(tree.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "bsSingle";
+
+    // Selection changes with no handler assigned: nothing is called.
+    TTreeNode* a = tree.Items().AddChild(nullptr, "a");
+    TTreeNode* b = tree.Items().AddChild(a, "b");
+    ASSERT_TRUE(a && b);
+    tree.SetSelected(a);
+    tree.SetSelected(b);
+    EXPECT_EQ(tree.Selected(), b);
+
+    // C:\表示\ソフト\ and \\server\表: second bytes 0x5C
+    for (const char* hex : {"433a5c955c8ea65c835c836783675c", "5c5c7365727665725c955c", ""}) {
+        tree.SetRootFolderName(Unhex(hex));
+        EXPECT_EQ(Hex(tree.RootFolderName()), hex);
+    }
+}
+
+// Quitting ends the process-wide application loop for good: its own suite.
+class MainFormQuitTest : public MainFormTest {};
+
+TEST_F(MainFormQuitTest, QuitButtonEndsTheApplicationLoop) {
+    Application().ProcessMessages();
+    ASSERT_FALSE(Application().Terminated());
+    PostToolCommand(F(), F().btnQuit);
+    EXPECT_TRUE(Application().Terminated());
+}
+
+} // namespace
