@@ -202,6 +202,7 @@ public:
     std::vector<std::string> patterns;
     std::vector<std::pair<std::string, DWORD>> changes;
     std::function<void(const std::string&)> onFindFirst;
+    std::function<void()> onFindNext;
     int open = 0;
 
     HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATAA* data) override {
@@ -219,6 +220,7 @@ public:
         return reinterpret_cast<HANDLE>(this);
     }
     BOOL FindNextFile(HANDLE, WIN32_FIND_DATAA* data) override {
+        if (onFindNext) onFindNext();
         if (next_ >= current_->size()) return FALSE;
         Fill(data);
         return TRUE;
@@ -327,6 +329,39 @@ TEST_F(SeamTest, StopPostedBeforeStartWithoutSubfoldersCompletes) {
     Walk("X:\\r");
     EXPECT_EQ(FinalText(), Completed(1));
     EXPECT_FALSE(form->Running());
+}
+
+// Paint requests are served during one long listing, but a Stop waiting in
+// the queue is not: it is handled before the next folder.
+TEST_F(SeamTest, LongListingRepaintsButTakesNoCommand) {
+    form->Show(); // hidden windows get no paint requests
+    std::vector<WIN32_FIND_DATAA> many{Entry("sub", DIR)};
+    for (int i = 0; i < 40; ++i) {
+        char name[16];
+        wsprintfA(name, "f%d", i);
+        many.push_back(Entry(name, RO));
+    }
+    fs.listings["X:\\r\\*.*"] = many;
+    fs.listings["X:\\r\\sub\\*.*"] = {Entry("g", RO)};
+    int paints = 0;
+    bool runningAtEndOfListing = false;
+    HWND panel = form->Panel1.Handle();
+    fs.onFindFirst = [&](const std::string& pattern) {
+        if (pattern != "X:\\r\\*.*") return;
+        ValidateRect(panel, nullptr);
+        InvalidateRect(panel, nullptr, TRUE);
+        PostStop(*form);
+    };
+    fs.onFindNext = [&] {
+        Sleep(5); // a slow file system: the listing outlasts the paint interval
+        RECT dirty;
+        if (!GetUpdateRect(panel, &dirty, FALSE) && paints == 0) ++paints;
+        runningAtEndOfListing = form->Running();
+    };
+    Walk("X:\\r");
+    EXPECT_EQ(paints, 1) << "the panel was painted during the listing";
+    EXPECT_TRUE(runningAtEndOfListing) << "the Stop waited for the next folder";
+    EXPECT_EQ(FinalText(), Stopped(40));
 }
 
 struct ButtonStates {
