@@ -1,32 +1,85 @@
 #include "about/About.h"
 
+#include <utility>
+
 namespace {
 
-const TFontSpec kAboutFont{.name = "Arial", .height = 11, .charset = ANSI_CHARSET};
-
-const TFormProps kAboutForm{
-    .control =
-        {.name = "TAboutBox", .width = 345, .height = 201, .color = clWhite, .font = &kAboutFont},
-    .caption = "ﾊﾞｰｼﾞｮﾝ情報",
-    .borderStyle = bsNone,
-    .formStyle = fsStayOnTop,
-    .position = poMainFormCenter,
-};
-
-const TLabelProps kLabel1{.control = {.name = "Label1", .left = 24, .top = 24},
-                          .caption = "Kelvane  Copyright (C) 2026 Tarnwick"};
+void Wire(TAboutBox* box, TControl& control, const TAboutBoxLayout::Events& e) {
+    if (e.onClick) control.OnClick = Bind(box, e.onClick);
+    if (e.onMouseMove) control.OnMouseMove = Bind(box, e.onMouseMove);
+    if (e.onMouseUp) control.OnMouseUp = Bind(box, e.onMouseUp);
+}
 
 } // namespace
 
-TAboutBox::TAboutBox(TComponent* owner) : TForm(owner, kAboutForm), Label1(this, this, kLabel1) {
-    OnMouseUp = Bind(this, &TAboutBox::Label1MouseUp);
-    Label1.OnMouseUp = OnMouseUp;
+TAboutBox::TAboutBox(TComponent* owner)
+    : TForm(owner, kAboutBoxLayout.form), Shape1(this, this, kAboutBoxLayout.Shape1.props),
+      Image1(this, this, kAboutBoxLayout.Image1.props),
+      Image2(this, this, kAboutBoxLayout.Image2.props),
+      Bevel3(this, this, kAboutBoxLayout.Bevel3.props),
+      Label3(this, this, kAboutBoxLayout.Label3.props),
+      Label12(this, this, kAboutBoxLayout.Label12.props),
+      lblURL5(this, this, kAboutBoxLayout.lblURL5.props),
+      Bevel1(this, this, kAboutBoxLayout.Bevel1.props),
+      Label2(this, this, kAboutBoxLayout.Label2.props),
+      lblMemory(this, this, kAboutBoxLayout.lblMemory.props),
+      Bevel2(this, this, kAboutBoxLayout.Bevel2.props),
+      lblURL6(this, this, kAboutBoxLayout.lblURL6.props),
+      lblURL7(this, this, kAboutBoxLayout.lblURL7.props),
+      Label1(this, this, kAboutBoxLayout.Label1.props), tmrMemory(this, kAboutBoxLayout.tmrMemory) {
+    const TAboutBoxLayout& l = kAboutBoxLayout;
+    const std::pair<TControl*, const TAboutBoxLayout::Events*> parts[] = {
+        {&Shape1, &l.Shape1.events},   {&Image1, &l.Image1.events},
+        {&Image2, &l.Image2.events},   {&Bevel3, &l.Bevel3.events},
+        {&Label3, &l.Label3.events},   {&Label12, &l.Label12.events},
+        {&lblURL5, &l.lblURL5.events}, {&Bevel1, &l.Bevel1.events},
+        {&Label2, &l.Label2.events},   {&lblMemory, &l.lblMemory.events},
+        {&Bevel2, &l.Bevel2.events},   {&lblURL6, &l.lblURL6.events},
+        {&lblURL7, &l.lblURL7.events}, {&Label1, &l.Label1.events}};
+    for (auto [control, events] : parts)
+        Wire(this, *control, *events);
+    tmrMemory.OnTimer = Bind(this, l.onMemoryTimer);
+    Create();
 }
 
 TAboutBox::~TAboutBox() {
+    // The window goes before its parts, so no paint reaches a destroyed one.
     DestroyHandle();
 }
 
-void TAboutBox::Label1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+std::string TAboutBox::splitdigit(std::string S) {
+    std::string result;
+    for (int groups = (int(S.size()) - 1) / 3; groups > 0; --groups) {
+        result.insert(0, S, S.size() - 3, 3);
+        result.insert(result.begin(), ',');
+        S.resize(S.size() - 3);
+    }
+    return S + result;
+}
+
+void TAboutBox::tmrMemoryTimer(TObject*) {
+    // The 64-bit figure: the old 32-bit one stops at 4 GiB.
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    GlobalMemoryStatusEx(&status);
+    lblMemory.SetCaption(splitdigit(std::to_string(status.ullAvailPhys)) + " Byte Free");
+}
+
+void TAboutBox::lblURL1Click(TObject* sender) {
+    if (auto* label = dynamic_cast<TLabel*>(sender))
+        ShellOpen(Handle(), "open", label->Caption().c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void TAboutBox::Label10Click(TObject*) {
+    ShellOpen(Handle(), "open", kMakerAddress, nullptr, nullptr, SW_SHOW);
+}
+
+void TAboutBox::lblURL1MouseMove(TObject* sender, TShiftState, int, int) {
+    for (TComponent* c : Components())
+        if (auto* label = dynamic_cast<TLabel*>(c); label && label->Name().starts_with("lblURL"))
+            label->SetFontColor(label == sender ? kHoverColor : kLinkColor);
+}
+
+void TAboutBox::Shape1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
     SetModalResult(mrOk);
 }

@@ -7,7 +7,7 @@ want_fonts=0
 [ "${1:-}" = "--run" ] && want_fonts=1
 
 pkgs=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 wine64
-      xvfb xdotool imagemagick locales googletest x11-utils)
+      xvfb xdotool imagemagick locales googletest x11-utils fonts-liberation)
 [ "$want_fonts" = 1 ] && pkgs+=(fonts-noto-cjk)
 
 missing=()

@@ -11,11 +11,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 k_prefix() {
-  if [ ! -f "$WINEPREFIX/.kelvane-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.kelvane-ready-2" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+    # Arial's metric twin, so that texts laid out for Arial fit.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f \
+      >/dev/null 2>&1 || true
     wineserver -w
-    touch "$WINEPREFIX/.kelvane-ready"
+    touch "$WINEPREFIX/.kelvane-ready-2"
   fi
   # Wine's helper processes (services, the desktop's explorer) outlive the
   # program that started them; start them here with no inherited output, so
