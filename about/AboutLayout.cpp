@@ -69,7 +69,7 @@ const TAboutBoxLayout kAboutBoxLayout{
     .Bevel3 = Divider("Bevel3", 56),
     .Label3 = Caption("Label3", 24, 66, "Special Thanks :", &kBold),
     .Label12 = Caption("Label12", 40, 89, "* Software Icon :", &kGrey),
-    .lblURL5 = Link("lblURL5", 144, 89, "https://www.example.com/tarnwick/icons/",
+    .lblURL5 = Link("lblURL5", 144, 89, "https://icons.example.com/",
                     &TAboutBox::lblURL1Click),
     .Bevel1 = Divider("Bevel1", 120),
     .Label2 = Caption("Label2", 24, 129, "Memory Available :", &kBold),

@@ -87,15 +87,22 @@ void TMainForm::GetDirectory() {
     if (IsAbsolutePath(start)) ScanFolder(start, queue);
 
     const char* result = texts::kCompleted;
-    for (std::size_t i = 0; i < queue.Count(); ++i) {
-        Application().ProcessMessages();
-        std::string folder(queue[i]);
-        Msg(folder);
-        if (!FRunning) {
-            result = texts::kStopped;
-            break;
+    {
+        // Each folder's text goes to the status line as it is reached; the
+        // line is repainted at a readable pace, since a status bar that
+        // paints every text at once would set the pace of the whole walk.
+        TStatusBarPaintThrottle statusPaint(StatusBar1, kPaintInterval);
+        for (std::size_t i = 0; i < queue.Count(); ++i) {
+            Application().ProcessMessages();
+            std::string folder(queue[i]);
+            Msg(folder);
+            statusPaint.Tick();
+            if (!FRunning) {
+                result = texts::kStopped;
+                break;
+            }
+            ScanFolder(std::move(folder), queue);
         }
-        ScanFolder(std::move(folder), queue);
     }
     Msg(result + std::to_string(FClearCount) + texts::kItems);
 

@@ -7,6 +7,8 @@
 #include "folder_tree/ItemIdList.h"
 #include "gui/TreeView.h"
 
+#include <shellapi.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -120,6 +122,23 @@ class TFolderTreeViewEx : public TCustomTreeView {
 
     bool HandleNotify(NMHDR* header, LRESULT& result) override;
 
+    // Navigation: the folder name of a node (its path when its item parses
+    // back, empty for such an item without a path, else its text), finding
+    // the node of a path, and reloading while keeping what the user saw.
+    std::string FolderNameOf(const TTreeNode* node);
+    virtual std::string GetSelectedFolderName();
+    virtual bool LocatePath(const std::string& path, bool makeTop, bool select);
+    TTreeNode* FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item);
+    bool SelectPath(const std::string& path);
+    void ApplySelectedDir();
+    void ExecuteSelected();
+    void RefreshTree();
+    void ReloadTree(TTreeNode* node);
+    // Trees of more nodes than this are not reloaded.
+    static constexpr int kReloadLimit = 10240;
+    // The shell call that runs a double-clicked file; tests observe it.
+    std::function<BOOL(SHELLEXECUTEINFOA*)> ShellExecuteHook = ShellExecuteExA;
+
   protected:
     virtual void ApplyRootFolder(TRootFolder value);
     virtual void ApplyFileMask(const std::vector<std::string>& value);
@@ -128,6 +147,9 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void CreateParams(TCreateParams& params) override;
     bool CanExpand(TTreeNode* node) override;
     void GetImageIndex(TTreeNode* node) override;
+    void Change(TTreeNode* node) override; // the selection changed
+    void Click() override;
+    void DblClick() override;
 
   private:
     void SetBooleanProperty(int index, bool value);
@@ -158,4 +180,5 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool FShowIncludeHidden;
     std::vector<std::string> FFileMask;
     int FRebuildCount = 0;
+    int FDeletions = 0; // nodes deleted so far: a reload notices a tree changed under it
 };

@@ -312,6 +312,7 @@ bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
             FreeNodeData(NodeData(node));
             node->SetData(nullptr);
         }
+        ++FDeletions;
     }
     return TCustomTreeView::HandleNotify(header, result);
 }

@@ -18,3 +18,28 @@ void TStatusBar::SetSimpleText(const std::string& text) {
     simpleText_ = text;
     if (Handle()) SendMessageA(Handle(), SB_SETTEXTA, SB_SIMPLEID, LPARAM(simpleText_.c_str()));
 }
+
+TStatusBarPaintThrottle::TStatusBarPaintThrottle(TStatusBar& bar, DWORD interval)
+    : bar_(bar), interval_(interval), lastPaint_(GetTickCount()) {
+    SetRedraw(false);
+}
+
+TStatusBarPaintThrottle::~TStatusBarPaintThrottle() {
+    SetRedraw(true);
+}
+
+void TStatusBarPaintThrottle::SetRedraw(bool on) {
+    HWND h = bar_.Handle();
+    if (!h) return;
+    SendMessageA(h, WM_SETREDRAW, on, 0);
+    if (on) InvalidateRect(h, nullptr, TRUE);
+}
+
+void TStatusBarPaintThrottle::Tick() {
+    DWORD now = GetTickCount();
+    if (now - lastPaint_ < interval_) return;
+    lastPaint_ = now;
+    SetRedraw(true);
+    if (bar_.Handle()) UpdateWindow(bar_.Handle());
+    SetRedraw(false);
+}

@@ -26,3 +26,23 @@ class TStatusBar : public TWinControl {
     bool simplePanel_;
     std::string simpleText_;
 };
+
+// Holds a status bar's painting back while its text changes faster than a
+// person can read it: every text is still handed to the bar, but the bar is
+// repainted at most once per interval, and once more at the end.
+class TStatusBarPaintThrottle {
+  public:
+    TStatusBarPaintThrottle(TStatusBar& bar, DWORD interval);
+    ~TStatusBarPaintThrottle();
+    TStatusBarPaintThrottle(const TStatusBarPaintThrottle&) = delete;
+    TStatusBarPaintThrottle& operator=(const TStatusBarPaintThrottle&) = delete;
+
+    // Call after each change: repaints when the interval has passed.
+    void Tick();
+
+  private:
+    void SetRedraw(bool on);
+    TStatusBar& bar_;
+    DWORD interval_;
+    DWORD lastPaint_;
+};

@@ -168,7 +168,7 @@ const Place kPlaces[] = {{"Shape1", 0, 0, 345, 201, nullptr},
                          {"Bevel3", 16, 56, 313, 2, nullptr},
                          {"Label3", 24, 66, 0, 0, "Special Thanks :"},
                          {"Label12", 40, 89, 0, 0, "* Software Icon :"},
-                         {"lblURL5", 144, 89, 0, 0, "https://www.example.com/tarnwick/icons/"},
+                         {"lblURL5", 144, 89, 0, 0, "https://icons.example.com/"},
                          {"Bevel1", 16, 120, 313, 2, nullptr},
                          {"Label2", 24, 129, 0, 0, "Memory Available :"},
                          {"lblMemory", 136, 129, 192, 14, ""},
@@ -385,7 +385,7 @@ TEST_F(AboutBoxTest, HoverMakesTheLinkUnderTheMouseRedAndTheOthersBlue) {
 
 TEST_F(AboutBoxTest, LinksOpenInTheShellAndKeepTheWindowOpen) {
     const std::pair<TLabel*, std::string> links[] = {
-        {&B().lblURL5, "https://www.example.com/tarnwick/icons/"},
+        {&B().lblURL5, "https://icons.example.com/"},
         {&B().lblURL7, "mailto:kelvane@example.com"},
         {&B().lblURL6, "https://www.example.com/tarnwick/"}};
     for (auto [link, file] : links) {

@@ -1,0 +1,218 @@
+// Navigation: folder names of nodes and the events that hand them out,
+// running a double-clicked file, finding the node of a path, and reloading
+// the tree while keeping what the user saw.
+#include "folder_tree/FTVEX_D3.h"
+
+#include "folder_tree/ShellItems.h"
+#include "folder_tree/TreeItemData.h"
+#include "gui/Application.h"
+
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// Nodes in the tree's overall order: depth first, parents before children.
+TTreeNode* NextInOrder(TTreeNode* node) {
+    if (TTreeNode* child = node->GetFirstChild()) return child;
+    for (TTreeNode* n = node; n; n = n->Parent())
+        if (TTreeNode* sibling = n->GetNextSibling()) return sibling;
+    return nullptr;
+}
+
+bool AncestorsExpanded(const TTreeNode* node) {
+    for (TTreeNode* p = node->Parent(); p; p = p->Parent())
+        if (!p->Expanded()) return false;
+    return true;
+}
+
+std::string PathOf(const TTreeNode* node) {
+    const TTVITEMDATA* data = TFolderTreeViewEx::NodeData(node);
+    return data && data->AbsoluteID ? ItemIDListToPath(data->AbsoluteID.get()) : std::string();
+}
+
+// The first three characters of a path: its drive root, such as "C:\".
+std::string DriveRootOf(const char* path) {
+    return std::string(path).substr(0, 3);
+}
+
+} // namespace
+
+std::string TFolderTreeViewEx::FolderNameOf(const TTreeNode* node) {
+    const TTVITEMDATA* data = NodeData(node);
+    ComPtr<IMalloc> malloc = ShellMalloc();
+    if (!data || !malloc) return node ? node->Text() : std::string();
+    if (IsParsableItem(malloc.Get(), data->ParentFolder.Get(), data->RelativeID.get()))
+        return ItemIDListToPath(data->AbsoluteID.get());
+    return node->Text();
+}
+
+std::string TFolderTreeViewEx::GetSelectedFolderName() {
+    TTreeNode* node = Selected();
+    if (node && ShellMalloc()) FLastFolder = FolderNameOf(node);
+    return FLastFolder;
+}
+
+void TFolderTreeViewEx::Change(TTreeNode* node) {
+    TCustomTreeView::Change(node);
+    if (OnChange) OnChange(this, GetSelectedFolderName());
+}
+
+void TFolderTreeViewEx::Click() {
+    if (OnClick) OnClick(this, GetSelectedFolderName());
+    TCustomTreeView::Click();
+}
+
+void TFolderTreeViewEx::DblClick() {
+    TCustomTreeView::DblClick();
+    TTreeNode* node = Selected();
+    if (!node) return;
+    if (OnDblClick) OnDblClick(this, GetSelectedFolderName());
+    const TTVITEMDATA* data = NodeData(node);
+    if (FShellRun && FShowFile && data && !(data->Attributes & (SFGAO_FOLDER | SFGAO_HASSUBFOLDER)))
+        ExecuteSelected();
+}
+
+void TFolderTreeViewEx::ExecuteSelected() {
+    const TTVITEMDATA* data = NodeData(Selected());
+    if (!data) return;
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.hwnd = Handle();
+    info.lpVerb = "";
+    info.lpParameters = "";
+    info.lpDirectory = "";
+    info.nShow = SW_SHOWNORMAL;
+    info.lpIDList = data->AbsoluteID.get();
+    ShellExecuteHook(&info); // failures are not shown
+}
+
+TTreeNode* TFolderTreeViewEx::FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item) {
+    for (TTreeNode* n = first; n; n = n->GetNextSibling()) {
+        const TTVITEMDATA* data = NodeData(n);
+        if (data && data->ParentFolder &&
+            IsSameItem(data->ParentFolder.Get(), data->RelativeID.get(), item))
+            return n;
+    }
+    return nullptr;
+}
+
+bool TFolderTreeViewEx::LocatePath(const std::string& path, bool makeTop, bool select) {
+    if (FVirtualRoot) return false;
+    ComPtr<IShellFolder> folder;
+    ComPtr<IMalloc> malloc = ShellMalloc();
+    if (!malloc || FAILED(SHGetDesktopFolder(&folder))) return false;
+    UniqueItemIDList target = PathToItemIDList(path);
+    if (!target) return false;
+    TTreeNode* node = Items().GetFirstNode();
+    UniqueItemIDList root =
+        FShowRootFolder
+            ? (node ? ConcatItemIDLists(nullptr, NodeData(node)->AbsoluteID.get()) : nullptr)
+            : GetRootItemIDList(malloc.Get(), folder.Get());
+    if (!node || !root) return false;
+
+    // Match the root's identifiers against the start of the target.
+    LPCITEMIDLIST r = root.get(), t = target.get();
+    if (!r->mkid.cb || !t->mkid.cb) return false;
+    for (;;) {
+        UniqueItemIDList rFirst = CopyItemID(r), tFirst = CopyItemID(t);
+        if (!rFirst || !tFirst || !IsSameItem(folder.Get(), rFirst.get(), tFirst.get()))
+            return false;
+        ComPtr<IShellFolder> bound;
+        if (FAILED(folder->BindToObject(rFirst.get(), nullptr, IID_PPV_ARGS(&bound)))) return false;
+        folder = bound;
+        r = NextItemID(r);
+        t = NextItemID(t);
+        if (!r && !t) { // the target is the root itself
+            if (!FShowRootFolder) return false;
+            break;
+        }
+        if (!r) { // below the root: walk down from its first level
+            if (FShowRootFolder) node = node->GetFirstChild();
+            for (; node; t = NextItemID(t)) {
+                UniqueItemIDList id = CopyItemID(t);
+                node = FindSiblingNode(node, id.get());
+                if (!node || !NextItemID(t)) break;
+                node->Expand(false); // fills it on its first expansion
+                node = node->GetFirstChild();
+            }
+            if (!node) return false;
+            break;
+        }
+        if (!t) return false; // above the root
+    }
+    if (makeTop) SetTopItem(node);
+    if (select) SetSelected(node);
+    return true;
+}
+
+bool TFolderTreeViewEx::SelectPath(const std::string& path) {
+    BeginRebuild();
+    bool found = LocatePath(path, false, true);
+    EndRebuild();
+    return found;
+}
+
+void TFolderTreeViewEx::ApplySelectedDir() {
+    char buffer[MAX_PATH] = {};
+    switch (FSelectedDir) {
+    case sdSystem:
+        GetSystemDirectoryA(buffer, sizeof buffer);
+        break;
+    case sdCurrent:
+        GetCurrentDirectoryA(sizeof buffer, buffer);
+        break;
+    default:
+        return;
+    }
+    SelectPath(DriveRootOf(buffer));
+    if (TTreeNode* selected = Selected()) selected->Expand(false);
+}
+
+void TFolderTreeViewEx::RefreshTree() {
+    if (Items().GetFirstNode()) ReloadTree(Selected());
+}
+
+void TFolderTreeViewEx::ReloadTree(TTreeNode* node) {
+    BeginRebuild();
+    struct EndGuard {
+        TFolderTreeViewEx* tree;
+        ~EndGuard() { tree->EndRebuild(); }
+    } guard{this};
+
+    std::vector<TTreeNode*> order;
+    for (TTreeNode* n = Items().GetFirstNode(); n; n = NextInOrder(n))
+        order.push_back(n);
+    if (FVirtualRoot) {
+        BuildVirtualRoot();
+        return;
+    }
+    if (int(order.size()) > kReloadLimit) return;
+
+    const std::string topPath = TopItem() ? PathOf(TopItem()) : std::string();
+    const std::string selPath = node ? PathOf(node) : std::string();
+    // Messages handled while collecting may change the tree; the collection
+    // stops at the first deletion and never touches a node it may have lost.
+    std::vector<std::string> slots(order.size());
+    const int deletionsBefore = FDeletions;
+    for (std::size_t k = 1; k < order.size(); ++k) {
+        Application().ProcessMessages();
+        if (FDeletions != deletionsBefore) break;
+        if (AncestorsExpanded(order[k])) slots[k] = PathOf(order[k]);
+    }
+    Application().ProcessMessages();
+    Sleep(1000);
+
+    TTreeNode* first = Items().GetFirstNode();
+    TTVITEMDATA* data = NodeData(first);
+    if (!data) return;
+    first->DeleteChildren();
+    FillNode(data->ParentFolder.Get(), data->RelativeID.get(), first);
+    first->Expand(false);
+    for (const std::string& path : slots)
+        if (!path.empty()) LocatePath(path, false, false);
+    if (!selPath.empty()) LocatePath(selPath, false, true);
+    if (!topPath.empty()) LocatePath(topPath, true, false);
+}
