@@ -71,6 +71,7 @@ void TForm::Close() {
 int TForm::ShowModal() {
     TForm* main = Application().MainForm();
     HWND owner = main && main != this ? main->Handle() : nullptr;
+    HWND focus = GetFocus(); // given back when the modal form closes
     modalResult_ = mrNone;
     modal_ = true;
     if (owner) EnableWindow(owner, FALSE);
@@ -83,6 +84,7 @@ int TForm::ShowModal() {
         SetActiveWindow(owner);
     }
     if (Handle()) ShowWindow(Handle(), SW_HIDE);
+    if (focus && IsWindow(focus)) SetFocus(focus);
     return modalResult_;
 }
 

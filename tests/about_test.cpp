@@ -417,6 +417,9 @@ TEST(AboutFromMainWindow, ShowsTheCardModallyUntilItIsClicked) {
     bool mainEnabled = true;
     int ticks = 0;
     TTimer clicker(nullptr, {.name = "clicker", .interval = 50});
+    gMain->Show();
+    SetFocus(gMain->FTV.Handle());
+    const HWND focusBefore = GetFocus();
     clicker.OnTimer = [&](TObject*) {
         HWND box = FindWindowA("TAboutBox", nullptr);
         if (++ticks > 200 && box) PostMessageA(box, WM_CLOSE, 0, 0);
@@ -433,6 +436,8 @@ TEST(AboutFromMainWindow, ShowsTheCardModallyUntilItIsClicked) {
     EXPECT_FALSE(mainEnabled) << "the main window took input while it was shown";
     EXPECT_TRUE(IsWindowEnabled(gMain->Handle()));
     EXPECT_FALSE(IsWindow(shown)) << "not destroyed after showing";
+    EXPECT_EQ(focusBefore, gMain->FTV.Handle());
+    EXPECT_EQ(GetFocus(), focusBefore) << "the keyboard focus goes back to the tree";
 }
 
 } // namespace

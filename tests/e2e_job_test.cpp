@@ -1,0 +1,645 @@
+// An end-to-end job with the real Kelvane.exe, driven as a person would drive
+// it: the mouse and the keyboard are the X server's (xdotool), the screen is
+// read from outside the process (tests/remote), and the files are checked
+// from the Linux side. A screenshot of each step is kept in the build folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/Unit1Texts.h"
+#include "tests/remote/remote.h"
+#include "tests/support/TempTree.h"
+#include "tests/support/UnixShell.h"
+
+#ifndef KELVANE_EXE
+#error "KELVANE_EXE must name Kelvane.exe (set by tests/CMakeLists.txt)"
+#endif
+#ifndef KELVANE_ARTIFACTS
+#error "KELVANE_ARTIFACTS must name the folder for the screenshots (set by tests/CMakeLists.txt)"
+#endif
+
+namespace {
+
+using remote::height;
+using remote::width;
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kStepTimeoutMs = 15000; // a bound for each visible effect
+constexpr DWORD kJobTimeoutMs = 60000;  // a bound for the whole walk
+constexpr DWORD kExitTimeoutMs = 15000;
+
+constexpr char kToolBarClass[] = "ToolbarWindow32";
+constexpr char kStatusBarClass[] = "msctls_statusbar32";
+constexpr char kTreeClass[] = "SysTreeView32";
+constexpr char kToolTipClass[] = "tooltips_class32";
+
+constexpr char kMyComputer[] = "マイ コンピューター"; // Wine's name, in cp932
+
+std::string windowsPath(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string hex(const std::string& bytes) {
+    std::string out;
+    char two[4];
+    for (unsigned char b : bytes) {
+        std::snprintf(two, sizeof two, "%s%02X", out.empty() ? "" : " ", b);
+        out += two;
+    }
+    return out;
+}
+
+// A status line as read back and as bytes, for failure messages.
+std::string shown(const std::string& text) {
+    return "\"" + text + "\" [" + hex(text) + "]";
+}
+
+std::string describe(const RECT& r) {
+    std::ostringstream s;
+    s << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+    return s.str();
+}
+
+std::string describe(POINT p) {
+    std::ostringstream s;
+    s << "(" << p.x << ", " << p.y << ")";
+    return s.str();
+}
+
+// Polls `done` every 50 ms for at most `timeoutMs`.
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs = kStepTimeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(50);
+    }
+}
+
+POINT toScreen(HWND window, POINT p) {
+    if (!ClientToScreen(window, &p)) remote::throwLastError("ClientToScreen");
+    return p;
+}
+
+POINT centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The X server's pointer and keyboard, through xdotool. Each action waits for
+// xdotool to end; a pointer move also waits until Windows reports the cursor
+// at the place asked for.
+class Person {
+  public:
+    // Moves the pointer to `screen`; false if Windows does not see it there.
+    bool moveTo(POINT screen) {
+        if (RunUnixShell("xdotool mousemove " + std::to_string(screen.x) + " " +
+                         std::to_string(screen.y)) != 0)
+            return false;
+        return waitUntil([&] {
+            POINT now{};
+            return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+        });
+    }
+
+    // Clicks (or double-clicks) the left button at `screen`.
+    bool click(POINT screen, int times = 1) {
+        if (!moveTo(screen)) return false;
+        std::ostringstream command;
+        command << "xdotool click";
+        if (times > 1) command << " --repeat " << times << " --delay 80";
+        command << " 1";
+        return RunUnixShell(command.str()) == 0;
+    }
+
+    // One notch of the wheel at the pointer's place.
+    bool wheel(bool down) {
+        return RunUnixShell(std::string("xdotool click ") + (down ? "5" : "4")) == 0;
+    }
+
+    // A key press and release (an X keysym name) at the pointer's window.
+    bool key(const std::string& keysym) { return RunUnixShell("xdotool key " + keysym) == 0; }
+};
+
+// Screenshots of the whole X screen, numbered in the order taken. The
+// folder's earlier screenshots are removed first.
+class Screenshots {
+  public:
+    Screenshots() : folder_(windowsPath(KELVANE_ARTIFACTS)) {
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder_ + "\\*.png").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return;
+        do {
+            const std::string name = found.cFileName;
+            if (name.size() > 3 && std::isdigit(static_cast<unsigned char>(name[0])) &&
+                std::isdigit(static_cast<unsigned char>(name[1])) && name[2] == '-')
+                DeleteFileA((folder_ + "\\" + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+
+    // Takes one after letting `window`'s program paint (Wine copies its windows
+    // to the X screen on its own schedule; About's memory figure comes with its
+    // first timer tick); gives its path (Linux side), or an empty string.
+    std::string take(const std::string& step, HWND window = nullptr) {
+        if (window) {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        }
+        Sleep(700);
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d-", ++count_);
+        const std::string path = folder_ + "\\" + number + step + ".png";
+        const std::string unix = UnixPath(path);
+        const auto status = RunUnixShell("import -window root " + ShellQuote(unix), 30000);
+        const bool written = status == 0 && Attributes(path) != INVALID_FILE_ATTRIBUTES;
+        std::cout << "[ SCREEN   ] " << unix << (written ? "" : " (not written)") << std::endl;
+        return written ? unix : std::string();
+    }
+
+  private:
+    std::string folder_;
+    int count_ = 0;
+};
+
+// Modes and types of the entries of some folders, from the Linux side:
+// Unix path -> "mode type" as find prints them.
+std::map<std::string, std::string> unixModes(const std::vector<std::string>& windowsFolders) {
+    std::ostringstream script;
+    script << "find";
+    for (const auto& f : windowsFolders)
+        script << " " << ShellQuote(UnixPath(f));
+    script << " -printf '%m %y %p\\n'";
+    std::map<std::string, std::string> modes;
+    std::string text;
+    if (RunUnixShell(script.str(), 15000, &text) != 0) return modes;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t first = line.find(' ');
+        const size_t second = first == std::string::npos ? first : line.find(' ', first + 1);
+        if (second == std::string::npos) continue;
+        modes[line.substr(second + 1)] = line.substr(0, second);
+    }
+    return modes;
+}
+
+// Wine's X window of a top-level window (a window property Wine sets).
+unsigned long xWindowOf(HWND window) {
+    return static_cast<unsigned long>(
+        reinterpret_cast<ULONG_PTR>(GetPropA(window, "__wine_x11_whole_window")));
+}
+
+// The X server's map state of an X window as xwininfo names it ("IsViewable",
+// "IsUnMapped", "IsUnviewable"), or "gone" if there is no such window.
+std::string xMapState(unsigned long xWindow) {
+    std::string info;
+    if (RunUnixShell("xwininfo -id " + std::to_string(xWindow) + " 2>/dev/null", 15000, &info) != 0)
+        return "gone";
+    const std::string key = "Map State: ";
+    const size_t at = info.find(key);
+    if (at == std::string::npos) return "unknown";
+    const size_t end = info.find('\n', at);
+    return info.substr(at + key.size(), end == std::string::npos ? end : end - at - key.size());
+}
+
+int modeBits(const std::string& modeAndType) {
+    return std::stoi(modeAndType, nullptr, 8);
+}
+bool writable(const std::string& modeAndType) {
+    return (modeBits(modeAndType) & 0222) != 0;
+}
+
+// The one descendant of `parent` of `className`, or nullptr.
+HWND onlyChild(HWND parent, const std::string& className) {
+    const auto found = remote::findChildren(parent, className);
+    return found.size() == 1 ? found[0] : nullptr;
+}
+
+class KelvaneJob : public ::testing::Test {
+  protected:
+    // --- the folders ---------------------------------------------------------
+
+    // job\ and outside\ side by side, with read-only files and folders (the
+    // folders made read-only from the Linux side: Wine ignores the read-only
+    // attribute set on a folder), a hidden read-only file, a plain file and a
+    // read-only folder two levels down.
+    void makeFolders() {
+        job_ = tree_.Dir("job");
+        outside_ = tree_.Dir("outside");
+        for (const char* d : {"job\\locked", "job\\level1", "job\\level1\\level2", "outside\\shut"})
+            tree_.Dir(d);
+        const DWORD ro = FILE_ATTRIBUTE_READONLY;
+        for (const char* f :
+             {"job\\first.txt", "job\\second.dat", "job\\locked\\inner.txt",
+              "job\\locked\\other.txt", "job\\level1\\middle.txt", "job\\level1\\level2\\deep.txt"})
+            readOnlyFiles_.push_back(tree_.File(f, ro));
+        hidden_ = tree_.File("job\\.secret.txt", ro | FILE_ATTRIBUTE_HIDDEN);
+        readOnlyFiles_.push_back(hidden_);
+        plain_ = tree_.File("job\\plain.txt");
+        for (const char* f : {"outside\\near.txt", "outside\\far.txt", "outside\\shut\\kept.txt"})
+            outsideFiles_.push_back(tree_.File(f, ro));
+
+        // Folders read-only from the Linux side, deepest first.
+        readOnlyFolders_ = {tree_.Path("job\\level1\\level2"), tree_.Path("job\\locked")};
+        for (const char* d :
+             {"job\\level1\\level2", "job\\locked", "outside\\shut", "outside", "job"})
+            ASSERT_TRUE(tree_.UnixReadOnly(d)) << "chmod a-w " << d;
+    }
+
+    // --- the program's windows ------------------------------------------------
+
+    void startProgram() {
+        process_.emplace(remote::Process::start(windowsPath(KELVANE_EXE)));
+        main_ = remote::waitForTopLevelWindow(
+            *process_, [](HWND w) { return GetWindow(w, GW_OWNER) == nullptr; }, kStartTimeoutMs);
+        ASSERT_NE(main_, nullptr) << "no main window within " << kStartTimeoutMs / 1000 << " s";
+        process_->waitForInputIdle(5000);
+        toolbar_ = onlyChild(main_, kToolBarClass);
+        status_ = onlyChild(main_, kStatusBarClass);
+        treeWindow_ = onlyChild(main_, kTreeClass);
+        ASSERT_NE(toolbar_, nullptr);
+        ASSERT_NE(status_, nullptr);
+        ASSERT_NE(treeWindow_, nullptr);
+        tree_view_.emplace(treeWindow_);
+    }
+
+    std::string status() const { return remote::readStatusText(status_); }
+
+    const remote::RemoteTree& view() const { return *tree_view_; }
+
+    // The child of `parent` whose text satisfies `match`, or nullptr.
+    HTREEITEM childWhere(HTREEITEM parent,
+                         const std::function<bool(const std::string&)>& match) const {
+        for (const auto& item : view().children(parent))
+            if (match(item.text)) return item.handle;
+        return nullptr;
+    }
+    HTREEITEM child(HTREEITEM parent, const std::string& text) const {
+        return childWhere(parent, [&](const std::string& t) { return t == text; });
+    }
+
+    std::string childrenText(HTREEITEM parent) const {
+        std::string out;
+        for (const auto& item : view().children(parent))
+            out += (out.empty() ? "" : " | ") + item.text;
+        return out;
+    }
+
+    bool expanded(HTREEITEM item) const { return (view().item(item).state & TVIS_EXPANDED) != 0; }
+
+    // Waits until `item` is expanded and shows at least one child.
+    bool waitForChildren(HTREEITEM item) const {
+        return waitUntil([&] { return expanded(item) && view().firstChild(item) != nullptr; });
+    }
+
+    // The item's text rectangle, scrolled fully into the tree's client area with
+    // the mouse wheel first if needed; nothing if that could not be done.
+    std::optional<RECT> bringIntoView(HTREEITEM item) {
+        for (int notch = 0; notch < 200; ++notch) {
+            const auto text = view().itemRect(item, true);
+            if (!text) return std::nullopt;
+            const RECT client = remote::clientRect(treeWindow_);
+            if (text->top >= client.top && text->bottom <= client.bottom) return text;
+            if (!person_.moveTo(toScreen(treeWindow_, centre(client)))) return std::nullopt;
+            if (!person_.wheel(text->bottom > client.bottom)) return std::nullopt;
+            const RECT before = *text;
+            if (!waitUntil([&] {
+                    const auto now = view().itemRect(item, true);
+                    return now && now->top != before.top;
+                }))
+                return std::nullopt;
+        }
+        return std::nullopt;
+    }
+
+    // A screen point on the item's text, after scrolling it into view, checked
+    // to be over the tree.
+    std::optional<POINT> pointOnText(HTREEITEM item) {
+        const auto text = bringIntoView(item);
+        if (!text) return std::nullopt;
+        const RECT client = remote::clientRect(treeWindow_);
+        const LONG left = std::max(text->left, client.left),
+                   right = std::min(text->right, client.right);
+        const POINT p = toScreen(treeWindow_, {(left + right) / 2, (text->top + text->bottom) / 2});
+        EXPECT_EQ(WindowFromPoint(p), treeWindow_) << "the window under " << describe(p);
+        return p;
+    }
+
+    // The item's expand button as TVM_HITTEST finds it along the item's row, in
+    // screen coordinates, after scrolling it into view.
+    std::optional<POINT> expandButton(HTREEITEM item) {
+        const auto text = bringIntoView(item);
+        if (!text) return std::nullopt;
+        const remote::RemoteWindow window(treeWindow_);
+        remote::RemoteBuffer hit = window.allocate(sizeof(TVHITTESTINFO));
+        const LONG y = (text->top + text->bottom) / 2;
+        LONG first = -1, last = -1;
+        for (LONG x = 0; x < text->left; ++x) {
+            TVHITTESTINFO info{};
+            info.pt = {x, y};
+            hit.put(info);
+            const auto found =
+                reinterpret_cast<HTREEITEM>(window.send(TVM_HITTEST, 0, hit.address()));
+            const auto answer = hit.get<TVHITTESTINFO>();
+            if (found == item && (answer.flags & TVHT_ONITEMBUTTON)) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        }
+        if (first < 0) return std::nullopt;
+        return toScreen(treeWindow_, {(first + last) / 2, y});
+    }
+
+    // A tool bar button's centre in screen coordinates, found by its caption.
+    std::optional<POINT> toolButton(const std::string& caption, bool& enabled) const {
+        for (const auto& b : remote::readToolBar(toolbar_))
+            if (!b.separator() && b.text == caption && b.rect) {
+                enabled = b.enabled();
+                return toScreen(toolbar_, centre(*b.rect));
+            }
+        return std::nullopt;
+    }
+
+    // The visible top-level windows of the program other than its main window
+    // and tool tips.
+    std::vector<HWND> otherWindows() const {
+        std::vector<HWND> found;
+        for (HWND w : remote::topLevelWindows(process_->id()))
+            if (w != main_ && IsWindowVisible(w) && remote::className(w) != kToolTipClass)
+                found.push_back(w);
+        return found;
+    }
+
+    void TearDown() override {
+        if (process_ && process_->running() && main_) {
+            PostMessageA(main_, WM_CLOSE, 0, 0);
+            process_->waitForExit(kExitTimeoutMs);
+        }
+        tree_view_.reset();
+        process_.reset(); // terminates it if it is still there
+    }
+
+    TempTree tree_;
+    std::string job_, outside_, hidden_, plain_;
+    std::vector<std::string> readOnlyFiles_, readOnlyFolders_, outsideFiles_;
+
+    std::optional<remote::Process> process_;
+    HWND main_ = nullptr, toolbar_ = nullptr, status_ = nullptr, treeWindow_ = nullptr;
+    std::optional<remote::RemoteTree> tree_view_;
+
+    Person person_;
+    Screenshots screens_;
+};
+
+TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout) {
+    // 1. The folders, and what the Linux side says of them before the job.
+    ASSERT_NO_FATAL_FAILURE(makeFolders());
+    for (const auto& f : readOnlyFiles_)
+        ASSERT_TRUE(Attributes(f) & FILE_ATTRIBUTE_READONLY) << f << " made read-only";
+    ASSERT_TRUE(Attributes(hidden_) & FILE_ATTRIBUTE_HIDDEN) << hidden_ << " made hidden";
+    const auto before = unixModes({job_, outside_});
+    ASSERT_FALSE(before.empty()) << "find over " << job_ << " and " << outside_;
+    const std::string jobUnix = UnixPath(job_);
+    int readOnlyBelowJob = 0;
+    for (const auto& [path, mode] : before)
+        if (path.rfind(jobUnix + "/", 0) == 0 && !writable(mode)) ++readOnlyBelowJob;
+    ASSERT_EQ(readOnlyBelowJob, 9) << "7 files and 2 folders below job are read-only";
+    ASSERT_FALSE(writable(before.at(jobUnix))) << "job itself is read-only too";
+
+    // 2. The program, and where its windows are on the X screen: with no window
+    // manager Wine's X window of a top-level window is its client area, placed
+    // 1:1 in screen coordinates.
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    {
+        const unsigned long xWindow = xWindowOf(main_);
+        ASSERT_NE(xWindow, 0u) << "Wine's X window of the main window";
+        std::string geometry;
+        ASSERT_EQ(RunUnixShell("xdotool getwindowgeometry --shell " + std::to_string(xWindow),
+                               15000, &geometry),
+                  0);
+        const POINT origin = toScreen(main_, {0, 0});
+        const RECT client = remote::clientRect(main_);
+        std::ostringstream expected;
+        expected << "X=" << origin.x << "\nY=" << origin.y << "\nWIDTH=" << width(client)
+                 << "\nHEIGHT=" << height(client) << "\n";
+        EXPECT_NE(geometry.find(expected.str()), std::string::npos)
+            << "xdotool: " << geometry << "Windows: " << expected.str();
+        EXPECT_EQ(xMapState(xWindow), "IsViewable");
+    }
+    ASSERT_TRUE(waitUntil([&] {
+        const HTREEITEM root = view().root();
+        return root && view().firstChild(root);
+    })) << "the tree shows nothing";
+    screens_.take("started", main_);
+
+    // 3. Down the tree to job. The root, My Computer, shows its drives.
+    const HTREEITEM computer = view().root();
+    ASSERT_NE(computer, nullptr) << "an empty tree";
+    EXPECT_EQ(view().item(computer).text, kMyComputer);
+    EXPECT_EQ(view().selection(), nullptr) << "nothing selected at start-up";
+    // The status line for each folder selected: the copyright banner for the
+    // first one after start-up, the folder's path from then on.
+    int selections = 0;
+    const auto expectStatusFor = [&](const std::string& path) {
+        const std::string expected = selections++ == 0 ? std::string(texts::kBanner) : path;
+        waitUntil([&] { return status() == expected; });
+        EXPECT_EQ(status(), expected)
+            << "status after selection " << selections << ": " << shown(status());
+    };
+    if (!expanded(computer)) {
+        // Its expand button; the tree, taking the focus with nothing selected,
+        // selects its first visible item as Windows' tree does.
+        const auto button = expandButton(computer);
+        ASSERT_TRUE(button && person_.click(*button)) << "My Computer's expand button";
+        ASSERT_TRUE(waitForChildren(computer)) << "My Computer did not open";
+        if (view().selection()) expectStatusFor("");
+    }
+    ASSERT_TRUE(waitForChildren(computer)) << "My Computer shows no drives";
+
+    // (Z:): clicked with the mouse, then opened with the keyboard (Right).
+    const HTREEITEM drive = childWhere(computer, [](const std::string& t) {
+        return t.size() >= 4 && t.compare(t.size() - 4, 4, "(Z:)") == 0;
+    });
+    ASSERT_NE(drive, nullptr) << "no (Z:) under My Computer: " << childrenText(computer);
+    {
+        const auto p = pointOnText(drive);
+        ASSERT_TRUE(p) << "(Z:) could not be scrolled into view";
+        ASSERT_TRUE(person_.click(*p)) << "click at " << describe(*p);
+    }
+    ASSERT_TRUE(waitUntil([&] { return view().selection() == drive; })) << "(Z:) not selected";
+    expectStatusFor("Z:\\");
+    screens_.take("drive-selected", main_);
+    ASSERT_TRUE(person_.key("Right"));
+    ASSERT_TRUE(waitForChildren(drive)) << "Right did not open (Z:)";
+    screens_.take("drive-open", main_);
+
+    // tmp: scrolled to with the wheel and opened by its expand button, which
+    // leaves the selection and the status line as they were.
+    const HTREEITEM tmp = child(drive, "tmp");
+    ASSERT_NE(tmp, nullptr) << "no tmp under (Z:): " << childrenText(drive);
+    {
+        const std::string before = status();
+        const auto button = expandButton(tmp);
+        ASSERT_TRUE(button) << "no expand button on tmp in view";
+        EXPECT_EQ(WindowFromPoint(*button), treeWindow_);
+        ASSERT_TRUE(person_.click(*button)) << "click at " << describe(*button);
+        ASSERT_TRUE(waitForChildren(tmp)) << "tmp did not open";
+        EXPECT_EQ(view().selection(), drive) << "the expand button changed the selection";
+        EXPECT_EQ(status(), before) << "the expand button changed the status line";
+    }
+    screens_.take("tmp-open", main_);
+
+    // The test's own folder: a double-click selects and opens it.
+    const std::string baseName = tree_.Root().substr(tree_.Root().rfind('\\') + 1);
+    const HTREEITEM base = child(tmp, baseName);
+    ASSERT_NE(base, nullptr) << "no " << baseName << " under tmp";
+    {
+        const auto p = pointOnText(base);
+        ASSERT_TRUE(p) << baseName << " could not be scrolled into view";
+        ASSERT_TRUE(person_.click(*p, 2)) << "double-click at " << describe(*p);
+    }
+    ASSERT_TRUE(waitUntil([&] { return view().selection() == base; }))
+        << baseName << " not selected";
+    ASSERT_TRUE(waitForChildren(base)) << "the double-click did not open " << baseName;
+    expectStatusFor(tree_.Root());
+    EXPECT_EQ(childrenText(base), "job | outside") << "the folders below " << baseName;
+    screens_.take("base-open", main_);
+
+    const HTREEITEM job = child(base, "job");
+    ASSERT_NE(job, nullptr);
+    {
+        const auto p = pointOnText(job);
+        ASSERT_TRUE(p) << "job could not be scrolled into view";
+        ASSERT_TRUE(person_.click(*p)) << "click at " << describe(*p);
+    }
+    ASSERT_TRUE(waitUntil([&] { return view().selection() == job; })) << "job not selected";
+    expectStatusFor(job_);
+    screens_.take("job-selected", main_);
+
+    // 4. Start: the walk ends with the count of read-only entries it cleared.
+    {
+        bool enabled = false;
+        const auto start = toolButton(texts::kStart, enabled);
+        ASSERT_TRUE(start) << "no Start button";
+        EXPECT_TRUE(enabled) << "Start is disabled";
+        EXPECT_EQ(WindowFromPoint(*start), toolbar_);
+        ASSERT_TRUE(person_.click(*start)) << "click at " << describe(*start);
+    }
+    std::string completed = texts::kCompleted;
+    std::string completedAsRead = completed; // Wine reads the carriage return back as a blank
+    std::replace(completedAsRead.begin(), completedAsRead.end(), '\r', ' ');
+    const auto isCompletion = [&](const std::string& s) {
+        return s.rfind(completed, 0) == 0 || s.rfind(completedAsRead, 0) == 0;
+    };
+    const bool finished = waitUntil([&] { return isCompletion(status()); }, kJobTimeoutMs);
+    const std::string last = status();
+    screens_.take("job-done", main_);
+    ASSERT_TRUE(finished) << "no completion within " << kJobTimeoutMs / 1000
+                          << " s; status: " << shown(last);
+    const std::string count = std::to_string(readOnlyBelowJob) + texts::kItems;
+    EXPECT_TRUE(last == completed + count || last == completedAsRead + count)
+        << "status: " << shown(last) << "; expected " << shown(completedAsRead + count);
+
+    // The files, from the Linux side: everything below job is writable, job
+    // itself and everything in outside are as they were.
+    const auto after = unixModes({job_, outside_});
+    ASSERT_EQ(after.size(), before.size()) << "entries found before and after";
+    for (const auto& [path, mode] : before) {
+        SCOPED_TRACE(path);
+        ASSERT_EQ(after.count(path), 1u) << "gone";
+        const std::string& now = after.at(path);
+        if (path.rfind(jobUnix + "/", 0) == 0) {
+            EXPECT_TRUE(writable(now)) << "mode before " << mode << ", after " << now;
+            if (writable(mode)) {
+                EXPECT_EQ(now, mode) << "a writable entry was changed";
+            }
+        } else {
+            EXPECT_EQ(now, mode) << (path == jobUnix ? "job itself" : "in outside");
+        }
+    }
+    // And from Windows: no read-only attribute below job, the hidden file still
+    // hidden, job and outside still read-only.
+    for (const auto& f : readOnlyFiles_)
+        EXPECT_FALSE(Attributes(f) & FILE_ATTRIBUTE_READONLY) << f;
+    for (const auto& d : readOnlyFolders_)
+        EXPECT_FALSE(Attributes(d) & FILE_ATTRIBUTE_READONLY) << d;
+    EXPECT_TRUE(Attributes(hidden_) & FILE_ATTRIBUTE_HIDDEN) << hidden_;
+    EXPECT_FALSE(Attributes(plain_) & FILE_ATTRIBUTE_READONLY) << plain_;
+    EXPECT_TRUE(Attributes(job_) & FILE_ATTRIBUTE_READONLY) << job_;
+    EXPECT_TRUE(Attributes(outside_) & FILE_ATTRIBUTE_READONLY) << outside_;
+    for (const auto& f : outsideFiles_)
+        EXPECT_TRUE(Attributes(f) & FILE_ATTRIBUTE_READONLY) << f;
+
+    // 5. About: a borderless topmost card, modal, closed by a click on its
+    // background near its bottom-left corner (away from every label).
+    ASSERT_TRUE(otherWindows().empty()) << "a window other than the main one is already shown";
+    {
+        bool enabled = false;
+        const auto about = toolButton(texts::kAbout, enabled);
+        ASSERT_TRUE(about) << "no About button";
+        EXPECT_TRUE(enabled) << "About is disabled";
+        EXPECT_EQ(WindowFromPoint(*about), toolbar_);
+        ASSERT_TRUE(person_.click(*about)) << "click at " << describe(*about);
+    }
+    HWND card = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        const auto others = otherWindows();
+        card = others.empty() ? nullptr : others.front();
+        return card != nullptr;
+    })) << "no About window";
+    // Shown on the X screen too.
+    const unsigned long cardX = xWindowOf(card);
+    EXPECT_NE(cardX, 0u) << "Wine's X window of the About window";
+    EXPECT_TRUE(cardX && waitUntil([&] { return xMapState(cardX) == "IsViewable"; }))
+        << "About's X window: " << xMapState(cardX);
+    screens_.take("about-open", main_);
+    {
+        const RECT r = remote::windowRect(card);
+        EXPECT_EQ(width(r), 345) << describe(r);
+        EXPECT_EQ(height(r), 201) << describe(r);
+        const auto style = static_cast<DWORD>(GetWindowLongA(card, GWL_STYLE));
+        const auto exStyle = static_cast<DWORD>(GetWindowLongA(card, GWL_EXSTYLE));
+        EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER | WS_DLGFRAME), 0u)
+            << "style 0x" << std::hex << style;
+        EXPECT_NE(exStyle & WS_EX_TOPMOST, 0u) << "extended style 0x" << std::hex << exStyle;
+        EXPECT_FALSE(IsWindowEnabled(main_)) << "the main window is disabled while About shows";
+    }
+    {
+        const POINT background = toScreen(card, {10, 195});
+        EXPECT_EQ(GetAncestor(WindowFromPoint(background), GA_ROOT), card)
+            << "the window under " << describe(background);
+        ASSERT_TRUE(person_.click(background)) << "click at " << describe(background);
+    }
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(card) || !IsWindowVisible(card); }))
+        << "About still shown " << kStepTimeoutMs / 1000 << " s after the click";
+    if (cardX) {
+        EXPECT_TRUE(waitUntil([&] { return xMapState(cardX) != "IsViewable"; }))
+            << "About's X window still viewable " << kStepTimeoutMs / 1000 << " s after the click";
+    }
+    EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(main_) != FALSE; }))
+        << "the main window is enabled again";
+    screens_.take("about-closed", main_);
+
+    // 6. Closing the main window ends the program.
+    ASSERT_TRUE(PostMessageA(main_, WM_CLOSE, 0, 0));
+    const auto code = process_->waitForExit(kExitTimeoutMs);
+    ASSERT_TRUE(code.has_value()) << "still running " << kExitTimeoutMs / 1000
+                                  << " s after WM_CLOSE";
+    EXPECT_EQ(*code, 0u);
+    screens_.take("closed");
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+#include "tests/support/UnixShell.h"
+
+#include <cstdlib>
+
+#include "tests/support/TempTree.h"
+
+std::string ShellQuote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
+std::string CommandLineQuote(const std::string& argument) {
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') {
+            out.append(backslashes * 2 + 1, '\\');
+        } else {
+            out.append(backslashes, '\\');
+        }
+        out += c;
+        backslashes = 0;
+    }
+    out.append(backslashes * 2, '\\');
+    return out + "\"";
+}
+
+namespace {
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string text;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &read, nullptr) && read)
+        text.append(buffer, read);
+    CloseHandle(h);
+    return text;
+}
+
+} // namespace
+
+std::optional<int> RunUnixShell(const std::string& script, DWORD timeoutMs, std::string* output) {
+    static int serial = 0;
+    const std::string stem = "Z:\\tmp\\kelvane-unix-" + std::to_string(GetCurrentProcessId()) +
+                             "-" + std::to_string(++serial);
+    const std::string marker = stem + ".status", out = stem + ".out";
+    DeleteFileA(marker.c_str());
+    DeleteFileA(out.c_str());
+    const std::string unixMarker = UnixPath(marker);
+    std::string full = "PATH=/usr/bin:/bin; export PATH; ( " + script + " ) </dev/null";
+    if (output) full += " >" + UnixPath(out);
+    full += "; echo $? >" + unixMarker + ".tmp; mv " + unixMarker + ".tmp " + unixMarker;
+    std::string line = "/bin/sh -c " + CommandLineQuote(full);
+
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA("Z:/bin/sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return std::nullopt;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (Attributes(marker) != INVALID_FILE_ATTRIBUTES) {
+            const std::string status = ReadContent(marker);
+            DeleteFileA(marker.c_str());
+            if (output) {
+                *output = ReadWholeFile(out);
+                DeleteFileA(out.c_str());
+            }
+            if (status.empty()) return std::nullopt;
+            return std::atoi(status.c_str());
+        }
+        if (GetTickCount64() >= deadline) {
+            DeleteFileA(out.c_str());
+            return std::nullopt;
+        }
+        Sleep(20);
+    }
+}
