@@ -205,13 +205,34 @@ bool TFolderTreeViewEx::CanExpand(TTreeNode* node) {
     return TCustomTreeView::CanExpand(node);
 }
 
-void TFolderTreeViewEx::BuildVirtualRoot() {
+bool TFolderTreeViewEx::PrepareBuild(ComPtr<IShellFolder>& desktop, UniqueItemIDList& root) {
     ComPtr<IMalloc> malloc = ShellMalloc();
-    ComPtr<IShellFolder> desktop;
-    if (!malloc || FAILED(SHGetDesktopFolder(&desktop))) return;
-    UniqueItemIDList root = GetRootItemIDList(malloc.Get(), desktop.Get());
+    if (!malloc || FAILED(SHGetDesktopFolder(&desktop))) return false;
+    root = GetRootItemIDList(malloc.Get(), desktop.Get());
     std::string name;
-    if (!root || !GetItemDisplayName(desktop.Get(), root.get(), SHGDN_INFOLDER, name)) return;
+    return root && GetItemDisplayName(desktop.Get(), root.get(), SHGDN_INFOLDER, name);
+}
+
+void TFolderTreeViewEx::CollapseToFirstNode(bool expandFirst) {
+    for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
+        n->Collapse(true);
+    if (expandFirst)
+        if (TTreeNode* first = Items().GetFirstNode()) first->Expand(false);
+}
+
+TTreeNode* TFolderTreeViewEx::AddRootNode(LPCITEMIDLIST root, TTVITEMDATA* record) {
+    int normal = 0, open = 0;
+    GetItemIconIndices(root, normal, open);
+    return Items().Add(nullptr, {.text = GetFileInfoDisplayName(root),
+                                 .data = record,
+                                 .imageIndex = normal,
+                                 .selectedIndex = open});
+}
+
+void TFolderTreeViewEx::BuildVirtualRoot() {
+    ComPtr<IShellFolder> desktop;
+    UniqueItemIDList root;
+    if (!PrepareBuild(desktop, root)) return; // the tree stays as it was
 
     auto record = std::make_unique<TTVITEMDATA>();
     Items().Clear();
@@ -231,27 +252,17 @@ void TFolderTreeViewEx::BuildVirtualRoot() {
     record->Attributes = ItemAttributeMask;
     LPCITEMIDLIST relative = record->RelativeID.get();
     record->ParentFolder->GetAttributesOf(1, &relative, &record->Attributes);
-    int normal = 0, open = 0;
-    GetItemIconIndices(root.get(), normal, open);
-    TTreeNode* rootNode = Items().Add(nullptr, {.text = GetFileInfoDisplayName(root.get()),
-                                                .data = record.get(),
-                                                .imageIndex = normal,
-                                                .selectedIndex = open});
+    TTreeNode* rootNode = AddRootNode(root.get(), record.get());
     if (!rootNode) return;
-    TTVITEMDATA* data = record.release();
+    TTVITEMDATA* data = record.release(); // owned by the root node
     FillNode(desktop.Get(), data->AbsoluteID.get(), rootNode);
-    for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
-        n->Collapse(true);
-    if (TTreeNode* first = Items().GetFirstNode()) first->Expand(false);
+    CollapseToFirstNode(true);
 }
 
 void TFolderTreeViewEx::BuildFileSystemRoot() {
-    ComPtr<IMalloc> malloc = ShellMalloc();
     ComPtr<IShellFolder> desktop;
-    if (!malloc || FAILED(SHGetDesktopFolder(&desktop))) return;
-    UniqueItemIDList root = GetRootItemIDList(malloc.Get(), desktop.Get());
-    std::string name;
-    if (!root || !GetItemDisplayName(desktop.Get(), root.get(), SHGDN_INFOLDER, name)) return;
+    UniqueItemIDList root;
+    if (!PrepareBuild(desktop, root)) return; // the tree stays as it was
     Items().Clear();
 
     ComPtr<IShellFolder> folder;
@@ -267,22 +278,15 @@ void TFolderTreeViewEx::BuildFileSystemRoot() {
 
     TTreeNode* rootNode = nullptr;
     if (FShowRootFolder) {
-        int normal = 0, open = 0;
-        GetItemIconIndices(root.get(), normal, open);
-        rootNode = Items().Add(nullptr, {.text = GetFileInfoDisplayName(root.get()),
-                                         .data = record.get(),
-                                         .imageIndex = normal,
-                                         .selectedIndex = open});
+        rootNode = AddRootNode(root.get(), record.get());
         if (!rootNode) return;
     }
     // Without a root node the record serves the fill alone.
     std::unique_ptr<TTVITEMDATA> unowned = rootNode ? nullptr : std::move(record);
     TTVITEMDATA* data = rootNode ? record.release() : unowned.get();
     FillNode(data->ParentFolder.Get(), data->RelativeID.get(), rootNode);
-    for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
-        n->Collapse(true);
-    if (FShowRootFolder)
-        if (TTreeNode* first = Items().GetFirstNode()) first->Expand(false);
+    CollapseToFirstNode(FShowRootFolder);
+    if (FRootFolder == rfDrives) ApplySelectedDir();
 }
 
 // ---- node records ----
