@@ -360,6 +360,23 @@ TEST_F(FolderTreeNavigation, RefreshTreeKeepsWhatTheUserSawAndShowsNewFolders) {
     EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), tree.Items().Count());
 }
 
+// A branch deleted by a message handled while the reload collects its paths
+// (the reload lets pending messages run): the collection stops there and
+// nothing touches the lost nodes; the root's children are read again.
+TEST_F(FolderTreeNavigation, RefreshTreeSurvivesNodesDeletedWhileItCollects) {
+    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b", "b\\b1"}) tmp.Dir(d);
+    TFolderTreeViewEx& tree = Make();
+    Node("a\\a1\\deep");
+    Node("b\\b1");
+    PostMessageA(tree.Handle(), TVM_DELETEITEM, 0, LPARAM(Node("a")->ItemId()));
+    tree.RefreshTree();
+    EXPECT_FALSE(tree.Updating());
+    EXPECT_EQ(ChildTexts(tree, First()), (Texts{"a", "b"})) << "the root's children read again";
+    EXPECT_FALSE(FindChild(tree, First(), "a")->Expanded()) << "nothing read from lost nodes";
+    EXPECT_FALSE(FindChild(tree, First(), "b")->Expanded()) << "collection stopped at the loss";
+    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), tree.Items().Count());
+}
+
 // Without a root node the first top-level node stands in for the root: its
 // branch is read again and opened; the other top-level branches stay as
 // they were until the next build.
