@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "app/Unit1Texts.h"
 #include "gui/Application.h"
+#include "gui/Timer.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -362,6 +363,30 @@ TEST_F(SeamTest, LongListingRepaintsButTakesNoCommand) {
     EXPECT_EQ(paints, 1) << "the panel was painted during the listing";
     EXPECT_TRUE(runningAtEndOfListing) << "the Stop waited for the next folder";
     EXPECT_EQ(FinalText(), Stopped(40));
+}
+
+// About pressed during a walk: the card is modal, so the walk waits until
+// it is closed and then goes on.
+TEST_F(SeamTest, AboutDuringAWalkHoldsItUntilClosed) {
+    fs.listings["X:\\r\\*.*"] = {Entry("a", DIR), Entry("f", RO)};
+    fs.listings["X:\\r\\a\\*.*"] = {Entry("g", RO)};
+    form->Show();
+    PostMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(form->btnAbout.CommandId(), BN_CLICKED),
+                 LPARAM(form->ToolBar1.Handle()));
+    std::size_t scansWhileShown = 99;
+    TTimer closer(nullptr, {.name = "closer", .interval = 50});
+    closer.OnTimer = [&](TObject*) {
+        HWND box = FindWindowA("TAboutBox", nullptr);
+        if (!box || !IsWindowVisible(box) || scansWhileShown != 99) return;
+        scansWhileShown = fs.patterns.size();
+        PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 195));
+        PostMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(5, 195));
+    };
+    Walk("X:\\r");
+    closer.SetEnabled(false);
+    EXPECT_EQ(scansWhileShown, 0u) << "no folder was scanned while the card was shown";
+    EXPECT_EQ(fs.patterns.size(), 2u);
+    EXPECT_EQ(FinalText(), Completed(2));
 }
 
 struct ButtonStates {
