@@ -20,8 +20,8 @@ TMainForm::TMainForm(TComponent* owner, const TMainFormLayout& l)
         {&btnDrive, &l.btnDrive}, {&btnDeskTop, &l.btnDeskTop}, {&ToolButton2, &l.ToolButton2},
         {&btnStart, &l.btnStart}, {&btnStop, &l.btnStop},       {&btnQuit, &l.btnQuit},
         {&btnAbout, &l.btnAbout}};
-    for (auto [button, spec] : buttons)
-        if (spec->onClick) button->OnClick = Bind(this, spec->onClick);
+    for (auto [button, entry] : buttons)
+        if (entry->onClick) button->OnClick = Bind(this, entry->onClick);
     if (l.onFTVChange) FTV.OnChange = Bind(this, l.onFTVChange);
     if (l.onCreate) OnCreate = Bind(this, l.onCreate);
     Create();

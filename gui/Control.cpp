@@ -98,8 +98,8 @@ const TFont& TControl::Font() const {
     return font_;
 }
 
-void TControl::SetFont(const TFontSpec& spec) {
-    font_ = TFont(spec);
+void TControl::SetFont(const TFontSpec& fontSpec) {
+    font_ = TFont(fontSpec);
     parentFont_ = false;
     FontChanged();
 }

@@ -78,7 +78,7 @@ class TControl : public TComponent {
     void SetParentColor(bool value);
 
     const TFont& Font() const;
-    void SetFont(const TFontSpec& spec);
+    void SetFont(const TFontSpec& fontSpec);
     bool ParentFont() const { return parentFont_; }
 
     virtual void Invalidate();

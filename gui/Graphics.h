@@ -22,7 +22,7 @@ struct TFontSpec {
 class TFont {
   public:
     TFont() = default;
-    explicit TFont(const TFontSpec& spec) : spec_(spec) {}
+    explicit TFont(const TFontSpec& fontSpec) : spec_(fontSpec) {}
     TFont(const TFont& other) : spec_(other.spec_) {}
     TFont& operator=(const TFont& other);
 

@@ -15,9 +15,9 @@ void TLabel::SetCaption(const std::string& caption) {
 
 void TLabel::SetFontColor(TColor color) {
     if (Font().Color() == color) return;
-    TFontSpec spec = Font().Spec();
-    spec.color = color;
-    SetFont(spec);
+    TFontSpec fontSpec = Font().Spec();
+    fontSpec.color = color;
+    SetFont(fontSpec);
 }
 
 void TLabel::AdjustSize() {
