@@ -17,7 +17,9 @@ k_prefix() {
     # Arial's metric twin, so that texts laid out for Arial fit.
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f \
       >/dev/null 2>&1 || true
-    wineserver -w
+    # Ends the server (also a persistent one) so the registry is saved.
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
     touch "$WINEPREFIX/.kelvane-ready-2"
   fi
   # Wine's helper processes (services, the desktop's explorer) outlive the

@@ -197,6 +197,7 @@ TEST_F(FolderTreeTest, VirtualRootsBuildAndShowTheirRootFolder) {
 TEST_F(FolderTreeTest, RootIsFilledAtOnceOtherNodesOnTheirFirstExpansionOnly) {
     for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "a\\a2", "b", "b\\b1"}) tmp.Dir(d);
     TFolderTreeViewEx& tree = Make();
+    ASSERT_NE(First(), nullptr);
     EXPECT_EQ(NodePath(First()), tmp.Root());
     EXPECT_EQ(First()->Text(), InFolderName(Parse(tmp.Root()).get()));
     EXPECT_TRUE(First()->Expanded());
@@ -209,7 +210,7 @@ TEST_F(FolderTreeTest, RootIsFilledAtOnceOtherNodesOnTheirFirstExpansionOnly) {
     EXPECT_EQ(tree.Items().Count(), 3);
 
     a->Expand(false);
-    EXPECT_EQ(Below(a), (Texts{"a1", "a2"}));
+    ASSERT_EQ(Below(a), (Texts{"a1", "a2"}));
     EXPECT_EQ(tree.Items().Count(), 5);
     TTreeNode* a1 = Child(a, "a1");
     EXPECT_TRUE(a1->HasChildren());
@@ -235,6 +236,9 @@ class ExpandButtonTest : public FolderTreeTest {
         tmp.File("hidden\\z.txt", HIDDEN);
     }
     TTreeNode* Folder(const char* name) { return Child(First(), name); }
+    void ExpectAllFolders() {
+        ASSERT_EQ(Sorted(Below(First())), Sorted({"doc", "empty", "hidden", "sub", "txt"}));
+    }
 };
 
 TEST_F(ExpandButtonTest, HasShowableFilesFollowsTheMaskAndHiddenFiles) {
@@ -242,6 +246,7 @@ TEST_F(ExpandButtonTest, HasShowableFilesFollowsTheMaskAndHiddenFiles) {
         TFolderTreeViewEx& tree = Make([&](auto& p) {
             p.showFile = true; p.fileMask = {".TXT"}; p.showIncludeHidden = hidden;
         });
+        ASSERT_NO_FATAL_FAILURE(ExpectAllFolders());
         auto showable = [&](const char* name) {
             TTVITEMDATA* d = TFolderTreeViewEx::NodeData(Folder(name));
             return d && tree.HasShowableFiles(d->ParentFolder.Get(), d->RelativeID.get());
@@ -261,12 +266,14 @@ TEST_F(ExpandButtonTest, ButtonFollowsTheShellAndShowableFiles) {
         return (TFolderTreeViewEx::NodeData(n)->Attributes & SFGAO_HASSUBFOLDER) != 0;
     };
     Make();
+    ASSERT_NO_FATAL_FAILURE(ExpectAllFolders());
     for (const char* name : {"empty", "txt", "sub"})
         EXPECT_EQ(Folder(name)->HasChildren(), shellSaysSubfolders(Folder(name)))
             << name << ", ShowFile off";
     EXPECT_TRUE(Folder("sub")->HasChildren());
     for (bool hidden : {true, false}) {
         Make([&](auto& p) { p.showFile = true; p.fileMask = {".TXT"}; p.showIncludeHidden = hidden; });
+        ASSERT_NO_FATAL_FAILURE(ExpectAllFolders());
         EXPECT_TRUE(Folder("sub")->HasChildren());
         EXPECT_TRUE(Folder("txt")->HasChildren()) << "a file passes the mask";
         for (const char* name : {"doc", "empty"})
@@ -295,18 +302,22 @@ TEST_F(FolderTreeTest, FileMaskMatchesWholeExtensionsIgnoringCase) {
         Make([&](auto& p) { p.showFile = showFile; p.fileMask = mask; });
         return Sorted(Below(First()));
     };
+    auto inDir = [&] {
+        TTreeNode* dir = Child(First(), "dir.d");
+        if (!dir) return Texts{"(no dir.d)"};
+        dir->Expand(false);
+        return Below(dir);
+    };
     EXPECT_EQ(shown(false, {}), Texts{"dir.d"}) << "folders only";
     // Wine, like Windows, creates "x." as "x".
     EXPECT_EQ(shown(true, {}),
               Sorted({"dir.d", "a.txt", "B.Txt", "c.doc", "d.txts", "e.tx", "noext", "x"}));
     EXPECT_EQ(shown(true, {".TXT"}), Sorted({"dir.d", "a.txt", "B.Txt"}));
-    Child(First(), "dir.d")->Expand(false);
-    EXPECT_EQ(Below(Child(First(), "dir.d")), Texts{"in.txt"});
+    EXPECT_EQ(inDir(), Texts{"in.txt"});
     EXPECT_EQ(shown(true, {"txt", "*.txt"}), Texts{"dir.d"}) << "entries are dot and extension";
     // No extension never passes; the dot of a folder name in the path is none.
     EXPECT_EQ(shown(true, {"", ".", ".d\\noext"}), Texts{"dir.d"});
-    Child(First(), "dir.d")->Expand(false);
-    EXPECT_EQ(Below(Child(First(), "dir.d")), Texts{});
+    EXPECT_EQ(inDir(), Texts{});
 }
 
 TEST_F(FolderTreeTest, DoubleByteNamesKeepTheirTextsAndExtensions) {
@@ -337,7 +348,7 @@ TEST_F(FolderTreeTest, SiblingsComeInTheShellsOrderFilesFirstWithInfoViewSort) {
         Make([&](auto& p) { p.showFile = showFile; p.infoViewSort = infoViewSort; });
         return Below(First());
     };
-    EXPECT_EQ(order(false, false), folders);
+    ASSERT_EQ(order(false, false), folders);
     Child(First(), "alpha")->Expand(false);
     EXPECT_EQ(Below(Child(First(), "alpha")), (Texts{"D1", "d2", "d3"}));
     EXPECT_EQ(order(false, true), folders) << "InfoViewSort needs ShowFile";
@@ -353,7 +364,7 @@ TEST_F(FolderTreeTest, WithoutTheRootFolderItsChildrenAreTheTopLevel) {
     for (const char* d : {"b", "a", "a\\a1"}) tmp.Dir(d);
     tmp.File("0.txt"); // enumerated first, sorted after the folders
     TFolderTreeViewEx& tree = Make([](auto& p) { p.showRootFolder = false; p.showFile = true; });
-    EXPECT_EQ(Below(nullptr), (Texts{"a", "b", "0.txt"}));
+    ASSERT_EQ(Below(nullptr), (Texts{"a", "b", "0.txt"}));
     EXPECT_EQ(NodePath(First()), tmp.Path("a"));
     for (TTreeNode* n : Children(tree, nullptr)) {
         EXPECT_FALSE(n->Expanded()) << n->Text();
@@ -394,6 +405,7 @@ TEST_F(FolderTreeTest, NodeRecordsLiveExactlyAsLongAsTheirNodes) {
     TFolderTreeViewEx& tree = Make();
     EXPECT_EQ(tree.Items().Count(), 4);
     EXPECT_EQ(live(), 4);
+    ASSERT_NE(Child(First(), "a"), nullptr);
     Child(First(), "a")->Expand(false);
     EXPECT_EQ(live(), 5);
     tree.SetShowIncludeHidden(false); // a rebuild frees the old tree's records
@@ -420,8 +432,10 @@ TEST_F(FolderTreeTest, AfterLayoutLoadedCollapsesTheTreeOnlyInADesigner) {
     for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b"}) tmp.Dir(d);
     TFolderTreeViewEx& tree = Make();
     TTreeNode* a = Child(First(), "a");
+    ASSERT_NE(a, nullptr);
     a->Expand(false);
     TTreeNode* a1 = Child(a, "a1");
+    ASSERT_NE(a1, nullptr);
     a1->Expand(false);
     tree.AfterLayoutLoaded();
     EXPECT_TRUE(First()->Expanded() && a->Expanded() && a1->Expanded()) << "at run time";
@@ -432,6 +446,7 @@ TEST_F(FolderTreeTest, AfterLayoutLoadedCollapsesTheTreeOnlyInADesigner) {
     EXPECT_FALSE(a1->Expanded());
 
     TFolderTreeViewEx& flat = Make([](auto& p) { p.showRootFolder = false; });
+    ASSERT_NE(First(), nullptr);
     First()->Expand(false);
     ASSERT_TRUE(First()->Expanded());
     flat.SetDesigning(true);
