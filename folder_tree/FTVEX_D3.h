@@ -114,6 +114,8 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // Population.
     void FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node);
     bool MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item);
+    // The mask test on a parsing name already at hand.
+    bool NameMatchesFileMask(const std::string& parsingName) const;
     bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item);
     static bool GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index);
     static TTVITEMDATA* NodeData(const TTreeNode* node);

@@ -58,7 +58,11 @@ void WalkToParent(IShellFolder* desktop, LPCITEMIDLIST root, ComPtr<IShellFolder
 } // namespace
 
 bool TFolderTreeViewEx::MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item) {
-    std::string ext = UpperCase(ExtensionOf(GetItemParsingName(folder, item)));
+    return NameMatchesFileMask(GetItemParsingName(folder, item));
+}
+
+bool TFolderTreeViewEx::NameMatchesFileMask(const std::string& parsingName) const {
+    std::string ext = UpperCase(ExtensionOf(parsingName));
     if (ext.empty()) return false;
     for (const std::string& entry : FFileMask)
         if (ext == UpperCase(entry)) return true;
@@ -168,12 +172,7 @@ void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTr
                     if (a & kFolderLike)
                         add = true;
                     else if (FShowFile && (a & SFGAO_FILESYSTEM))
-                        add = FFileMask.empty() || [&] {
-                            std::string ext = UpperCase(ExtensionOf(parsingName));
-                            for (const std::string& entry : FFileMask)
-                                if (!ext.empty() && ext == UpperCase(entry)) return true;
-                            return false;
-                        }();
+                        add = FFileMask.empty() || NameMatchesFileMask(parsingName);
                 }
                 if (add) AddChildNode(sub.Get(), raw, a, std::move(absolute), node);
             }

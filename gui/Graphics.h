@@ -26,7 +26,7 @@ class TFont {
     TFont(const TFont& other) : spec_(other.spec_) {}
     TFont& operator=(const TFont& other);
 
-    const TFontSpec& Spec() const { return spec_; }
+    const TFontSpec& Description() const { return spec_; }
     TColor Color() const { return spec_.color; }
     void SetColor(TColor color) { spec_.color = color; }
     HFONT Handle() const;

@@ -15,7 +15,7 @@ void TLabel::SetCaption(const std::string& caption) {
 
 void TLabel::SetFontColor(TColor color) {
     if (Font().Color() == color) return;
-    TFontSpec fontSpec = Font().Spec();
+    TFontSpec fontSpec = Font().Description();
     fontSpec.color = color;
     SetFont(fontSpec);
 }
