@@ -13,22 +13,22 @@ class TFolderQueue {
     std::size_t Count() const { return ends_.size(); }
     bool Empty() const { return ends_.empty(); }
 
-    void Append(std::string_view folder, std::string_view name) {
+    void Append(std::wstring_view folder, std::wstring_view name) {
         text_.append(folder).append(name);
         ends_.push_back(std::uint32_t(text_.size()));
     }
 
-    std::string_view operator[](std::size_t i) const {
+    std::wstring_view operator[](std::size_t i) const {
         std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-        return std::string_view(text_).substr(begin, ends_[i] - begin);
+        return std::wstring_view(text_).substr(begin, ends_[i] - begin);
     }
 
     // Bytes held, for the benchmark's memory figure.
     std::size_t CapacityBytes() const {
-        return text_.capacity() + ends_.capacity() * sizeof(std::uint32_t);
+        return text_.capacity() * sizeof(wchar_t) + ends_.capacity() * sizeof(std::uint32_t);
     }
 
   private:
-    std::string text_;
+    std::wstring text_;
     std::vector<std::uint32_t> ends_;
 };

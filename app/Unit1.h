@@ -82,7 +82,9 @@ class TMainForm : public TForm {
     bool CloseQuery() override;
 
   private:
-    void ScanFolder(std::string Folder, TFolderQueue& Queue);
+    void ScanFolder(std::wstring Folder, TFolderQueue& Queue);
+    bool ResolveWalkRoot(const std::wstring& start);
+    bool ClearReadOnly(const std::wstring& path, DWORD attributes);
     void SetIdleButtons();
     void PaintDuringScan(DWORD& lastPaint);
 
@@ -92,4 +94,6 @@ class TMainForm : public TForm {
     bool FWalking = false;       // a walk is on the stack, stopping or not
     bool FCloseDeferred = false; // closing waits for the walk to end
     TFileSystem* FFileSystem = &Kernel32FileSystem();
+    std::wstring FWalkRoot;  // the start folder's final path during a walk
+    std::wstring FFinalPath; // an entry's final path, kept to reuse its buffer
 };

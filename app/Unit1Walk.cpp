@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 
 #include "app/Unit1Texts.h"
+#include "app/WalkPaths.h"
 #include "gui/Application.h"
 
 namespace {
@@ -10,42 +11,42 @@ namespace {
 constexpr DWORD kReadOnly = FILE_ATTRIBUTE_READONLY;
 constexpr DWORD kDirectory = FILE_ATTRIBUTE_DIRECTORY;
 
-// True when the last character (not byte) is a "\": the second byte of a
-// double-byte character may be 0x5C too.
-bool EndsWithPathDelimiter(const std::string& path) {
-    bool delimiter = false;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (IsDBCSLeadByte(BYTE(path[i])) && i + 1 < path.size()) {
-            delimiter = false;
-            ++i;
-        } else {
-            delimiter = path[i] == '\\';
-        }
-    }
-    return delimiter;
-}
-
-// A drive root or below ("X:\..."), or a UNC path ("\\server\share...").
-// Anything else would be resolved against the current directory.
-bool IsAbsolutePath(const std::string& path) {
-    if (path.size() >= 3 && IsCharAlphaA(path[0]) && path[1] == ':' && path[2] == '\\') return true;
-    return path.size() > 2 && path[0] == '\\' && path[1] == '\\';
-}
-
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+bool IsDotEntry(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
 }
 
 // Junctions and symbolic links lead elsewhere: out of the chosen folder or
 // around a loop. They are neither followed nor changed. Every reparse point
 // has a nonzero tag; where the file system reports none (Wine lists a Unix
-// symbolic link as a reparse point without a tag), the entry is taken for a
-// link, never followed on a guess. Other reparse points, such as cloud
-// placeholders, are ordinary entries.
-bool IsLink(const WIN32_FIND_DATAA& data) {
+// symbolic link to a folder as a reparse point without a tag), the entry is
+// taken for a link, never followed on a guess. Other reparse points, such as
+// cloud placeholders, are ordinary entries. Links that are not marked at all
+// (Wine lists a Unix link to a file as a plain file) are caught by the final
+// path check before any change.
+bool IsLink(const WIN32_FIND_DATAW& data) {
     return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
            (data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0));
 }
+
+// A handle of the walk's file system, closed through it on every path.
+template <BOOL (TFileSystem::*Close)(HANDLE)> class TFileSystemHandle {
+  public:
+    TFileSystemHandle(TFileSystem& fileSystem, HANDLE handle)
+        : fileSystem_(fileSystem), handle_(handle) {}
+    ~TFileSystemHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) (fileSystem_.*Close)(handle_);
+    }
+    TFileSystemHandle(const TFileSystemHandle&) = delete;
+    TFileSystemHandle& operator=(const TFileSystemHandle&) = delete;
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+  private:
+    TFileSystem& fileSystem_;
+    HANDLE handle_;
+};
+using TFindSearch = TFileSystemHandle<&TFileSystem::FindClose>;
+using TOpenEntry = TFileSystemHandle<&TFileSystem::CloseEntry>;
 
 // Paint requests are served during a long scan so the window does not go
 // blank; no input is handled there, so Stop still waits for the next folder.
@@ -80,11 +81,13 @@ void TMainForm::btnStopClick(TObject*) {
 void TMainForm::GetDirectory() {
     FWalking = true;
     TFolderQueue queue;
-    const std::string start = FTV.RootFolderName();
+    const std::wstring start = ExtendedStartPath(FTV.RootFolderName());
 
     Msg(texts::kAcquiring);
     Application().ProcessMessages();
-    if (IsAbsolutePath(start)) ScanFolder(start, queue);
+    // Nothing is listed unless the start folder's own final path is known:
+    // every change is checked against it.
+    if (!start.empty() && ResolveWalkRoot(start)) ScanFolder(start, queue);
 
     const char* result = texts::kCompleted;
     {
@@ -94,8 +97,8 @@ void TMainForm::GetDirectory() {
         TStatusBarPaintThrottle statusPaint(StatusBar1, kPaintInterval);
         for (std::size_t i = 0; i < queue.Count(); ++i) {
             Application().ProcessMessages();
-            std::string folder(queue[i]);
-            Msg(folder);
+            std::wstring folder(queue[i]);
+            Msg(DisplayPath(folder));
             statusPaint.Tick();
             if (!FRunning) {
                 result = texts::kStopped;
@@ -109,6 +112,23 @@ void TMainForm::GetDirectory() {
     SetIdleButtons();
     FRunning = false;
     FWalking = false;
+    FWalkRoot.clear();
+}
+
+bool TMainForm::ResolveWalkRoot(const std::wstring& start) {
+    TOpenEntry folder(*FFileSystem, FFileSystem->OpenEntry(start.c_str()));
+    return folder && FFileSystem->GetFinalPath(folder.get(), FWalkRoot) && !FWalkRoot.empty();
+}
+
+// The entry is changed only through a handle whose final path lies below the
+// chosen folder: a link that the listing did not show as one (Wine lists a
+// Unix link to a file as a plain file) resolves elsewhere and is left alone.
+bool TMainForm::ClearReadOnly(const std::wstring& path, DWORD attributes) {
+    TOpenEntry entry(*FFileSystem, FFileSystem->OpenEntry(path.c_str()));
+    if (!entry || !FFileSystem->GetFinalPath(entry.get(), FFinalPath) ||
+        !LiesBelow(FFinalPath, FWalkRoot))
+        return false;
+    return FFileSystem->SetAttributes(entry.get(), attributes - kReadOnly) != FALSE;
 }
 
 void TMainForm::PaintDuringScan(DWORD& lastPaint) {
@@ -120,18 +140,18 @@ void TMainForm::PaintDuringScan(DWORD& lastPaint) {
         DispatchMessageA(&msg);
 }
 
-void TMainForm::ScanFolder(std::string Folder, TFolderQueue& Queue) {
-    if (!Folder.empty() && !EndsWithPathDelimiter(Folder)) Folder += '\\';
+void TMainForm::ScanFolder(std::wstring Folder, TFolderQueue& Queue) {
+    if (!Folder.empty() && Folder.back() != L'\\') Folder += L'\\';
     const std::size_t folderLength = Folder.size();
 
     // The tag is only written for reparse points; clear it before each call.
-    WIN32_FIND_DATAA data;
+    WIN32_FIND_DATAW data;
     data.dwReserved0 = 0;
-    HANDLE search = FFileSystem->FindFirstFile((Folder + "*.*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return;
+    TFindSearch search(*FFileSystem, FFileSystem->FindFirstFile((Folder + L'*').c_str(), &data));
+    if (!search) return;
     auto next = [&] {
         data.dwReserved0 = 0;
-        return FFileSystem->FindNextFile(search, &data);
+        return FFileSystem->FindNextFile(search.get(), &data);
     };
 
     DWORD lastPaint = GetTickCount();
@@ -141,11 +161,9 @@ void TMainForm::ScanFolder(std::string Folder, TFolderQueue& Queue) {
         if (attributes & kDirectory) Queue.Append(Folder, data.cFileName);
         if (attributes & kReadOnly) {
             Folder.append(data.cFileName);
-            if (FFileSystem->SetFileAttributes(Folder.c_str(), attributes - kReadOnly))
-                ++FClearCount;
+            if (ClearReadOnly(Folder, attributes)) ++FClearCount;
             Folder.resize(folderLength);
         }
         PaintDuringScan(lastPaint);
     } while (next());
-    FFileSystem->FindClose(search);
 }

@@ -13,34 +13,45 @@ namespace {
 // each folder's listing.
 class TwoFolders : public TFileSystem {
 public:
-    std::function<void(const std::string&)> onFindFirst;
+    std::function<void(const std::wstring&)> onFindFirst;
     int scans = 0;
 
-    HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATAA* data) override {
+    HANDLE FindFirstFile(const wchar_t* pattern, WIN32_FIND_DATAW* data) override {
         ++scans;
         if (onFindFirst) onFindFirst(pattern);
-        entries_ = std::string(pattern) == "X:\\r\\*.*" ? std::vector<Item>{{"a", 16}, {"b", 16}}
-                                                       : std::vector<Item>{{"f", 1}};
+        entries_ = std::wstring(pattern) == L"\\\\?\\X:\\r\\*"
+                       ? std::vector<Item>{{L"a", 16}, {L"b", 16}}
+                       : std::vector<Item>{{L"f", 1}};
         next_ = 0;
         return FindNextFile(nullptr, data) ? HANDLE(this) : INVALID_HANDLE_VALUE;
     }
-    BOOL FindNextFile(HANDLE, WIN32_FIND_DATAA* data) override {
+    BOOL FindNextFile(HANDLE, WIN32_FIND_DATAW* data) override {
         if (next_ >= entries_.size()) return FALSE;
         *data = {};
-        lstrcpyA(data->cFileName, entries_[next_].name);
+        lstrcpyW(data->cFileName, entries_[next_].name);
         data->dwFileAttributes = entries_[next_++].attributes;
         return TRUE;
     }
     BOOL FindClose(HANDLE) override { return TRUE; }
-    BOOL SetFileAttributes(const char*, DWORD) override { return TRUE; }
+    HANDLE OpenEntry(const wchar_t* path) override {
+        opened_ = path;
+        return HANDLE(this);
+    }
+    bool GetFinalPath(HANDLE, std::wstring& path) override {
+        path = opened_;
+        return true;
+    }
+    BOOL SetAttributes(HANDLE, DWORD) override { return TRUE; }
+    BOOL CloseEntry(HANDLE) override { return TRUE; }
 
 private:
     struct Item {
-        const char* name;
+        const wchar_t* name;
         DWORD attributes;
     };
     std::vector<Item> entries_;
     std::size_t next_ = 0;
+    std::wstring opened_;
 };
 
 void Pump() { Application().ProcessMessages(); }
@@ -56,8 +67,8 @@ TEST(QuitDuringWalk, QuitAndCloseWaitForTheWalkToEnd) {
     form.FTV.SetRootFolderName("X:\\r");
 
     bool quitAsked = false, closeAsked = false;
-    fs.onFindFirst = [&](const std::string& pattern) {
-        if (pattern == "X:\\r\\a\\*.*") {
+    fs.onFindFirst = [&](const std::wstring& pattern) {
+        if (pattern == L"\\\\?\\X:\\r\\a\\*") {
             form.btnQuitClick(&form.btnQuit);
             quitAsked = true;
             Pump();

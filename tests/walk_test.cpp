@@ -5,10 +5,12 @@
 #include "gui/Application.h"
 #include "gui/Timer.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -173,6 +175,135 @@ TEST_F(WalkTest, SymbolicLinkToFolderIsNeitherFollowedNorChanged) {
     EXPECT_EQ(FinalText(), Completed(1));
 }
 
+// ---- hostile names over a real tree ----
+
+std::wstring Wide(const std::string& ansi) {
+    std::wstring wide(ansi.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), wide.data(),
+                                    int(wide.size())));
+    return wide;
+}
+
+// A real tree made through the extended-length wide entry points, so that
+// any name is written exactly; read-only folders are made from Linux.
+class WideTree {
+public:
+    explicit WideTree(const TempTree& tree) : tree_(tree), root_(L"\\\\?\\" + Wide(tree.Root())) {}
+    std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
+    void Dir(const std::wstring& relative) const {
+        ASSERT_TRUE(CreateDirectoryW(Path(relative).c_str(), nullptr)) << Narrow(relative);
+    }
+    void File(const std::wstring& relative, DWORD attributes) const {
+        HANDLE h = CreateFileW(Path(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << Narrow(relative);
+        CloseHandle(h);
+        if (attributes) {
+            ASSERT_TRUE(SetFileAttributesW(Path(relative).c_str(), attributes));
+        }
+    }
+    // chmod a-w from Linux: names travel as octal escapes of their UTF-8 bytes.
+    void UnixReadOnly(const std::vector<std::wstring>& relatives) const {
+        std::string script = "chmod a-w";
+        for (auto& r : relatives) script.append(" ").append(UnixWord(r));
+        ASSERT_EQ(RunUnixShell(script), 0);
+    }
+    std::string UnixWord(const std::wstring& relative) const {
+        std::string utf8(relative.size() * 4, '\0');
+        utf8.resize(WideCharToMultiByte(CP_UTF8, 0, relative.data(), int(relative.size()),
+                                        utf8.data(), int(utf8.size()), nullptr, nullptr));
+        std::string escaped = "/";
+        for (unsigned char c : utf8) {
+            char octal[8];
+            std::snprintf(octal, sizeof octal, "\\%03o", c == '\\' ? '/' : c);
+            escaped += octal;
+        }
+        return ShellQuote(UnixPath(tree_.Root())) + "\"$(printf '" + escaped + "')\"";
+    }
+    // Every entry below the root, links not followed, with its attributes.
+    std::map<std::wstring, DWORD> Snapshot() const {
+        std::map<std::wstring, DWORD> entries;
+        Collect(L"", entries);
+        return entries;
+    }
+    static std::string Narrow(const std::wstring& wide) {
+        std::string text(wide.size() * 2, '\0');
+        text.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), text.data(),
+                                        int(text.size()), nullptr, nullptr));
+        return text;
+    }
+
+private:
+    void Collect(const std::wstring& relative, std::map<std::wstring, DWORD>& entries) const {
+        const std::wstring folder = relative.empty() ? root_ : Path(relative);
+        WIN32_FIND_DATAW d;
+        HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &d);
+        if (h == INVALID_HANDLE_VALUE) return;
+        do {
+            const std::wstring name = d.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = relative.empty() ? name : relative + L"\\" + name;
+            entries[child] = GetFileAttributesW(Path(child).c_str());
+            if ((d.dwFileAttributes & DIR) && !(d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                Collect(child, entries);
+        } while (FindNextFileW(h, &d));
+        FindClose(h);
+    }
+    const TempTree& tree_;
+    std::wstring root_;
+};
+
+// Names that the code page, the Win32 path rules or a link would turn into
+// another entry, each beside the entry it would become: after the walk every
+// read-only entry below the chosen folder is cleared and counted, and nothing
+// else changed, not the chosen folder itself nor anything beside it.
+TEST_F(WalkTest, HostileNamesChangeNothingOutsideTheChosenFolder) {
+    WideTree w(tree);
+    // Outside: what a best-fit or a link would reach.
+    w.Dir(L"victim");
+    w.File(L"victim\\in.txt", RO);
+    w.File(L"v.txt", RO);
+    w.File(L"out.txt", RO);
+    // The chosen folder, read-only and system: a file named "¥" once reached it.
+    w.Dir(L"c");
+    for (const wchar_t* dir : {L"c\\..¥victim", L"c\\한", L"c\\sub", L"c\\sub\\¥"}) w.Dir(dir);
+    for (const wchar_t* file :
+         {L"c\\..¥victim\\in.txt", L"c\\..¥v.txt", L"c\\¥", L"c\\café.txt", L"c\\dot.", L"c\\sp ",
+          L"c\\nul.txt", L"c\\com1", L"c\\aux", L"c\\한\\😀.txt", L"c\\sub\\¥\\f"})
+        w.File(file, RO);
+    for (const wchar_t* twin : {L"c\\cafe.txt", L"c\\dot", L"c\\sp"}) w.File(twin, HIDDEN | SYSTEM);
+    // A chain whose paths pass 400 characters, a read-only file at every level.
+    std::wstring chain = L"c";
+    for (int level = 0; level < 8; ++level) {
+        chain += L"\\" + std::wstring(50, wchar_t(L'p' + level));
+        w.Dir(chain);
+        w.File(chain + L"\\f.txt", RO);
+    }
+    ASSERT_GT(w.Path(chain).size(), 400u);
+    ASSERT_TRUE(SetFileAttributesW(w.Path(L"c").c_str(), SYSTEM));
+    w.UnixReadOnly({L"c\\한", L"c\\sub\\¥", L"c"});
+    // A Unix link to a file outside: Wine lists it as a plain read-only file.
+    ASSERT_EQ(RunUnixShell("ln -s " + w.UnixWord(L"out.txt") + " " + w.UnixWord(L"c\\flink")), 0);
+
+    const std::map<std::wstring, DWORD> before = w.Snapshot();
+    ASSERT_EQ(before.at(L"c\\flink"), RO | FILE_ATTRIBUTE_ARCHIVE) << "a plain file to Wine";
+    ASSERT_EQ(before.at(L"c") & (RO | SYSTEM), RO | SYSTEM);
+    ASSERT_EQ(before.at(L"c\\cafe.txt") & (HIDDEN | SYSTEM | RO), HIDDEN | SYSTEM);
+    int expected = 0;
+    for (auto& [path, attributes] : before)
+        if (path.rfind(L"c\\", 0) == 0 && path != L"c\\flink" && (attributes & RO)) ++expected;
+    ASSERT_EQ(expected, 13 + 8);
+
+    Walk(tree.Path("c"));
+
+    for (auto& [path, attributes] : w.Snapshot()) {
+        const bool inside = path.rfind(L"c\\", 0) == 0 && path != L"c\\flink";
+        const DWORD old = before.at(path);
+        EXPECT_EQ(attributes, inside ? old & ~RO : old) << WideTree::Narrow(path);
+    }
+    EXPECT_EQ(FinalText(), Completed(expected));
+}
+
 TEST_F(WalkTest, EmptyOrRelativeStartFolderListsNothing) {
     for (std::string start : {"", "Control Panel", "sub\\folder", "C:"}) {
         status->texts.clear();
@@ -186,65 +317,100 @@ TEST_F(WalkTest, EmptyOrRelativeStartFolderListsNothing) {
 
 // ---- through the file-system seam ----
 
-WIN32_FIND_DATAA Entry(const char* name, DWORD attributes, DWORD tag = 0) {
-    WIN32_FIND_DATAA d{};
-    lstrcpynA(d.cFileName, name, MAX_PATH);
+WIN32_FIND_DATAW Entry(const wchar_t* name, DWORD attributes, DWORD tag = 0) {
+    WIN32_FIND_DATAW d{};
+    lstrcpynW(d.cFileName, name, MAX_PATH);
     d.dwFileAttributes = attributes;
     d.dwReserved0 = tag;
     return d;
 }
 
 // A file system of listings given per search pattern; unknown patterns fail
-// as access denied. Records every call.
+// as access denied. Every path it is handed must be an extended-length one;
+// it records them without the "\\?\" prefix. An entry's final path is its
+// own unless `finalPaths` says otherwise.
 class FakeFileSystem : public TFileSystem {
 public:
-    std::map<std::string, std::vector<WIN32_FIND_DATAA>> listings;
-    std::set<std::string> failingChanges;
-    std::vector<std::string> patterns;
-    std::vector<std::pair<std::string, DWORD>> changes;
-    std::function<void(const std::string&)> onFindFirst;
+    std::map<std::wstring, std::vector<WIN32_FIND_DATAW>> listings;
+    std::map<std::wstring, std::wstring> finalPaths; // full final paths
+    std::set<std::wstring> failingOpens, failingChanges;
+    std::vector<std::wstring> patterns, opened;
+    std::vector<std::pair<std::wstring, DWORD>> changes;
+    std::function<void(const std::wstring&)> onFindFirst;
     std::function<void()> onFindNext;
-    int open = 0;
+    int searches = 0, entries = 0, unprefixed = 0;
 
-    HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATAA* data) override {
-        patterns.push_back(pattern);
-        if (onFindFirst) onFindFirst(pattern);
-        auto it = listings.find(pattern);
+    HANDLE FindFirstFile(const wchar_t* pattern, WIN32_FIND_DATAW* data) override {
+        patterns.push_back(Unprefixed(pattern));
+        if (onFindFirst) onFindFirst(patterns.back());
+        auto it = listings.find(patterns.back());
         if (it == listings.end() || it->second.empty()) {
             SetLastError(ERROR_ACCESS_DENIED);
             return INVALID_HANDLE_VALUE;
         }
         current_ = &it->second;
         next_ = 0;
-        ++open;
+        ++searches;
         Fill(data);
         return reinterpret_cast<HANDLE>(this);
     }
-    BOOL FindNextFile(HANDLE, WIN32_FIND_DATAA* data) override {
+    BOOL FindNextFile(HANDLE, WIN32_FIND_DATAW* data) override {
         if (onFindNext) onFindNext();
         if (next_ >= current_->size()) return FALSE;
         Fill(data);
         return TRUE;
     }
     BOOL FindClose(HANDLE) override {
-        --open;
+        --searches;
         return TRUE;
     }
-    BOOL SetFileAttributes(const char* path, DWORD attributes) override {
-        changes.emplace_back(path, attributes);
-        return failingChanges.count(path) ? FALSE : TRUE;
+    HANDLE OpenEntry(const wchar_t* path) override {
+        opened.push_back(Unprefixed(path));
+        if (failingOpens.count(opened.back())) return INVALID_HANDLE_VALUE;
+        ++entries;
+        return reinterpret_cast<HANDLE>(opened.size()); // the index + 1
+    }
+    bool GetFinalPath(HANDLE entry, std::wstring& path) override {
+        const std::wstring& name = NameOf(entry);
+        auto it = finalPaths.find(name);
+        path = it != finalPaths.end() ? it->second : L"\\\\?\\" + name;
+        return true;
+    }
+    BOOL SetAttributes(HANDLE entry, DWORD attributes) override {
+        changes.emplace_back(NameOf(entry), attributes);
+        return failingChanges.count(changes.back().first) ? FALSE : TRUE;
+    }
+    BOOL CloseEntry(HANDLE) override {
+        --entries;
+        return TRUE;
+    }
+    std::vector<std::wstring> Changed() const {
+        std::vector<std::wstring> paths;
+        for (auto& c : changes) paths.push_back(c.first);
+        return paths;
     }
 
 private:
-    void Fill(WIN32_FIND_DATAA* data) {
+    std::wstring Unprefixed(const wchar_t* path) {
+        std::wstring text(path);
+        if (text.rfind(L"\\\\?\\", 0) != 0) {
+            ++unprefixed;
+            return text;
+        }
+        return text.substr(4);
+    }
+    const std::wstring& NameOf(HANDLE entry) const {
+        return opened[reinterpret_cast<std::size_t>(entry) - 1];
+    }
+    void Fill(WIN32_FIND_DATAW* data) {
         // Only what a real listing writes: the tag stays as the caller left
         // it unless the entry is a reparse point.
-        const WIN32_FIND_DATAA& e = (*current_)[next_++];
+        const WIN32_FIND_DATAW& e = (*current_)[next_++];
         DWORD keptTag = data->dwReserved0;
         *data = e;
         if (!(e.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) data->dwReserved0 = keptTag;
     }
-    std::vector<WIN32_FIND_DATAA>* current_ = nullptr;
+    std::vector<WIN32_FIND_DATAW>* current_ = nullptr;
     std::size_t next_ = 0;
 };
 
@@ -254,56 +420,95 @@ protected:
         WalkTest::SetUp();
         form->SetFileSystem(fs);
     }
+    void TearDown() override {
+        EXPECT_EQ(fs.unprefixed, 0) << "every path is an extended-length one";
+        EXPECT_EQ(fs.searches, 0) << "every search that opened is closed";
+        EXPECT_EQ(fs.entries, 0) << "every entry that opened is closed";
+        WalkTest::TearDown();
+    }
     FakeFileSystem fs;
 };
 
 TEST_F(SeamTest, DriveRootPatternHasNoDoubledSeparator) {
-    fs.listings["C:\\*.*"] = {Entry(".", DIR), Entry("..", DIR), Entry("dir", DIR)};
-    fs.listings["C:\\dir\\*.*"] = {Entry(".", DIR), Entry("..", DIR), Entry("x", RO)};
+    fs.listings[L"C:\\*"] = {Entry(L".", DIR), Entry(L"..", DIR), Entry(L"dir", DIR)};
+    fs.listings[L"C:\\dir\\*"] = {Entry(L".", DIR), Entry(L"..", DIR), Entry(L"x", RO)};
     Walk("C:\\");
-    EXPECT_EQ(fs.patterns, (std::vector<std::string>{"C:\\*.*", "C:\\dir\\*.*"}));
+    EXPECT_EQ(fs.patterns, (std::vector<std::wstring>{L"C:\\*", L"C:\\dir\\*"}));
     ASSERT_EQ(fs.changes.size(), 1u);
-    EXPECT_EQ(fs.changes[0], (std::pair<std::string, DWORD>{"C:\\dir\\x", 0}));
-    EXPECT_EQ(fs.open, 0) << "every search that opened is closed";
+    EXPECT_EQ(fs.changes[0], (std::pair<std::wstring, DWORD>{L"C:\\dir\\x", 0}));
 }
 
 TEST_F(SeamTest, AccessDeniedFolderIsSkippedSilently) {
-    fs.listings["X:\\r\\*.*"] = {Entry("denied", DIR | RO), Entry("ok", DIR)};
-    fs.listings["X:\\r\\ok\\*.*"] = {Entry("f", RO | FILE_ATTRIBUTE_ARCHIVE)};
+    fs.listings[L"X:\\r\\*"] = {Entry(L"denied", DIR | RO), Entry(L"ok", DIR)};
+    fs.listings[L"X:\\r\\ok\\*"] = {Entry(L"f", RO | FILE_ATTRIBUTE_ARCHIVE)};
     Walk("X:\\r");
     EXPECT_EQ(fs.patterns.size(), 3u);
     EXPECT_EQ(FinalText(), Completed(2)) << "the denied folder's own attribute was cleared";
     EXPECT_EQ(fs.changes.back(),
-              (std::pair<std::string, DWORD>{"X:\\r\\ok\\f", FILE_ATTRIBUTE_ARCHIVE}));
+              (std::pair<std::wstring, DWORD>{L"X:\\r\\ok\\f", FILE_ATTRIBUTE_ARCHIVE}));
 }
 
-TEST_F(SeamTest, FailedChangeIsNotCounted) {
-    fs.listings["X:\\r\\*.*"] = {Entry("a", RO), Entry("b", RO), Entry("c", RO | HIDDEN)};
-    fs.failingChanges = {"X:\\r\\b"};
+// Only a change that succeeded through a handle whose final path lies
+// strictly below the chosen folder's is made and counted: not one whose link
+// resolves beside it (even to a name that shares its first letters), nor to
+// the chosen folder itself, nor one that could not be opened.
+TEST_F(SeamTest, ChangesOnlyWhatResolvesBelowTheChosenFolder) {
+    fs.listings[L"X:\\r\\*"] = {Entry(L"a", RO),      Entry(L"failing", RO), Entry(L"beside", RO),
+                                Entry(L"prefix", RO), Entry(L"itself", RO),  Entry(L"closed", RO),
+                                Entry(L"deep", RO | DIR)};
+    fs.listings[L"X:\\r\\deep\\*"] = {Entry(L"b", RO | HIDDEN)};
+    fs.finalPaths = {{L"X:\\r", L"\\\\?\\Y:\\real\\r"},
+                     {L"X:\\r\\a", L"\\\\?\\Y:\\real\\r\\a"},
+                     {L"X:\\r\\failing", L"\\\\?\\Y:\\real\\r\\failing"},
+                     {L"X:\\r\\beside", L"\\\\?\\Y:\\real\\victim"},
+                     {L"X:\\r\\prefix", L"\\\\?\\Y:\\real\\rr\\prefix"},
+                     {L"X:\\r\\itself", L"\\\\?\\Y:\\real\\r"},
+                     {L"X:\\r\\deep", L"\\\\?\\Y:\\real\\r\\deep"},
+                     {L"X:\\r\\deep\\b", L"\\\\?\\Y:\\real\\r\\deep\\b"}};
+    fs.failingOpens = {L"X:\\r\\closed"};
+    fs.failingChanges = {L"X:\\r\\failing"};
     Walk("X:\\r");
-    EXPECT_EQ(fs.changes.size(), 3u) << "every read-only entry is tried";
-    EXPECT_EQ(FinalText(), Completed(2));
+    EXPECT_EQ(fs.Changed(), (std::vector<std::wstring>{L"X:\\r\\a", L"X:\\r\\failing",
+                                                       L"X:\\r\\deep", L"X:\\r\\deep\\b"}));
+    EXPECT_EQ(fs.changes.back().second, HIDDEN);
+    EXPECT_EQ(FinalText(), Completed(3));
+}
+
+// A start folder that is not a plain absolute path, or whose bytes do not
+// convert exactly, is not opened nor listed; a UNC path gets its own prefix.
+TEST_F(SeamTest, StartFolderMustBeAPlainAbsolutePath) {
+    for (const char* start :
+         {"C:\\tq\\..", "C:\\tq\\.\\x", "C:\\tq\\a\\..\\..", "C:\\a\\*", "C:\\a?b", "C:\\a\\\\b",
+          "C:\\a/..", "C:\\a:b", "C:\\a\x81", "\\\\server", "\\\\server\\", "\\\\.\\C:\\x",
+          "\\\\?\\C:\\x"}) {
+        status->texts.clear();
+        Walk(start);
+        EXPECT_EQ(status->texts, (std::vector<std::string>{texts::kAcquiring, Completed(0)}))
+            << start;
+    }
+    EXPECT_TRUE(fs.patterns.empty());
+    EXPECT_TRUE(fs.opened.empty());
+    Walk("\\\\server\\share\\d");
+    EXPECT_EQ(fs.patterns, std::vector<std::wstring>{L"UNC\\server\\share\\d\\*"});
 }
 
 TEST_F(SeamTest, LinksAreSkippedAndOtherReparsePointsAreOrdinary) {
     const DWORD REPARSE = FILE_ATTRIBUTE_REPARSE_POINT;
-    fs.listings["X:\\r\\*.*"] = {
-        Entry("junction", DIR | REPARSE | RO, IO_REPARSE_TAG_MOUNT_POINT),
-        Entry("symlink", DIR | REPARSE | RO, IO_REPARSE_TAG_SYMLINK),
-        Entry("filelink", REPARSE | RO, IO_REPARSE_TAG_SYMLINK),
-        Entry("untagged", DIR | REPARSE | RO), // as Wine lists a Unix link
-        Entry("cloud", DIR | REPARSE | RO, IO_REPARSE_TAG_CLOUD_1),
-        Entry("placeholder", REPARSE | RO, IO_REPARSE_TAG_CLOUD_1),
-        Entry("plain", DIR)};
-    fs.listings["X:\\r\\cloud\\*.*"] = {Entry("f", RO)};
-    fs.listings["X:\\r\\plain\\*.*"] = {Entry(".", DIR)};
+    fs.listings[L"X:\\r\\*"] = {
+        Entry(L"junction", DIR | REPARSE | RO, IO_REPARSE_TAG_MOUNT_POINT),
+        Entry(L"symlink", DIR | REPARSE | RO, IO_REPARSE_TAG_SYMLINK),
+        Entry(L"filelink", REPARSE | RO, IO_REPARSE_TAG_SYMLINK),
+        Entry(L"untagged", DIR | REPARSE | RO), // as Wine lists a Unix link
+        Entry(L"cloud", DIR | REPARSE | RO, IO_REPARSE_TAG_CLOUD_1),
+        Entry(L"placeholder", REPARSE | RO, IO_REPARSE_TAG_CLOUD_1),
+        Entry(L"plain", DIR)};
+    fs.listings[L"X:\\r\\cloud\\*"] = {Entry(L"f", RO)};
+    fs.listings[L"X:\\r\\plain\\*"] = {Entry(L".", DIR)};
     Walk("X:\\r");
     EXPECT_EQ(fs.patterns,
-              (std::vector<std::string>{"X:\\r\\*.*", "X:\\r\\cloud\\*.*", "X:\\r\\plain\\*.*"}));
-    std::vector<std::string> changed;
-    for (auto& c : fs.changes) changed.push_back(c.first);
-    EXPECT_EQ(changed, (std::vector<std::string>{"X:\\r\\cloud", "X:\\r\\placeholder",
-                                                 "X:\\r\\cloud\\f"}));
+              (std::vector<std::wstring>{L"X:\\r\\*", L"X:\\r\\cloud\\*", L"X:\\r\\plain\\*"}));
+    EXPECT_EQ(fs.Changed(), (std::vector<std::wstring>{L"X:\\r\\cloud", L"X:\\r\\placeholder",
+                                                       L"X:\\r\\cloud\\f"}));
     EXPECT_EQ(fs.changes[0].second, DIR | REPARSE);
 }
 
@@ -315,8 +520,8 @@ void PostStop(TMainForm& form) {
 }
 
 TEST_F(SeamTest, StopPostedBeforeStartEndsAtTheFirstCheck) {
-    fs.listings["X:\\r\\*.*"] = {Entry("sub", DIR | RO), Entry("f", RO)};
-    fs.listings["X:\\r\\sub\\*.*"] = {Entry("g", RO)};
+    fs.listings[L"X:\\r\\*"] = {Entry(L"sub", DIR | RO), Entry(L"f", RO)};
+    fs.listings[L"X:\\r\\sub\\*"] = {Entry(L"g", RO)};
     PostStop(*form);
     Walk("X:\\r");
     EXPECT_EQ(FinalText(), Stopped(2));
@@ -325,7 +530,7 @@ TEST_F(SeamTest, StopPostedBeforeStartEndsAtTheFirstCheck) {
 }
 
 TEST_F(SeamTest, StopPostedBeforeStartWithoutSubfoldersCompletes) {
-    fs.listings["X:\\r\\*.*"] = {Entry("f", RO), Entry("g", 0)};
+    fs.listings[L"X:\\r\\*"] = {Entry(L"f", RO), Entry(L"g", 0)};
     PostStop(*form);
     Walk("X:\\r");
     EXPECT_EQ(FinalText(), Completed(1));
@@ -336,19 +541,19 @@ TEST_F(SeamTest, StopPostedBeforeStartWithoutSubfoldersCompletes) {
 // the queue is not: it is handled before the next folder.
 TEST_F(SeamTest, LongListingRepaintsButTakesNoCommand) {
     form->Show(); // hidden windows get no paint requests
-    std::vector<WIN32_FIND_DATAA> many{Entry("sub", DIR)};
+    std::vector<WIN32_FIND_DATAW> many{Entry(L"sub", DIR)};
     for (int i = 0; i < 40; ++i) {
-        char name[16];
-        wsprintfA(name, "f%d", i);
+        wchar_t name[16];
+        wsprintfW(name, L"f%d", i);
         many.push_back(Entry(name, RO));
     }
-    fs.listings["X:\\r\\*.*"] = many;
-    fs.listings["X:\\r\\sub\\*.*"] = {Entry("g", RO)};
+    fs.listings[L"X:\\r\\*"] = many;
+    fs.listings[L"X:\\r\\sub\\*"] = {Entry(L"g", RO)};
     int paints = 0;
     bool runningAtEndOfListing = false;
     HWND panel = form->Panel1.Handle();
-    fs.onFindFirst = [&](const std::string& pattern) {
-        if (pattern != "X:\\r\\*.*") return;
+    fs.onFindFirst = [&](const std::wstring& pattern) {
+        if (pattern != L"X:\\r\\*") return;
         ValidateRect(panel, nullptr);
         InvalidateRect(panel, nullptr, TRUE);
         PostStop(*form);
@@ -368,8 +573,8 @@ TEST_F(SeamTest, LongListingRepaintsButTakesNoCommand) {
 // About pressed during a walk: the card is modal, so the walk waits until
 // it is closed and then goes on.
 TEST_F(SeamTest, AboutDuringAWalkHoldsItUntilClosed) {
-    fs.listings["X:\\r\\*.*"] = {Entry("a", DIR), Entry("f", RO)};
-    fs.listings["X:\\r\\a\\*.*"] = {Entry("g", RO)};
+    fs.listings[L"X:\\r\\*"] = {Entry(L"a", DIR), Entry(L"f", RO)};
+    fs.listings[L"X:\\r\\a\\*"] = {Entry(L"g", RO)};
     form->Show();
     PostMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(form->btnAbout.CommandId(), BN_CLICKED),
                  LPARAM(form->ToolBar1.Handle()));
@@ -399,14 +604,14 @@ ButtonStates StatesOf(const TMainForm& f) {
 }
 
 TEST_F(SeamTest, ButtonsFollowIdleWalkingStoppingIdle) {
-    fs.listings["X:\\r\\*.*"] = {Entry("a", DIR), Entry("b", DIR)};
-    fs.listings["X:\\r\\a\\*.*"] = {Entry("f", RO)};
-    fs.listings["X:\\r\\b\\*.*"] = {Entry("f", RO)};
+    fs.listings[L"X:\\r\\*"] = {Entry(L"a", DIR), Entry(L"b", DIR)};
+    fs.listings[L"X:\\r\\a\\*"] = {Entry(L"f", RO)};
+    fs.listings[L"X:\\r\\b\\*"] = {Entry(L"f", RO)};
     EXPECT_EQ(StatesOf(*form), (ButtonStates{true, false, false, false}));
     std::vector<ButtonStates> seen;
-    fs.onFindFirst = [&](const std::string& pattern) {
+    fs.onFindFirst = [&](const std::wstring& pattern) {
         seen.push_back(StatesOf(*form));
-        if (pattern == "X:\\r\\a\\*.*") {
+        if (pattern == L"X:\\r\\a\\*") {
             form->btnStopClick(&form->btnStop);
             seen.push_back(StatesOf(*form));
             form->btnStartClick(&form->btnStart); // refused: the walk is still on the stack
@@ -430,7 +635,7 @@ TEST_F(SeamTest, ButtonsFollowIdleWalkingStoppingIdle) {
 }
 
 TEST_F(SeamTest, MessagesAreExactBytes) {
-    fs.listings["X:\\r\\*.*"] = {Entry("a", RO), Entry("b", RO)};
+    fs.listings[L"X:\\r\\*"] = {Entry(L"a", RO), Entry(L"b", RO)};
     Walk("X:\\r");
     EXPECT_EQ(FinalText(), "\x8A\xAE\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x49\r"
                            "\x93\xC7\x82\xDD\x82\xC6\x82\xE8\x90\xEA\x97\x70\x89\xF0\x8F\x9C"
@@ -440,7 +645,7 @@ TEST_F(SeamTest, MessagesAreExactBytes) {
               "\xCC\xA7\xB2\xD9\xC3\xDE\xB0\xC0\x82\xF0\x8A\x6C\x93\xBE\x92\x86\x82\xC5\x82\xB7"
               "...");
     PostStop(*form);
-    fs.listings["X:\\r\\*.*"].push_back(Entry("d", DIR));
+    fs.listings[L"X:\\r\\*"].push_back(Entry(L"d", DIR));
     Walk("X:\\r");
     EXPECT_EQ(FinalText(), "\x92\x86\x8E\x7E\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x49\r"
                            "\x93\xC7\x82\xDD\x82\xC6\x82\xE8\x90\xEA\x97\x70\x89\xF0\x8F\x9C"
