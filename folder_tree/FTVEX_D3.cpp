@@ -5,6 +5,7 @@
 #include "folder_tree/DropTarget.h"
 #include "folder_tree/ShellItems.h"
 #include "folder_tree/TreeItemData.h"
+#include "gui/AnsiText.h"
 #include "gui/Application.h"
 
 #include <ole2.h>
@@ -31,13 +32,6 @@ constexpr int RootFolderCSIDL[] = {
 
 bool IsVirtualRootFolder(TRootFolder value) {
     return value >= rf_Controls;
-}
-
-std::wstring Widen(const std::string& text) {
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
-    return wide;
 }
 
 } // namespace
@@ -175,7 +169,7 @@ void TFolderTreeViewEx::BuildTree() {
 
 UniqueItemIDList TFolderTreeViewEx::GetRootItemIDList(IMalloc* malloc, IShellFolder* desktop) {
     if (FRootFolder == rfManual && !FRootFolderName.empty()) {
-        std::wstring name = Widen(FRootFolderName);
+        std::wstring name = WideText(FRootFolderName);
         ULONG eaten = 0;
         LPITEMIDLIST parsed = nullptr;
         if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, name.data(), &eaten, &parsed,

@@ -115,7 +115,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node);
     bool MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item);
     // The mask test on a parsing name already at hand.
-    bool NameMatchesFileMask(const std::string& parsingName) const;
+    bool NameMatchesFileMask(const std::wstring& parsingName) const;
     bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item);
     static bool GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index);
     static TTVITEMDATA* NodeData(const TTreeNode* node);

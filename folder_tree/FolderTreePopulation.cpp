@@ -5,6 +5,7 @@
 
 #include "folder_tree/ShellItems.h"
 #include "folder_tree/TreeItemData.h"
+#include "gui/AnsiText.h"
 #include "gui/Application.h"
 
 #include <shlguid.h>
@@ -18,21 +19,11 @@ namespace {
 constexpr ULONG kFolderLike = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
 
 // The extension of a parsing name: from the last "." after the last "\" and
-// ":" to the end, dot included; empty without one. Scanned by characters so
-// that a 0x5C second byte of a double-byte character is not taken for "\".
-std::string ExtensionOf(const std::string& name) {
-    std::size_t dot = std::string::npos;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (IsDBCSLeadByte(BYTE(c)) && i + 1 < name.size()) {
-            ++i;
-        } else if (c == '\\' || c == ':') {
-            dot = std::string::npos;
-        } else if (c == '.') {
-            dot = i;
-        }
-    }
-    return dot == std::string::npos ? std::string() : name.substr(dot);
+// ":" to the end, dot included; empty without one.
+std::wstring ExtensionOf(const std::wstring& name) {
+    std::size_t dot = name.find_last_of(L"\\:.");
+    if (dot == std::wstring::npos || name[dot] != L'.') return {};
+    return name.substr(dot);
 }
 
 std::string UpperCase(std::string text) {
@@ -58,11 +49,15 @@ void WalkToParent(IShellFolder* desktop, LPCITEMIDLIST root, ComPtr<IShellFolder
 } // namespace
 
 bool TFolderTreeViewEx::MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item) {
-    return NameMatchesFileMask(GetItemParsingName(folder, item));
+    return NameMatchesFileMask(GetItemParsingNameW(folder, item));
 }
 
-bool TFolderTreeViewEx::NameMatchesFileMask(const std::string& parsingName) const {
-    std::string ext = UpperCase(ExtensionOf(parsingName));
+bool TFolderTreeViewEx::NameMatchesFileMask(const std::wstring& parsingName) const {
+    // The entries are ANSI texts; only the extension needs to be written
+    // exactly in the code page, whatever the rest of the name holds.
+    std::string ext;
+    if (MayBeCutShort(parsingName) || !ExactAnsiText(ExtensionOf(parsingName), ext)) return false;
+    ext = UpperCase(ext);
     if (ext.empty()) return false;
     for (const std::string& entry : FFileMask)
         if (ext == UpperCase(entry)) return true;
@@ -161,12 +156,11 @@ void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTr
                 UniqueItemIDList item(raw);
                 ULONG a = ItemAttributeMask;
                 sub->GetAttributesOf(1, const_cast<LPCITEMIDLIST*>(&raw), &a);
-                // The parsing name is read and parsed once per item: it decides
-                // parsability, feeds the mask and becomes the node's full list.
-                std::string parsingName;
-                GetItemDisplayName(sub.Get(), raw, SHGDN_FORPARSING, parsingName);
-                UniqueItemIDList absolute =
-                    parsingName.empty() ? nullptr : PathToItemIDList(parsingName);
+                // The parsing name is read and parsed once per item, as the
+                // shell gave it: it decides parsability, feeds the mask and
+                // becomes the node's full list.
+                const std::wstring parsingName = GetItemParsingNameW(sub.Get(), raw);
+                UniqueItemIDList absolute = ParsingNameToItemIDList(sub.Get(), raw, parsingName);
                 bool add = FVirtualRoot;
                 if (!add && absolute) {
                     if (a & kFolderLike)

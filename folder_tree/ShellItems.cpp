@@ -1,7 +1,10 @@
 #include "folder_tree/ShellItems.h"
 
 #include "folder_tree/TreeItemData.h"
+#include "gui/AnsiText.h"
 #include "gui/TreeView.h"
+
+#include <shobjidl.h>
 
 #include <cstring>
 
@@ -18,15 +21,44 @@ struct CoTaskMemDeleter {
     void operator()(void* block) const { CoTaskMemFree(block); }
 };
 
-bool ToAnsi(const wchar_t* wide, std::string& text) {
-    int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return false;
-    std::string converted(size, '\0');
-    if (!WideCharToMultiByte(CP_ACP, 0, wide, -1, converted.data(), size, nullptr, nullptr))
+// A display name as the shell handed it over: wide or ANSI.
+struct ShellName {
+    bool wide = false;
+    std::wstring wideText;
+    std::string ansiText;
+};
+
+bool ReadDisplayName(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags, ShellName& name) {
+    STRRET result{};
+    if (folder->GetDisplayNameOf(item, flags, &result) != S_OK) return false; // S_FALSE too
+    switch (result.uType) {
+    case STRRET_WSTR: {
+        std::unique_ptr<wchar_t, CoTaskMemDeleter> wide(result.pOleStr); // freed on every path
+        if (!wide) return false;
+        name.wide = true;
+        name.wideText = wide.get();
+        return true;
+    }
+    case STRRET_OFFSET:
+        if (!item) return false;
+        name.ansiText = reinterpret_cast<const char*>(item) + result.uOffset;
+        return true;
+    case STRRET_CSTR:
+        name.ansiText.assign(result.cStr, strnlen(result.cStr, MAX_PATH)); // may fill all 260 bytes
+        return true;
+    default:
         return false;
-    converted.resize(size - 1); // the terminator
-    text = std::move(converted);
-    return true;
+    }
+}
+
+// The folder's own absolute list (IPersistFolder2), or null.
+UniqueItemIDList FolderItemIDList(IShellFolder* folder) {
+    ComPtr<IPersistFolder2> persist;
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(folder->QueryInterface(IID_PPV_ARGS(&persist))) ||
+        FAILED(persist->GetCurFolder(&list)))
+        return nullptr;
+    return UniqueItemIDList(list);
 }
 
 TTVITEMDATA* NodeData(LPARAM node) {
@@ -46,24 +78,32 @@ void SetDesktopFolderForTesting(IShellFolder* folder) {
     TestDesktop() = folder;
 }
 
+bool MayBeCutShort(std::wstring_view name) {
+    return name.size() >= MAX_PATH - 1;
+}
+
 bool GetItemDisplayName(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags, std::string& name) {
-    STRRET result{};
-    if (folder->GetDisplayNameOf(item, flags, &result) != S_OK) return false; // S_FALSE too
-    switch (result.uType) {
-    case STRRET_WSTR: {
-        std::unique_ptr<wchar_t, CoTaskMemDeleter> wide(result.pOleStr); // freed on every path
-        return wide && ToAnsi(wide.get(), name);
-    }
-    case STRRET_OFFSET:
-        if (!item) return false;
-        name = reinterpret_cast<const char*>(item) + result.uOffset;
+    ShellName read;
+    if (!ReadDisplayName(folder, item, flags, read)) return false;
+    if (!(flags & SHGDN_FORPARSING)) {
+        name = read.wide ? ShownAnsiText(read.wideText) : std::move(read.ansiText);
         return true;
-    case STRRET_CSTR:
-        name.assign(result.cStr, strnlen(result.cStr, MAX_PATH)); // may fill all 260 bytes
-        return true;
-    default:
-        return false;
     }
+    const std::wstring wide = read.wide ? std::move(read.wideText) : WideText(read.ansiText);
+    if (MayBeCutShort(wide)) return false;
+    if (!read.wide) {
+        name = std::move(read.ansiText);
+        return true;
+    }
+    return ExactAnsiText(wide, name);
+}
+
+bool GetItemDisplayNameW(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags,
+                         std::wstring& name) {
+    ShellName read;
+    if (!ReadDisplayName(folder, item, flags, read)) return false;
+    name = read.wide ? std::move(read.wideText) : WideText(read.ansiText);
+    return true;
 }
 
 std::string GetItemParsingName(IShellFolder* folder, LPCITEMIDLIST item) {
@@ -72,16 +112,23 @@ std::string GetItemParsingName(IShellFolder* folder, LPCITEMIDLIST item) {
     return name;
 }
 
+std::wstring GetItemParsingNameW(IShellFolder* folder, LPCITEMIDLIST item) {
+    std::wstring name;
+    GetItemDisplayNameW(folder, item, SHGDN_FORPARSING, name);
+    return name;
+}
+
 UniqueItemIDList PathToItemIDList(const std::string& path) {
+    return PathToItemIDList(WideText(path));
+}
+
+UniqueItemIDList PathToItemIDList(const std::wstring& path) {
     ComPtr<IShellFolder> desktop = DesktopFolder();
     if (!desktop) return nullptr;
-    int size = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (size <= 0) return nullptr;
-    std::wstring wide(size, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), size);
+    std::wstring name = path; // the shell wants a writable text
     ULONG eaten = 0;
     LPITEMIDLIST parsed = nullptr;
-    HRESULT hr = desktop->ParseDisplayName(nullptr, nullptr, wide.data(), &eaten, &parsed, nullptr);
+    HRESULT hr = desktop->ParseDisplayName(nullptr, nullptr, name.data(), &eaten, &parsed, nullptr);
     UniqueItemIDList list(parsed); // from the shell allocator
     if (FAILED(hr)) return nullptr;
     return list;
@@ -91,10 +138,18 @@ bool IsShellPath(const std::string& path) {
     return PathToItemIDList(path) != nullptr;
 }
 
+UniqueItemIDList ParsingNameToItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                         const std::wstring& parsingName) {
+    if (parsingName.empty()) return nullptr;
+    if (!MayBeCutShort(parsingName)) return PathToItemIDList(parsingName);
+    UniqueItemIDList parent = FolderItemIDList(folder);
+    return parent ? ConcatItemIDLists(parent.get(), item) : nullptr;
+}
+
 UniqueItemIDList GetAbsoluteItemIDList(IShellFolder* folder, LPCITEMIDLIST item) {
-    std::string name;
-    if (!GetItemDisplayName(folder, item, SHGDN_FORPARSING, name)) return nullptr;
-    return PathToItemIDList(name);
+    std::wstring name;
+    if (!GetItemDisplayNameW(folder, item, SHGDN_FORPARSING, name)) return nullptr;
+    return ParsingNameToItemIDList(folder, item, name);
 }
 
 bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item) {
@@ -105,8 +160,11 @@ bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item) {
 }
 
 std::string ItemIDListToPath(LPCITEMIDLIST list) {
-    char path[MAX_PATH + 4] = {};
-    if (!SHGetPathFromIDListA(list, path)) return {};
+    wchar_t* raw = nullptr; // no buffer of the caller's: the shell sizes it
+    if (!list || FAILED(SHGetNameFromIDList(list, SIGDN_FILESYSPATH, &raw))) return {};
+    std::unique_ptr<wchar_t, CoTaskMemDeleter> wide(raw);
+    std::string path;
+    if (!wide || MayBeCutShort(wide.get()) || !ExactAnsiText(wide.get(), path)) return {};
     return path;
 }
 

@@ -5,6 +5,7 @@
 // selected by SelectedDir.
 #include "tests/support/FolderTreeHost.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/WideFolders.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -200,6 +201,74 @@ TEST_F(FolderTreeNavigation, ChangeAndClickHandOutTheSelectedNameOrTheLastOne) {
     tree.SetSelected(Node("b"));
     Click();
     EXPECT_EQ(clicks.back(), tmp.Path("b")) << "the selected name, not the last one";
+}
+
+// Names that the code page cannot write exactly (a best fit, U+00A5 that
+// becomes "\", characters outside it) beside the names they would become:
+// each is shown with its own list and hands out no folder name, never the
+// path of another item.
+TEST_F(FolderTreeNavigation, NamesOutsideTheCodePageHandOutNoFolderName) {
+    WideFolders wide(tmp);
+    for (const char* d : {"cafe", "a", "a\\b"})
+        tmp.Dir(d);
+    const std::wstring names[] = {L"caf\u00E9", L"a\u00A5b", L"\U0001F600", L"\uD55C"};
+    for (const std::wstring& name : names)
+        wide.Dir(name);
+    TFolderTreeViewEx& tree = Make();
+    ASSERT_EQ(Children(tree, First()).size(), 6u);
+    for (const std::wstring& name : names) {
+        TTreeNode* node = ChildAt(tree, First(), wide.Path(name));
+        ASSERT_NE(node, nullptr) << "shown, with its own list: " << name.size();
+        EXPECT_EQ(tree.FolderNameOf(node), "") << name.size();
+        tree.SetSelected(node);
+        ASSERT_FALSE(changes.empty());
+        EXPECT_EQ(changes.back(), "") << name.size();
+    }
+    for (const char* d : {"cafe", "a"})
+        EXPECT_EQ(tree.FolderNameOf(ChildAt(tree, First(), Wide(tmp.Path(d)))), tmp.Path(d));
+    EXPECT_EQ(tree.FolderNameOf(Node("a\\b")), tmp.Path("a\\b"));
+}
+
+// A chain of folders deeper than the shell's MAX_PATH buffers reach: each
+// node keeps its own list, and hands out its own path only where a listing
+// through the ANSI entry points can take it, otherwise none.
+TEST_F(FolderTreeNavigation, DeepNodesHandOutTheirOwnPathsOrNone) {
+    WideFolders wide(tmp);
+    // Paths of even length throughout, so that one of them is 258 characters:
+    // whole and exact, but too long to list ("\*.*" makes it 262).
+    std::wstring relative = tmp.Root().size() % 2 ? L"deep" : L"deep_";
+    std::vector<std::wstring> paths{wide.Dir(relative)};
+    for (int i = 0; i < 130; ++i)
+        paths.push_back(wide.Dir(relative += L"\\d"));
+    ASSERT_EQ(paths.back().size() % 2, 0u);
+    ASSERT_GT(paths.back().size(), std::size_t(MAX_PATH));
+    TFolderTreeViewEx& tree = Make();
+
+    TTreeNode* node = ChildAt(tree, First(), paths[0]);
+    std::size_t level = 0, handedOut = 0;
+    for (; node && level < paths.size(); ++level) {
+        SCOPED_TRACE(std::to_string(level) + " levels down");
+        const std::string name = tree.FolderNameOf(node);
+        if (!name.empty()) {
+            ++handedOut;
+            EXPECT_EQ(Wide(name), paths[level]) << "its own path";
+            WIN32_FIND_DATAA found;
+            HANDLE listing = FindFirstFileA((name + "\\*.*").c_str(), &found);
+            EXPECT_NE(listing, INVALID_HANDLE_VALUE) << "listable: " << name.size();
+            if (listing != INVALID_HANDLE_VALUE) FindClose(listing);
+        }
+        if (level + 1 == paths.size()) break;
+        node->Expand(false);
+        node = node->GetFirstChild();
+    }
+    ASSERT_EQ(level + 1, paths.size()) << "every level is shown";
+    UniqueItemIDList own = PathToItemIDList(paths.back());
+    ASSERT_TRUE(own) << "Wine parses the whole wide path";
+    EXPECT_TRUE(IsSameItem(DesktopFolder().Get(),
+                           TFolderTreeViewEx::NodeData(node)->AbsoluteID.get(), own.get()))
+        << "the deepest node's list is its own";
+    EXPECT_GT(handedOut, 100u) << "shallow levels hand out their paths";
+    EXPECT_LT(handedOut, paths.size());
 }
 
 // ---- double-clicks ----

@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "tests/support/FolderTreeHost.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/WideFolders.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -538,6 +539,39 @@ TEST(FolderTreeMainWindow, RootButtonsReRootTheTreeOnlyOnChange) {
         EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), ftv.Items().Count());
     }
     EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), 0);
+}
+
+// Start with a folder selected whose name the code page cannot write: the
+// tree hands out no folder name, so the walk changes nothing, neither around
+// the folder nor in the folder whose name it would become.
+TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
+    InitTreeViewClasses();
+    TempTree tmp;
+    WideFolders wide(tmp);
+    const std::string parent = tmp.Dir("p");
+    for (const char* d : {"p\\cafe", "p\\a", "p\\a\\b"})
+        tmp.Dir(d);
+    std::vector<std::string> readOnly;
+    for (const char* f : {"g.txt", "p\\f.txt", "p\\cafe\\f.txt", "p\\a\\b\\f.txt"})
+        readOnly.push_back(tmp.File(f, FILE_ATTRIBUTE_READONLY));
+    const std::wstring names[] = {L"\U0001F600", L"\uD55C", L"caf\u00E9", L"a\u00A5b"};
+    for (const std::wstring& name : names)
+        wide.Dir(L"p\\" + name);
+
+    TMainForm f(nullptr);
+    for (const std::wstring& name : names) {
+        SCOPED_TRACE(name.size());
+        ASSERT_TRUE(f.FTV.LocatePath(parent, false, true));
+        ASSERT_EQ(f.FTV.RootFolderName(), parent);
+        f.FTV.Selected()->Expand(false);
+        TTreeNode* node = ChildNamed(f.FTV, f.FTV.Selected(), name);
+        ASSERT_NE(node, nullptr);
+        f.FTV.SetSelected(node);
+        EXPECT_EQ(f.FTV.RootFolderName(), "") << "the start the tree hands out";
+        f.btnStartClick(&f.btnStart);
+        for (const std::string& file : readOnly)
+            EXPECT_TRUE(Attributes(file) & FILE_ATTRIBUTE_READONLY) << file;
+    }
 }
 
 } // namespace

@@ -130,6 +130,31 @@ TEST_F(ShellItems, ParsableItemFreesThroughTheGivenAllocator) {
     EXPECT_EQ(given.References(), 0);
 }
 
+// Names for parsing are exact or not given, and the desktop parses them as
+// the shell gave them; a name that fills the shell's MAX_PATH buffer may
+// have been cut short and is neither handed out nor parsed.
+TEST_F(ShellItems, ParsingNamesAreExactOrNoneAndParsedAsGiven) {
+    desktop_.parseResult = S_OK;
+    desktop_.parseList = BuildItemIDList({"abs"});
+    const std::wstring cut = L"Z:\\" + std::wstring(MAX_PATH - 4, L'k');
+    const std::wstring inexact[] = {L"Z:\\caf\u00E9", L"Z:\\a\u00A5b", L"Z:\\\U0001F600", cut};
+    for (const std::wstring& wide : inexact) {
+        folder_.displayNames = {DisplayNameReply::Wide(wide), DisplayNameReply::Wide(wide)};
+        std::string name = "before";
+        EXPECT_FALSE(GetItemDisplayName(&folder_, AsItemIDList(item_), SHGDN_FORPARSING, name))
+            << wide.size();
+        EXPECT_EQ(name, "before");
+        EXPECT_EQ(GetAbsoluteItemIDList(&folder_, AsItemIDList(item_)) != nullptr, wide != cut);
+    }
+    EXPECT_EQ(desktop_.parsedNames,
+              (std::vector<std::wstring>{inexact[0], inexact[1], inexact[2]}));
+
+    folder_.displayNames = {DisplayNameReply::Wide(L"Z:\\\u65E5\u672C\\\u8868")};
+    std::string name;
+    ASSERT_TRUE(GetItemDisplayName(&folder_, AsItemIDList(item_), SHGDN_FORPARSING, name));
+    EXPECT_EQ(name, "Z:\\\x93\xFA\x96\x7B\\\x95\x5C") << "exact in the code page";
+}
+
 // ---- GetParentFolder ----
 
 TEST_F(ShellItems, ParentFolderNeedsTwoEntries) {

@@ -10,6 +10,7 @@
 #include "gui/Form.h"
 
 #include <commctrl.h>
+#include <shobjidl.h>
 
 #include <memory>
 #include <string>
@@ -67,4 +68,43 @@ inline TTreeNode* FindChild(TFolderTreeViewEx& tree, TTreeNode* parent, const st
 inline std::string NodePath(const TTreeNode* node) {
     TTVITEMDATA* data = TFolderTreeViewEx::NodeData(node);
     return data && data->AbsoluteID ? ItemIDListToPath(data->AbsoluteID.get()) : std::string();
+}
+
+// The file-system path of a node's item in UTF-16, as the shell gives it
+// (empty for virtual items): it tells nodes apart whose labels the code page
+// cannot write.
+inline std::wstring NodeWidePath(const TTreeNode* node) {
+    TTVITEMDATA* data = TFolderTreeViewEx::NodeData(node);
+    wchar_t* path = nullptr;
+    if (!data || !data->AbsoluteID ||
+        FAILED(SHGetNameFromIDList(data->AbsoluteID.get(), SIGDN_FILESYSPATH, &path)))
+        return {};
+    std::wstring text = path;
+    CoTaskMemFree(path);
+    return text;
+}
+
+// The child of `parent` whose own list is the item at `path`, or null.
+inline TTreeNode* ChildAt(TFolderTreeViewEx& tree, TTreeNode* parent, const std::wstring& path) {
+    for (TTreeNode* n : Children(tree, parent))
+        if (NodeWidePath(n) == path) return n;
+    return nullptr;
+}
+
+// The child of `parent` whose item its folder calls `name` (SHGDN_INFOLDER,
+// in UTF-16), whatever the node's own list; null if none.
+inline TTreeNode* ChildNamed(TFolderTreeViewEx& tree, TTreeNode* parent, const std::wstring& name) {
+    for (TTreeNode* n : Children(tree, parent)) {
+        TTVITEMDATA* data = TFolderTreeViewEx::NodeData(n);
+        STRRET text{};
+        if (!data ||
+            FAILED(data->ParentFolder->GetDisplayNameOf(data->RelativeID.get(), SHGDN_INFOLDER,
+                                                        &text)) ||
+            text.uType != STRRET_WSTR)
+            continue;
+        const bool same = name == text.pOleStr;
+        CoTaskMemFree(text.pOleStr);
+        if (same) return n;
+    }
+    return nullptr;
 }
