@@ -5,7 +5,11 @@
 //       included), with the C++ heap it takes per queued folder
 //   bench_walk bare <start folder>
 //       a bare breadth-first FindFirstFileA/SetFileAttributesA loop in the
-//       same order: the floor the platform allows
+//       same order: the floor the platform allows for a walk on ANSI names
+//   bench_walk safe <start folder>
+//       a bare loop in the same order that makes the walk's own calls: wide
+//       extended-length listing, and per read-only entry an open, its final
+//       path, the change through the handle and the close
 //   bench_walk status <start folder>
 //       the status line and the message pumping of the walk alone, over the
 //       same folders, with no attribute changed
@@ -206,6 +210,60 @@ int RunBare(const std::string& start) {
     return 0;
 }
 
+struct THandleCloser {
+    using pointer = HANDLE;
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using TEntryHandle = std::unique_ptr<void, THandleCloser>;
+
+int RunSafeBare(const std::string& start) {
+    std::wstring wideStart(start.size(), L'\0');
+    wideStart.resize(MultiByteToWideChar(CP_ACP, 0, start.data(), int(start.size()),
+                                         wideStart.data(), int(wideStart.size())));
+    long cleared = 0;
+    const double seconds = TimedSeconds([&] {
+        std::vector<std::wstring> queue{L"\\\\?\\" + wideStart};
+        std::wstring root(MAX_PATH, L'\0'), final(MAX_PATH, L'\0');
+        {
+            TEntryHandle folder(CreateFileW(queue[0].c_str(), FILE_READ_ATTRIBUTES, 7, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+            root.resize(GetFinalPathNameByHandleW(folder.get(), root.data(), MAX_PATH, 0));
+        }
+        for (std::size_t i = 0; i < queue.size(); ++i) {
+            const std::wstring folder = queue[i] + L'\\';
+            WIN32_FIND_DATAW data;
+            HANDLE found =
+                FindFirstFileExW((folder + L'*').c_str(), FindExInfoBasic, &data,
+                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+            if (found == INVALID_HANDLE_VALUE) continue;
+            TSearch search(found);
+            do {
+                const wchar_t* name = data.cFileName;
+                if (name[0] == L'.' && (!name[1] || (name[1] == L'.' && !name[2]))) continue;
+                const DWORD attributes = data.dwFileAttributes;
+                std::wstring path = folder + name;
+                if (attributes & FILE_ATTRIBUTE_READONLY) {
+                    TEntryHandle entry(
+                        CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 7,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                    final.resize(MAX_PATH);
+                    final.resize(GetFinalPathNameByHandleW(entry.get(), final.data(), MAX_PATH, 0));
+                    FILE_BASIC_INFO info{};
+                    info.FileAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
+                    if (!info.FileAttributes) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+                    if (final.compare(0, root.size(), root) == 0 &&
+                        SetFileInformationByHandle(entry.get(), FileBasicInfo, &info, sizeof info))
+                        ++cleared;
+                }
+                if (attributes & FILE_ATTRIBUTE_DIRECTORY) queue.push_back(std::move(path));
+            } while (FindNextFileW(search.get(), &data));
+        }
+    });
+    std::printf("seconds=%.3f\n", seconds);
+    std::printf("cleared=%ld\n", cleared);
+    return 0;
+}
+
 // What the walk does per folder besides the file system: message pumping and
 // the folder's path on the status line, alone, over the same folders.
 int RunStatusLine(const std::string& start) {
@@ -232,9 +290,11 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "form" && argc == 4) return RunForm(argv[2], std::atol(argv[3]));
     if (mode == "bare" && argc == 3) return RunBare(argv[2]);
+    if (mode == "safe" && argc == 3) return RunSafeBare(argv[2]);
     if (mode == "status" && argc == 3) return RunStatusLine(argv[2]);
     std::fprintf(stderr, "usage: bench_walk form <start folder> <folders below it>\n"
                          "       bench_walk bare <start folder>\n"
+                         "       bench_walk safe <start folder>\n"
                          "       bench_walk status <start folder>\n");
     return 2;
 }

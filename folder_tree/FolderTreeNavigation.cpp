@@ -5,7 +5,6 @@
 
 #include "folder_tree/ShellItems.h"
 #include "folder_tree/TreeItemData.h"
-#include "gui/AnsiText.h"
 #include "gui/Application.h"
 
 #include <vector>
@@ -33,11 +32,6 @@ std::string PathOf(const TTreeNode* node) {
     return data && data->AbsoluteID ? ItemIDListToPath(data->AbsoluteID.get()) : std::string();
 }
 
-// Longest folder name handed out, in UTF-16 units: whoever lists the folder
-// through the ANSI entry points appends "\*.*", and the whole pattern must
-// fit in MAX_PATH with its terminator.
-constexpr std::size_t kMaxFolderNameLength = MAX_PATH - 1 - 4;
-
 // The first three characters of a path: its drive root, such as "C:\".
 std::string DriveRootOf(const char* path) {
     return std::string(path).substr(0, 3);
@@ -51,10 +45,7 @@ std::string TFolderTreeViewEx::FolderNameOf(const TTreeNode* node) {
     if (!data || !malloc) return node ? node->Text() : std::string();
     if (!IsParsableItem(malloc.Get(), data->ParentFolder.Get(), data->RelativeID.get()))
         return node->Text();
-    // A path that cannot be listed is handed out as none, like a path that
-    // cannot be written exactly: the folder's parent still leads to it.
-    std::string path = ItemIDListToPath(data->AbsoluteID.get());
-    return WideText(path).size() <= kMaxFolderNameLength ? path : std::string();
+    return ItemIDListToPath(data->AbsoluteID.get());
 }
 
 std::string TFolderTreeViewEx::GetSelectedFolderName() {

@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# Times the read-only clearing walk under Wine on a generated tree, each run
-# on its own fresh read-only copy:
-#   (a) the walk through the real main form (bench_walk form), and beside it
-#       what its status line and message pumping cost alone (bench_walk status),
+# Times the read-only clearing walk under Wine on a generated tree, in rounds
+# whose order rotates, each run on its own fresh read-only copy:
+#   (a) the walk through the real main form (bench_walk form),
+#   (s) a bare loop that makes the walk's own calls (bench_walk safe),
 #   (b) a bare breadth-first FindFirstFileA/SetFileAttributesA loop (bench_walk bare),
-#   (c) Wine's own attrib -r /s /d;
-# then prints the times, the ratios a/b and a/c beside their targets, and the
-# walk's C++ heap per queued folder. Figures only: it fails on no target.
-# Usage: bash scripts/bench.sh [folders] [files-per-folder]   (defaults 2000 20)
+#   (c) Wine's own attrib -r /s /d,
+#   (o) optionally an older build's walk, for before/after figures:
+#       KELVANE_BENCH_BASELINE=<path of another bench_walk.exe>;
+# then prints each one's median and the ratios a/s, a/b, a/c (and a/o)
+# beside their targets, and the walk's C++ heap per queued folder. Figures
+# only: it fails on no target.
+# Usage: bash scripts/bench.sh [folders] [files-per-folder] [rounds]   (defaults 2000 20 5)
 set -euo pipefail
 folders=${1:-2000}
 files=${2:-20}
-[[ "$folders" =~ ^[0-9]+$ && "$files" =~ ^[0-9]+$ ]] || {
-  echo "usage: bash scripts/bench.sh [folders] [files-per-folder]" >&2
+rounds=${3:-5}
+baseline=${KELVANE_BENCH_BASELINE:-}
+[[ "$folders" =~ ^[0-9]+$ && "$files" =~ ^[0-9]+$ && "$rounds" =~ ^[1-9][0-9]*$ ]] || {
+  echo "usage: bash scripts/bench.sh [folders] [files-per-folder] [rounds]" >&2
   exit 2
 }
 
@@ -129,49 +134,61 @@ run_wine() {
   tr -d '\r' <<<"$out"
 }
 
-# (a) the walk through the real main form
-start=$(fresh_copy a)
-out_a=$(run_wine a "$exe" form "$(windows_path "$start")" "$folders")
-check_run a "$start"
-check_count a "the clear count" "$(value cleared "$out_a")"
-check_count a "the count in the status text" "$(value status_count "$out_a")"
-[ "$(value on_display "$out_a")" = 1 ] || echo "WARNING: (a) the main window was not on the display" \
-  "(the running Wine desktop was started without one): its painting is not in the figures" >&2
-# what (a) spends on its status line and message pumping, alone, over the
-# same (now writable) folders: no attribute changes
-out_s=$(run_wine a "$exe" status "$(windows_path "$start")")
+# One run of one kind on a fresh copy; appends its seconds to $runs/<kind>.
+run_kind() {
+  local kind=$1 round=$2 start out t0 t1
+  start=$(fresh_copy "$kind$round")
+  case $kind in
+  a | o)
+    local program=$exe
+    [ "$kind" = o ] && program=$baseline
+    out=$(run_wine "$kind" "$program" form "$(windows_path "$start")" "$folders")
+    check_count "$kind" "the clear count" "$(value cleared "$out")"
+    check_count "$kind" "the count in the status text" "$(value status_count "$out")"
+    if [ "$kind" = a ]; then
+      [ "$(value on_display "$out")" = 1 ] || echo "WARNING: (a) the main window was not on" \
+        "the display (the running Wine desktop was started without one)" >&2
+      value bytes_per_folder "$out" >"$runs/memory"
+    fi
+    value seconds "$out" >>"$runs/$kind" ;;
+  s | b)
+    local mode=safe
+    [ "$kind" = b ] && mode=bare
+    out=$(run_wine "$kind" "$exe" "$mode" "$(windows_path "$start")")
+    check_count "$kind" "the clear count" "$(value cleared "$out")"
+    value seconds "$out" >>"$runs/$kind" ;;
+  c)
+    # timed from here: the starts of cmd and attrib included
+    t0=$(date +%s.%N)
+    run_wine c cmd /c "attrib -r $(windows_path "$start")\\* /s /d" >/dev/null
+    t1=$(date +%s.%N)
+    awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f\n", b - a }' >>"$runs/$kind" ;;
+  esac
+  check_run "$kind" "$start"
+  chmod -R u+w "$runs/$kind$round" && rm -rf "$runs/$kind$round"
+}
 
-# (b) the bare loop
-start=$(fresh_copy b)
-out_b=$(run_wine b "$exe" bare "$(windows_path "$start")")
-check_run b "$start"
-check_count b "the clear count" "$(value cleared "$out_b")"
+kinds=(a s b c)
+[ -n "$baseline" ] && kinds+=(o)
+mkdir -p "$runs"
+for ((r = 0; r < rounds; r++)); do
+  n=${#kinds[@]}
+  for ((k = 0; k < n; k++)); do run_kind "${kinds[$(((k + r) % n))]}" "$r"; done
+done
 
-# (c) Wine's attrib, timed from here: the starts of cmd and attrib included
-# (the start of cmd alone is printed beside it)
-start=$(fresh_copy c)
-t0=$(date +%s.%N)
-run_wine c cmd /c "attrib -r $(windows_path "$start")\\* /s /d" >/dev/null
-t1=$(date +%s.%N)
-run_wine c cmd /c exit >/dev/null
-t2=$(date +%s.%N)
-check_run c "$start"
-
-time_a=$(value seconds "$out_a")
-time_b=$(value seconds "$out_b")
-time_c=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
-start_c=$(awk -v a="$t1" -v b="$t2" 'BEGIN { printf "%.3f", b - a }')
+median() { sort -n "$runs/$1" | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+all() { paste -sd' ' "$runs/$1"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0 && b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 
 echo
-echo "Kelvane walk benchmark: $folders folders (depth $depth) x $files files = $entries read-only entries"
-printf '  (a) main form walk       %8s s   cleared %s, count in the status text %s\n' \
-  "${time_a:-n/a}" "$(value cleared "$out_a")" "$(value status_count "$out_a")"
-printf '      of which status line and message pumping alone: %s s over %s folders\n' \
-  "$(value seconds "$out_s")" "$(value folders "$out_s")"
-printf '  (b) bare FindFirstFile   %8s s   cleared %s\n' "${time_b:-n/a}" "$(value cleared "$out_b")"
-printf '  (c) wine attrib -r /s /d %8s s   (wine cmd /c exit alone: %s s)\n' "$time_c" "$start_c"
-printf '  a/b = %s   (target <= 1.10)\n' "$(ratio "$time_a" "$time_b")"
-printf '  a/c = %s   (target <= 1.00)\n' "$(ratio "$time_a" "$time_c")"
-printf '  walk memory: C++ heap peak %s bytes over %s queued folders = %s bytes per folder\n' \
-  "$(value heap_peak_bytes "$out_a")" "$(value folders "$out_a")" "$(value bytes_per_folder "$out_a")"
+echo "Kelvane walk benchmark: $folders folders (depth $depth) x $files files = $entries read-only entries, $rounds rounds, medians"
+printf '  (a) main form walk               %8s s   (%s)\n' "$(median a)" "$(all a)"
+printf '  (s) bare loop, the walk'"'"'s calls    %8s s   (%s)\n' "$(median s)" "$(all s)"
+printf '  (b) bare FindFirstFileA loop     %8s s   (%s)\n' "$(median b)" "$(all b)"
+printf '  (c) wine attrib -r /s /d         %8s s   (%s)\n' "$(median c)" "$(all c)"
+[ -n "$baseline" ] && printf '  (o) older walk (%s) %8s s   (%s)\n' "$baseline" "$(median o)" "$(all o)"
+printf '  a/s = %s   (target <= 1.10)\n' "$(ratio "$(median a)" "$(median s)")"
+printf '  a/b = %s\n' "$(ratio "$(median a)" "$(median b)")"
+printf '  a/c = %s   (target <= 1.00)\n' "$(ratio "$(median a)" "$(median c)")"
+[ -n "$baseline" ] && printf '  a/o = %s\n' "$(ratio "$(median a)" "$(median o)")"
+printf '  walk memory: C++ heap peak per queued folder %s bytes\n' "$(cat "$runs/memory")"
