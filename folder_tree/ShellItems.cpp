@@ -2,6 +2,7 @@
 
 #include "folder_tree/TreeItemData.h"
 #include "gui/AnsiText.h"
+#include "gui/Owners.h"
 #include "gui/TreeView.h"
 
 #include <shobjidl.h>
@@ -17,10 +18,6 @@ ComPtr<IShellFolder>& TestDesktop() {
     return desktop;
 }
 
-struct CoTaskMemDeleter {
-    void operator()(void* block) const { CoTaskMemFree(block); }
-};
-
 // A display name as the shell handed it over: wide or ANSI.
 struct ShellName {
     bool wide = false;
@@ -33,7 +30,7 @@ bool ReadDisplayName(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags, She
     if (folder->GetDisplayNameOf(item, flags, &result) != S_OK) return false; // S_FALSE too
     switch (result.uType) {
     case STRRET_WSTR: {
-        std::unique_ptr<wchar_t, CoTaskMemDeleter> wide(result.pOleStr); // freed on every path
+        UniqueCoTaskMem<wchar_t> wide(result.pOleStr); // freed on every path
         if (!wide) return false;
         name.wide = true;
         name.wideText = wide.get();
@@ -162,7 +159,7 @@ bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item) {
 std::string ItemIDListToPath(LPCITEMIDLIST list) {
     wchar_t* raw = nullptr; // no buffer of the caller's: the shell sizes it
     if (!list || FAILED(SHGetNameFromIDList(list, SIGDN_FILESYSPATH, &raw))) return {};
-    std::unique_ptr<wchar_t, CoTaskMemDeleter> wide(raw);
+    UniqueCoTaskMem<wchar_t> wide(raw);
     std::string path;
     if (!wide || MayBeCutShort(wide.get()) || !ExactAnsiText(wide.get(), path)) return {};
     return path;

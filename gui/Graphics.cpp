@@ -23,9 +23,8 @@ HFONT TFont::Handle() const {
 }
 
 int TScreen::ReadPixelsPerInch() {
-    HDC dc = GetDC(nullptr);
-    int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
+    WindowDC screen(nullptr);
+    int ppi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     return ppi > 0 ? ppi : 96;
 }
 

@@ -2,7 +2,7 @@
 // converts them to the screen's resolution.
 #pragma once
 
-#include "gui/Handles.h"
+#include "gui/Owners.h"
 #include "gui/Types.h"
 
 #include <string>

@@ -10,11 +10,6 @@ struct TImageProps {
     int bitmapResource = 0; // used when there is no icon
 };
 
-struct IconDeleter {
-    void operator()(HICON h) const { DestroyIcon(h); }
-};
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
 class TImage : public TGraphicControl {
   public:
     TImage(TComponent* owner, TWinControl* parent, const TImageProps& props);

@@ -1,6 +1,6 @@
 #include "gui/ImageList.h"
 
-#include "gui/Handles.h"
+#include "gui/Owners.h"
 
 TImageList::TImageList(TComponent* owner, const TImageListProps& p) : TComponent(owner, p.name) {
     handle_.reset(ImageList_Create(p.width, p.height, ILC_COLOR24 | ILC_MASK, 8, 8));

@@ -19,8 +19,5 @@ class TImageList : public TComponent {
     int Count() const { return handle_ ? ImageList_GetImageCount(handle_.get()) : 0; }
 
   private:
-    struct Deleter {
-        void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
-    };
-    std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, Deleter> handle_;
+    UniqueImageList handle_;
 };

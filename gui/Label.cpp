@@ -1,5 +1,7 @@
 #include "gui/Label.h"
 
+#include "gui/Owners.h"
+
 TLabel::TLabel(TComponent* owner, TWinControl* parent, const TLabelProps& p)
     : TGraphicControl(owner, parent, p.control), caption_(p.caption), autoSize_(p.autoSize),
       alignment_(p.alignment), transparent_(p.transparent) {
@@ -22,25 +24,24 @@ void TLabel::SetFontColor(TColor color) {
 
 void TLabel::AdjustSize() {
     if (!autoSize_) return;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
     SIZE size{};
-    GetTextExtentPoint32A(dc, caption_.c_str(), int(caption_.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    {
+        WindowDC screen(nullptr);
+        SelectedObject font(screen.get(), Font().Handle());
+        GetTextExtentPoint32A(screen.get(), caption_.c_str(), int(caption_.size()), &size);
+    }
     SetBounds(Left(), Top(), size.cx, size.cy);
 }
 
 void TLabel::Paint(HDC dc) {
     RECT r{0, 0, Width(), Height()};
     if (!transparent_) {
-        HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
+        UniqueGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Color())));
+        FillRect(dc, &r, brush.get());
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(Font().Color()));
-    SelectObject(dc, Font().Handle());
+    SelectedObject font(dc, Font().Handle());
     UINT format = DT_SINGLELINE | DT_NOPREFIX | (alignment_ == taRightJustify ? DT_RIGHT : DT_LEFT);
     DrawTextA(dc, caption_.c_str(), int(caption_.size()), &r, format);
 }

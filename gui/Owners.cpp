@@ -1,0 +1,30 @@
+#include "gui/Owners.h"
+
+#include "gui/Graphics.h"
+
+WindowSubclass::WindowSubclass(HWND window, WNDPROC procedure)
+    : window_(window), procedure_(procedure) {
+    saved_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+    if (!saved_) window_ = nullptr; // not installed
+}
+
+void WindowSubclass::Remove() {
+    if (!window_) return;
+    // Put back only what is still ours: another subclass installed later
+    // keeps its place, and a destroyed window has nothing to put back.
+    if (IsWindow(window_) &&
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC)) == procedure_)
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
+    window_ = nullptr;
+}
+
+BusyBracket::BusyBracket(HWND window) : window_(window) {
+    Screen().SetCursor(crHourGlass);
+    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+}
+
+BusyBracket::~BusyBracket() {
+    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    Screen().SetCursor(crDefault);
+}
