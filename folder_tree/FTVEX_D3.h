@@ -160,14 +160,12 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void BuildFileSystemRoot();
     // The desktop and the root's list, when the root can be named.
     bool PrepareBuild(Microsoft::WRL::ComPtr<IShellFolder>& desktop, UniqueItemIDList& root);
-    TTreeNode* AddRootNode(LPCITEMIDLIST root, TTVITEMDATA* record);
+    TTreeNode* AddRootNode(LPCITEMIDLIST root, std::unique_ptr<TTVITEMDATA> record);
     // Collapses every top-level branch, then opens the first node one level.
     void CollapseToFirstNode(bool expandFirst);
     bool BeforeExpand(TTreeNode* node);
     TTreeNode* AddChildNode(IShellFolder* folder, LPCITEMIDLIST item, ULONG attributes,
                             UniqueItemIDList absoluteID, TTreeNode* node);
-    static TTreeNode* NodeFromItem(const TVITEMA& item);
-    static void FreeNodeData(TTVITEMDATA* data);
 
     bool FAutoUpDate;
     bool FDragAndDrop;

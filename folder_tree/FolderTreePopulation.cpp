@@ -107,7 +107,7 @@ TTreeNode* TFolderTreeViewEx::AddChildNode(IShellFolder* folder, LPCITEMIDLIST i
     record->Attributes = attributes;
 
     TNodeValues values{.text = std::move(text),
-                       .data = record.get(),
+                       .owned = OwnNodeData(std::move(record)),
                        .imageIndex = I_IMAGECALLBACK, // resolved when first drawn
                        .selectedIndex = I_IMAGECALLBACK};
     int overlay = 0;
@@ -123,9 +123,7 @@ TTreeNode* TFolderTreeViewEx::AddChildNode(IShellFolder* folder, LPCITEMIDLIST i
     } else {
         values.hasChildren = (attributes & SFGAO_HASSUBFOLDER) != 0;
     }
-    TTreeNode* added = Items().Add(node, std::move(values));
-    if (added) record.release(); // owned by the node from now on
-    return added;
+    return Items().Add(node, std::move(values));
 }
 
 void TFolderTreeViewEx::GetImageIndex(TTreeNode* node) {
@@ -213,11 +211,12 @@ void TFolderTreeViewEx::CollapseToFirstNode(bool expandFirst) {
         if (TTreeNode* first = Items().GetFirstNode()) first->Expand(false);
 }
 
-TTreeNode* TFolderTreeViewEx::AddRootNode(LPCITEMIDLIST root, TTVITEMDATA* record) {
+TTreeNode* TFolderTreeViewEx::AddRootNode(LPCITEMIDLIST root,
+                                          std::unique_ptr<TTVITEMDATA> record) {
     int normal = 0, open = 0;
     GetItemIconIndices(root, normal, open);
     return Items().Add(nullptr, {.text = GetFileInfoDisplayName(root),
-                                 .data = record,
+                                 .owned = OwnNodeData(std::move(record)),
                                  .imageIndex = normal,
                                  .selectedIndex = open});
 }
@@ -245,10 +244,9 @@ void TFolderTreeViewEx::BuildVirtualRoot() {
     record->Attributes = ItemAttributeMask;
     LPCITEMIDLIST relative = record->RelativeID.get();
     record->ParentFolder->GetAttributesOf(1, &relative, &record->Attributes);
-    TTreeNode* rootNode = AddRootNode(root.get(), record.get());
+    TTreeNode* rootNode = AddRootNode(root.get(), std::move(record));
     if (!rootNode) return;
-    TTVITEMDATA* data = record.release(); // owned by the root node
-    FillNode(desktop.Get(), data->AbsoluteID.get(), rootNode);
+    FillNode(desktop.Get(), NodeData(rootNode)->AbsoluteID.get(), rootNode);
     CollapseToFirstNode(true);
 }
 
@@ -269,14 +267,13 @@ void TFolderTreeViewEx::BuildFileSystemRoot() {
     LPCITEMIDLIST relative = record->RelativeID.get();
     folder->GetAttributesOf(1, &relative, &record->Attributes);
 
+    // Without a root node the record serves the fill alone.
     TTreeNode* rootNode = nullptr;
     if (FShowRootFolder) {
-        rootNode = AddRootNode(root.get(), record.get());
+        rootNode = AddRootNode(root.get(), std::move(record));
         if (!rootNode) return;
     }
-    // Without a root node the record serves the fill alone.
-    std::unique_ptr<TTVITEMDATA> unowned = rootNode ? nullptr : std::move(record);
-    TTVITEMDATA* data = rootNode ? record.release() : unowned.get();
+    const TTVITEMDATA* data = rootNode ? NodeData(rootNode) : record.get();
     FillNode(data->ParentFolder.Get(), data->RelativeID.get(), rootNode);
     CollapseToFirstNode(FShowRootFolder);
     if (FRootFolder == rfDrives) ApplySelectedDir();
@@ -292,24 +289,8 @@ int TFolderTreeViewEx::LiveNodeRecords() {
     return TTVITEMDATA::live;
 }
 
-TTreeNode* TFolderTreeViewEx::NodeFromItem(const TVITEMA& item) {
-    return (item.mask & TVIF_PARAM) ? reinterpret_cast<TTreeNode*>(item.lParam) : nullptr;
-}
-
-void TFolderTreeViewEx::FreeNodeData(TTVITEMDATA* data) {
-    std::unique_ptr<TTVITEMDATA> owned(data); // lists through the allocator, folder released
-}
-
 bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
-    if (header->code == TVN_DELETEITEMA) {
-        auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
-        TTreeNode* node = NodeFromItem(nm->itemOld);
-        if (!node) node = Items().GetNode(nm->itemOld.hItem);
-        if (node) {
-            FreeNodeData(NodeData(node));
-            node->SetData(nullptr);
-        }
-        ++FDeletions;
-    }
+    // Each node's record goes with its node; a reload counts deletions.
+    if (header->code == TVN_DELETEITEMA) ++FDeletions;
     return TCustomTreeView::HandleNotify(header, result);
 }

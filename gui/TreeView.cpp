@@ -162,7 +162,7 @@ void TTreeNode::Delete() {
 
 TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
     if (!owner_->Handle()) return nullptr;
-    auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), v.data);
+    auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), v.data, std::move(v.owned));
     node->StoreImages(v.imageIndex, v.selectedIndex);
     node->overlayIndex_ = v.overlayIndex;
     node->hasChildren_ = v.hasChildren;
@@ -184,13 +184,13 @@ TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
     auto handle = reinterpret_cast<HTREEITEM>(Send(owner_, TVM_INSERTITEMA, 0, LPARAM(&ins)));
     if (!handle) return nullptr;
     node->item_ = handle;
-    ++count_;
-    return node.release(); // owned by the item from now on; freed in ItemDeleted
+    TTreeNode* added = node.get();
+    nodes_.emplace(added, std::move(node));
+    return added;
 }
 
 void TTreeNodes::ItemDeleted(TTreeNode* node) {
-    std::unique_ptr<TTreeNode> owned(node);
-    --count_;
+    nodes_.erase(node);
 }
 
 TTreeNode* TTreeNodes::GetNode(HTREEITEM item) const {
@@ -395,6 +395,13 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
 
 LRESULT TCustomTreeView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_DESTROY: {
+        // The control deletes its items here and tells the parent; nodes
+        // whose deletion no parent handed on are freed all the same.
+        LRESULT result = TWinControl::WndProc(msg, wp, lp);
+        items_.ReleaseAll();
+        return result;
+    }
     case WM_KEYDOWN:
         if (OnKeyDown) {
             WORD key = WORD(wp);

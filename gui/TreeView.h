@@ -1,19 +1,32 @@
 // The tree-view wrapper: a common tree-view control whose items are node
 // objects carrying a caption, image indices, an overlay, a has-children
-// flag and a data pointer. The tree owns its nodes; a node object lives
-// exactly as long as its item.
+// flag and a data pointer. The tree's node list owns its nodes, and a node
+// the data given to it to own: a node goes when its item is deleted, and
+// whatever is left goes when the tree's window goes, whoever its parent is.
 #pragma once
 
 #include "gui/Control.h"
 
 #include <commctrl.h>
 
+#include <memory>
+#include <unordered_map>
+
 class TCustomTreeView;
+
+// Data a node owns: freed with the node through the deleter of its type.
+using TNodeDataOwner = std::unique_ptr<void, void (*)(void*)>;
+
+template <class T> TNodeDataOwner OwnNodeData(std::unique_ptr<T> data) {
+    return TNodeDataOwner(data.release(), [](void* p) { delete static_cast<T*>(p); });
+}
 
 class TTreeNode {
   public:
-    TTreeNode(TCustomTreeView* owner, std::string text, void* data)
-        : owner_(owner), text_(std::move(text)), data_(data) {}
+    TTreeNode(TCustomTreeView* owner, std::string text, void* data,
+              TNodeDataOwner owned = TNodeDataOwner(nullptr, nullptr))
+        : owner_(owner), text_(std::move(text)), data_(owned ? owned.get() : data),
+          owned_(std::move(owned)) {}
     TTreeNode(const TTreeNode&) = delete;
     TTreeNode& operator=(const TTreeNode&) = delete;
 
@@ -23,7 +36,6 @@ class TTreeNode {
     const std::string& Text() const { return text_; }
     void SetText(const std::string& text);
     void* Data() const { return data_; }
-    void SetData(void* data) { data_ = data; }
     // Indices given as I_IMAGECALLBACK are asked of the tree when first needed.
     int ImageIndex() const;
     void SetImageIndex(int index);
@@ -65,16 +77,19 @@ class TTreeNode {
     HTREEITEM item_ = nullptr;
     std::string text_;
     void* data_;
+    TNodeDataOwner owned_;
     int imageIndex_ = -1;
     int selectedIndex_ = -1;
     int overlayIndex_ = -1;
     bool hasChildren_ = false;
 };
 
-// What a node starts with; inserted in one step.
+// What a node starts with; inserted in one step. Data given in `owned`
+// becomes the node's data and is freed with it.
 struct TNodeValues {
     std::string text;
     void* data = nullptr;
+    TNodeDataOwner owned{nullptr, nullptr};
     int imageIndex = -1;
     int selectedIndex = -1;
     int overlayIndex = -1;
@@ -95,7 +110,7 @@ class TTreeNodes {
         return Add(parent, {.text = text, .data = data});
     }
     TTreeNode* GetFirstNode() const;
-    int Count() const { return count_; }
+    int Count() const { return int(nodes_.size()); }
     void Clear();
     // Sorts the top-level nodes with a tree-view comparison callback.
     void CustomSort(PFNTVCOMPARE compare, LPARAM data);
@@ -106,10 +121,12 @@ class TTreeNodes {
     TTreeNode* GetNode(HTREEITEM item) const;
     // Called when the control deletes an item: frees its node object.
     void ItemDeleted(TTreeNode* node);
+    // Frees every node left, when the window that held their items is gone.
+    void ReleaseAll() { nodes_.clear(); }
 
   private:
     TCustomTreeView* owner_;
-    int count_ = 0;
+    std::unordered_map<const TTreeNode*, std::unique_ptr<TTreeNode>> nodes_;
     int updateCount_ = 0;
 };
 

@@ -13,6 +13,7 @@
 
 #include "app/Unit1.h"
 #include "gui/Application.h"
+#include "gui/Owners.h"
 #include "gui/Timer.h"
 
 namespace {
@@ -292,6 +293,46 @@ TEST_F(TreeNodes, ClearOrDestroyingTheWindowFreesEveryNodeOnce) {
     tree.DestroyHandle();
     EXPECT_EQ(Deleted(), (Log{"c", "c1"}));
     EXPECT_EQ(tree.Items().Count(), 0);
+}
+
+// Node objects and the data they own go with the tree's window even when
+// its parent never hands the control's deletions on (a parent that takes
+// WM_NOTIFY itself), and a deletion handed on frees them at once.
+struct CountedData {
+    explicit CountedData(int& live) : live_(live) { ++live_; }
+    ~CountedData() { --live_; }
+    int& live_;
+};
+
+LRESULT CALLBACK SwallowNotify(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NOTIFY) return 0;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+TEST_F(TreeNodes, OwnedDataGoesWithItsNodeWhateverTheParentDoes) {
+    int live = 0;
+    auto add = [&](TTreeNode* parent, const char* text) {
+        return tree.Items().Add(parent,
+                                {.text = text, .owned = OwnNodeData(std::make_unique<CountedData>(live))});
+    };
+    TTreeNode* c = add(nullptr, "c");
+    ASSERT_TRUE(c && add(c, "c1"));
+    EXPECT_EQ(static_cast<CountedData*>(c->Data())->live_, live);
+    c->DeleteChildren();
+    EXPECT_EQ(live, 1) << "a deletion handed on frees the node's data at once";
+    EXPECT_EQ(Deleted(), Log{"c1"});
+
+    add(c, "c2");
+    add(add(nullptr, "d"), "d1");
+    EXPECT_EQ(live, 4);
+    {
+        WindowSubclass deaf(form.Handle(), SwallowNotify);
+        ASSERT_TRUE(deaf.Installed());
+        tree.DestroyHandle();
+    }
+    EXPECT_EQ(live, 0) << "nodes whose deletion was never handed on";
+    EXPECT_EQ(tree.Items().Count(), 0);
+    EXPECT_EQ(Deleted(), Log{}) << "no deletion event reached the tree";
 }
 
 } // namespace
