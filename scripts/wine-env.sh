@@ -11,16 +11,20 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 k_prefix() {
-  if [ ! -f "$WINEPREFIX/.kelvane-ready-2" ]; then
+  if [ ! -f "$WINEPREFIX/.kelvane-ready-3" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     # Arial's metric twin, so that texts laid out for Arial fit.
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f \
       >/dev/null 2>&1 || true
+    # Unmanaged windows: with no window manager, Wine's managed windows wait
+    # about 2 s on every hide, and keys reach a popup menu only under the
+    # pointer.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     # Ends the server (also a persistent one) so the registry is saved.
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
-    touch "$WINEPREFIX/.kelvane-ready-2"
+    touch "$WINEPREFIX/.kelvane-ready-3"
   fi
   # Wine's helper processes (services, the desktop's explorer) outlive the
   # program that started them; start them here with no inherited output, so

@@ -419,9 +419,9 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     ASSERT_EQ(readOnlyBelowJob, 9) << "7 files and 2 folders below job are read-only";
     ASSERT_FALSE(writable(before.at(jobUnix))) << "job itself is read-only too";
 
-    // 2. The program, and where its windows are on the X screen: with no window
-    // manager Wine's X window of a top-level window is its client area, placed
-    // 1:1 in screen coordinates.
+    // 2. The program, and where its windows are on the X screen: Wine's X
+    // window of an unmanaged top-level window (the prefix sets Managed to N)
+    // is the whole window, frame included, placed 1:1 in screen coordinates.
     ASSERT_NO_FATAL_FAILURE(startProgram());
     {
         const unsigned long xWindow = xWindowOf(main_);
@@ -430,11 +430,10 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
         ASSERT_EQ(RunUnixShell("xdotool getwindowgeometry --shell " + std::to_string(xWindow),
                                15000, &geometry),
                   0);
-        const POINT origin = toScreen(main_, {0, 0});
-        const RECT client = remote::clientRect(main_);
+        const RECT frame = remote::windowRect(main_);
         std::ostringstream expected;
-        expected << "X=" << origin.x << "\nY=" << origin.y << "\nWIDTH=" << width(client)
-                 << "\nHEIGHT=" << height(client) << "\n";
+        expected << "X=" << frame.left << "\nY=" << frame.top << "\nWIDTH=" << width(frame)
+                 << "\nHEIGHT=" << height(frame) << "\n";
         EXPECT_NE(geometry.find(expected.str()), std::string::npos)
             << "xdotool: " << geometry << "Windows: " << expected.str();
         EXPECT_EQ(xMapState(xWindow), "IsViewable");
