@@ -10,12 +10,18 @@ void Wire(TAboutBox* box, TControl& control, const TAboutBoxLayout::Events& e) {
     if (e.onMouseUp) control.OnMouseUp = Bind(box, e.onMouseUp);
 }
 
+TImageProps WithPicture(TImageProps props, int iconResource, int bitmapResource) {
+    props.iconResource = iconResource;
+    props.bitmapResource = bitmapResource;
+    return props;
+}
+
 } // namespace
 
-TAboutBox::TAboutBox(TComponent* owner)
+TAboutBox::TAboutBox(TComponent* owner, const TAboutPictures& pictures)
     : TForm(owner, kAboutBoxLayout.form), Shape1(this, this, kAboutBoxLayout.Shape1.props),
-      Image1(this, this, kAboutBoxLayout.Image1.props),
-      Image2(this, this, kAboutBoxLayout.Image2.props),
+      Image1(this, this, WithPicture(kAboutBoxLayout.Image1.props, pictures.iconResource, 0)),
+      Image2(this, this, WithPicture(kAboutBoxLayout.Image2.props, 0, pictures.nameBitmapResource)),
       Bevel3(this, this, kAboutBoxLayout.Bevel3.props),
       Label3(this, this, kAboutBoxLayout.Label3.props),
       Label12(this, this, kAboutBoxLayout.Label12.props),

@@ -17,8 +17,16 @@
 
 class TAboutBox;
 
+// The card's pictures, resources of the program that shows it: its icon
+// and its name.
+struct TAboutPictures {
+    int iconResource = 0;
+    int nameBitmapResource = 0;
+};
+
 // The stored layout: every part with the values that differ from the
-// framework's defaults, and the handlers bound to its events.
+// framework's defaults, and the handlers bound to its events. The pictures
+// are not in it: they come with the window's creation.
 struct TAboutBoxLayout {
     struct Events {
         void (TAboutBox::*onClick)(TObject*) = nullptr;
@@ -47,7 +55,7 @@ extern const TAboutBoxLayout kAboutBoxLayout;
 
 class TAboutBox : public TForm {
   public:
-    explicit TAboutBox(TComponent* owner);
+    TAboutBox(TComponent* owner, const TAboutPictures& pictures);
     ~TAboutBox() override;
 
     // Parts, in creation order: later ones lie above earlier ones.

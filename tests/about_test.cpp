@@ -21,6 +21,9 @@ namespace {
 
 TMainForm* gMain = nullptr;
 
+// The program's own pictures, as its About command hands them in.
+const TAboutPictures kPictures{IDI_MAINICON, IDB_NAME};
+
 // Common controls and a main window, so that the About window has an owner.
 struct MainWindow : ::testing::Environment {
     void SetUp() override {
@@ -79,7 +82,7 @@ std::string ShellCall(HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR di
 class AboutBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        box_ = std::make_unique<TAboutBox>(nullptr);
+        box_ = std::make_unique<TAboutBox>(nullptr, kPictures);
         B().ShellOpen = [this](HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir,
                                INT show) {
             calls_.push_back(ShellCall(w, verb, file, params, dir, show));
@@ -184,7 +187,7 @@ class AboutBoxAtDpi : public ::testing::TestWithParam<int> {
 };
 
 TEST_P(AboutBoxAtDpi, PartsInOrderAtTheirScaledPlacesWithTheirFontsAndColours) {
-    TAboutBox b(nullptr);
+    TAboutBox b(nullptr, kPictures);
     const RECT card{0, 0, Scaled(345), Scaled(201)};
     ASSERT_EQ(b.Controls().size(), std::size(kPlaces));
     const bool arial = RealisedAs(b.Font().Handle(), "Arial");
@@ -286,7 +289,7 @@ struct Canvas {
 };
 
 TEST_F(AboutBoxTest, FramedCardDividersIconAndNamePicture) {
-    PaintedBox b(nullptr);
+    PaintedBox b(nullptr, kPictures);
     HDC screen = GetDC(nullptr);
     Canvas card(screen), reference(screen);
     ReleaseDC(nullptr, screen);
