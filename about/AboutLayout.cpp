@@ -46,15 +46,13 @@ TAboutBoxLayout::Part<TBevelProps> Divider(const char* name, int top) {
 } // namespace
 
 const TAboutBoxLayout kAboutBoxLayout{
-    .form = {.control = {.name = "TAboutBox",
-                         .width = 345,
-                         .height = 201,
-                         .color = clWhite,
-                         .font = &kFont},
+    .form = {.control = {.name = "TAboutBox", .color = clWhite, .font = &kFont},
              .caption = "ﾊﾞｰｼﾞｮﾝ情報",
              .borderStyle = bsNone,
              .formStyle = fsStayOnTop,
-             .position = poMainFormCenter},
+             .position = poMainFormCenter,
+             .clientWidth = 345,
+             .clientHeight = 201},
     .Shape1 = {.props = {.control = {.name = "Shape1", .width = 345, .height = 201}},
                .events = {.onMouseMove = &TAboutBox::lblURL1MouseMove,
                           .onMouseUp = &TAboutBox::Shape1MouseUp}},

@@ -146,8 +146,14 @@ TEST_F(KelvaneMainWindow, CaptionIsKelvane) {
       << "looking the window up by caption and process finds the main window";
 }
 
-TEST_F(KelvaneMainWindow, PositionAndOuterSize) {
-  expectRect(remote::windowRect(main_), scaled(332), scaled(193), scaled(486), scaled(346),
+// The stored layout fills a client area of 478 x 319; the outer size is what
+// this platform's frame adds around it.
+TEST_F(KelvaneMainWindow, PositionClientAreaAndOuterSize) {
+  expectRect(remote::clientRect(main_), 0, 0, scaled(478), scaled(319), "client area");
+  RECT framed{0, 0, scaled(478), scaled(319)};
+  ASSERT_TRUE(AdjustWindowRectEx(&framed, static_cast<DWORD>(GetWindowLongA(main_, GWL_STYLE)),
+                                 FALSE, static_cast<DWORD>(GetWindowLongA(main_, GWL_EXSTYLE))));
+  expectRect(remote::windowRect(main_), scaled(332), scaled(193), width(framed), height(framed),
              "main window (screen)");
 }
 
