@@ -63,12 +63,16 @@ std::string TAboutBox::splitdigit(std::string S) {
     return S + result;
 }
 
-void TAboutBox::tmrMemoryTimer(TObject*) {
+std::uint64_t AvailablePhysicalMemory() {
     // The 64-bit figure: the old 32-bit one stops at 4 GiB.
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     GlobalMemoryStatusEx(&status);
-    lblMemory.SetCaption(splitdigit(std::to_string(status.ullAvailPhys)) + " Byte Free");
+    return status.ullAvailPhys;
+}
+
+void TAboutBox::tmrMemoryTimer(TObject*) {
+    lblMemory.SetCaption(splitdigit(std::to_string(FreeMemory())) + " Byte Free");
 }
 
 void TAboutBox::lblURL1Click(TObject* sender) {

@@ -12,10 +12,14 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 class TAboutBox;
+
+// Bytes of physical memory free now (GlobalMemoryStatusEx).
+std::uint64_t AvailablePhysicalMemory();
 
 // The card's pictures, resources of the program that shows it: its icon
 // and its name.
@@ -87,6 +91,9 @@ class TAboutBox : public TForm {
     // The shell call behind the links; tests put a recorder in its place.
     using TShellOpen = std::function<HINSTANCE(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>;
     TShellOpen ShellOpen = ::ShellExecuteA;
+    // The memory figure's source; tests give a known one.
+    using TFreeMemory = std::function<std::uint64_t()>;
+    TFreeMemory FreeMemory = AvailablePhysicalMemory;
 
     static constexpr TColor kLinkColor = RGB(0, 0, 255);
     static constexpr TColor kHoverColor = RGB(255, 0, 0);
