@@ -3,7 +3,6 @@
 #include "about/About.h"
 #include "app/Unit1Texts.h"
 #include "app/resource.h"
-#include "gui/Application.h"
 
 #include <memory>
 

@@ -5,7 +5,6 @@
 #include "folder_tree/DropTarget.h"
 #include "folder_tree/ShellItems.h"
 #include "folder_tree/TreeItemData.h"
-#include "gui/Application.h"
 
 #include <ole2.h>
 

@@ -1,7 +1,7 @@
 // Top-level windows built from stored layouts; modal showing.
 #pragma once
 
-#include "gui/Control.h"
+#include "gui/WinControl.h"
 
 enum TFormBorderStyle { bsSizeable, bsNone };
 enum TFormStyle { fsNormal, fsStayOnTop };

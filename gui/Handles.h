@@ -13,11 +13,6 @@ template <class H> struct GdiObjectDeleter {
 template <class H>
 using UniqueGdiObject = std::unique_ptr<std::remove_pointer_t<H>, GdiObjectDeleter<H>>;
 
-struct WindowDeleter {
-    void operator()(HWND h) const { DestroyWindow(h); }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
-
 struct MenuDeleter {
     void operator()(HMENU h) const { DestroyMenu(h); }
 };
