@@ -16,7 +16,6 @@
 
 #include "tests/remote/remote.h"
 
-
 namespace {
 
 using e2e::hex;
