@@ -10,12 +10,18 @@ void Wire(TAboutBox* box, TControl& control, const TAboutBoxLayout::Events& e) {
     if (e.onMouseUp) control.OnMouseUp = Bind(box, e.onMouseUp);
 }
 
+TImageProps WithPicture(TImageProps props, int iconResource, int bitmapResource) {
+    props.iconResource = iconResource;
+    props.bitmapResource = bitmapResource;
+    return props;
+}
+
 } // namespace
 
-TAboutBox::TAboutBox(TComponent* owner)
+TAboutBox::TAboutBox(TComponent* owner, const TAboutPictures& pictures)
     : TForm(owner, kAboutBoxLayout.form), Shape1(this, this, kAboutBoxLayout.Shape1.props),
-      Image1(this, this, kAboutBoxLayout.Image1.props),
-      Image2(this, this, kAboutBoxLayout.Image2.props),
+      Image1(this, this, WithPicture(kAboutBoxLayout.Image1.props, pictures.iconResource, 0)),
+      Image2(this, this, WithPicture(kAboutBoxLayout.Image2.props, 0, pictures.nameBitmapResource)),
       Bevel3(this, this, kAboutBoxLayout.Bevel3.props),
       Label3(this, this, kAboutBoxLayout.Label3.props),
       Label12(this, this, kAboutBoxLayout.Label12.props),
@@ -57,12 +63,16 @@ std::string TAboutBox::splitdigit(std::string S) {
     return S + result;
 }
 
-void TAboutBox::tmrMemoryTimer(TObject*) {
+std::uint64_t AvailablePhysicalMemory() {
     // The 64-bit figure: the old 32-bit one stops at 4 GiB.
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     GlobalMemoryStatusEx(&status);
-    lblMemory.SetCaption(splitdigit(std::to_string(status.ullAvailPhys)) + " Byte Free");
+    return status.ullAvailPhys;
+}
+
+void TAboutBox::tmrMemoryTimer(TObject*) {
+    lblMemory.SetCaption(splitdigit(std::to_string(FreeMemory())) + " Byte Free");
 }
 
 void TAboutBox::lblURL1Click(TObject* sender) {

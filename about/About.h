@@ -12,13 +12,25 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 class TAboutBox;
 
+// Bytes of physical memory free now (GlobalMemoryStatusEx).
+std::uint64_t AvailablePhysicalMemory();
+
+// The card's pictures, resources of the program that shows it: its icon
+// and its name.
+struct TAboutPictures {
+    int iconResource = 0;
+    int nameBitmapResource = 0;
+};
+
 // The stored layout: every part with the values that differ from the
-// framework's defaults, and the handlers bound to its events.
+// framework's defaults, and the handlers bound to its events. The pictures
+// are not in it: they come with the window's creation.
 struct TAboutBoxLayout {
     struct Events {
         void (TAboutBox::*onClick)(TObject*) = nullptr;
@@ -47,7 +59,7 @@ extern const TAboutBoxLayout kAboutBoxLayout;
 
 class TAboutBox : public TForm {
   public:
-    explicit TAboutBox(TComponent* owner);
+    TAboutBox(TComponent* owner, const TAboutPictures& pictures);
     ~TAboutBox() override;
 
     // Parts, in creation order: later ones lie above earlier ones.
@@ -79,6 +91,9 @@ class TAboutBox : public TForm {
     // The shell call behind the links; tests put a recorder in its place.
     using TShellOpen = std::function<HINSTANCE(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>;
     TShellOpen ShellOpen = ::ShellExecuteA;
+    // The memory figure's source; tests give a known one.
+    using TFreeMemory = std::function<std::uint64_t()>;
+    TFreeMemory FreeMemory = AvailablePhysicalMemory;
 
     static constexpr TColor kLinkColor = RGB(0, 0, 255);
     static constexpr TColor kHoverColor = RGB(255, 0, 0);

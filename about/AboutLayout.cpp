@@ -1,6 +1,5 @@
 // The About window's stored layout. Sizes are pixels at 96 dpi.
 #include "about/About.h"
-#include "app/resource.h"
 
 namespace {
 
@@ -47,30 +46,25 @@ TAboutBoxLayout::Part<TBevelProps> Divider(const char* name, int top) {
 } // namespace
 
 const TAboutBoxLayout kAboutBoxLayout{
-    .form = {.control = {.name = "TAboutBox",
-                         .width = 345,
-                         .height = 201,
-                         .color = clWhite,
-                         .font = &kFont},
+    .form = {.control = {.name = "TAboutBox", .color = clWhite, .font = &kFont},
              .caption = "ﾊﾞｰｼﾞｮﾝ情報",
              .borderStyle = bsNone,
              .formStyle = fsStayOnTop,
-             .position = poMainFormCenter},
+             .position = poMainFormCenter,
+             .clientWidth = 345,
+             .clientHeight = 201},
     .Shape1 = {.props = {.control = {.name = "Shape1", .width = 345, .height = 201}},
                .events = {.onMouseMove = &TAboutBox::lblURL1MouseMove,
                           .onMouseUp = &TAboutBox::Shape1MouseUp}},
-    .Image1 =
-        {.props = {.control = {.name = "Image1", .left = 24, .top = 16, .width = 32, .height = 32},
-                   .iconResource = IDI_MAINICON}},
-    .Image2 =
-        {.props = {.control = {.name = "Image2", .left = 64, .top = 24, .width = 118, .height = 19},
-                   .bitmapResource = IDB_NAME},
-         .events = kCloses},
+    .Image1 = {.props = {.control =
+                             {.name = "Image1", .left = 24, .top = 16, .width = 32, .height = 32}}},
+    .Image2 = {.props = {.control =
+                             {.name = "Image2", .left = 64, .top = 24, .width = 118, .height = 19}},
+               .events = kCloses},
     .Bevel3 = Divider("Bevel3", 56),
     .Label3 = Caption("Label3", 24, 66, "Special Thanks :", &kBold),
     .Label12 = Caption("Label12", 40, 89, "* Software Icon :", &kGrey),
-    .lblURL5 = Link("lblURL5", 144, 89, "https://icons.example.com/",
-                    &TAboutBox::lblURL1Click),
+    .lblURL5 = Link("lblURL5", 144, 89, "https://icons.example.com/", &TAboutBox::lblURL1Click),
     .Bevel1 = Divider("Bevel1", 120),
     .Label2 = Caption("Label2", 24, 129, "Memory Available :", &kBold),
     .lblMemory = {.props = {.control = {.name = "lblMemory",

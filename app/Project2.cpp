@@ -11,7 +11,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&icc);
 
     TApplication& application = Application();
-    application.Initialize();
     application.SetTitle(texts::kCaption);
     TMainForm mainForm(nullptr);
     application.Run();

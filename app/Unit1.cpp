@@ -2,7 +2,7 @@
 
 #include "about/About.h"
 #include "app/Unit1Texts.h"
-#include "gui/Application.h"
+#include "app/resource.h"
 
 #include <memory>
 
@@ -61,7 +61,7 @@ void TMainForm::btnQuitClick(TObject*) {
 }
 
 void TMainForm::btnAboutClick(TObject*) {
-    auto box = std::make_unique<TAboutBox>(nullptr);
+    auto box = std::make_unique<TAboutBox>(nullptr, TAboutPictures{IDI_MAINICON, IDB_NAME});
     box->ShowModal();
 }
 

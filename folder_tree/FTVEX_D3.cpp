@@ -6,7 +6,6 @@
 #include "folder_tree/ShellItems.h"
 #include "folder_tree/TreeItemData.h"
 #include "gui/AnsiText.h"
-#include "gui/Application.h"
 
 #include <ole2.h>
 

@@ -10,7 +10,6 @@ class TForm;
 
 class TApplication {
   public:
-    void Initialize() {}
     const std::string& Title() const { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
 

@@ -2,9 +2,28 @@
 
 #include "gui/Application.h"
 
+namespace {
+
+DWORD FrameStyle(TFormBorderStyle borderStyle) {
+    return WS_CLIPCHILDREN | (borderStyle == bsNone ? WS_POPUP : WS_OVERLAPPEDWINDOW);
+}
+
+DWORD FrameExStyle(TFormStyle formStyle) {
+    return formStyle == fsStayOnTop ? WS_EX_TOPMOST : 0;
+}
+
+} // namespace
+
 TForm::TForm(TComponent* owner, const TFormProps& p)
     : TWinControl(owner, nullptr, p.control), caption_(p.caption), borderStyle_(p.borderStyle),
       formStyle_(p.formStyle), position_(p.position), iconResource_(p.iconResource) {
+    if (p.clientWidth > 0 && p.clientHeight > 0) {
+        // Frames differ between platforms and versions; the client area is
+        // what the layout was made for.
+        RECT r{0, 0, Screen().Scale(p.clientWidth), Screen().Scale(p.clientHeight)};
+        AdjustWindowRectEx(&r, FrameStyle(borderStyle_), FALSE, FrameExStyle(formStyle_));
+        SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+    }
     Application().SetMainForm(this);
 }
 
@@ -17,9 +36,8 @@ void TForm::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.className = Name().c_str();
     params.caption = caption_;
-    params.style = WS_CLIPCHILDREN;
-    params.style |= borderStyle_ == bsNone ? WS_POPUP : WS_OVERLAPPEDWINDOW;
-    if (formStyle_ == fsStayOnTop) params.exStyle |= WS_EX_TOPMOST;
+    params.style = FrameStyle(borderStyle_);
+    params.exStyle |= FrameExStyle(formStyle_);
     if (iconResource_)
         params.icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconResource_));
     if (Application().MainForm() != this && Application().MainForm())

@@ -1,7 +1,7 @@
 // Top-level windows built from stored layouts; modal showing.
 #pragma once
 
-#include "gui/Control.h"
+#include "gui/WinControl.h"
 
 enum TFormBorderStyle { bsSizeable, bsNone };
 enum TFormStyle { fsNormal, fsStayOnTop };
@@ -17,6 +17,9 @@ struct TFormProps {
     TFormStyle formStyle = fsNormal;
     TPosition position = poDesigned;
     int iconResource = 0; // the window's icon; 0: none
+    // The client area at 96 dpi, which the stored layout fills; the outer
+    // size follows from this platform's frame. 0: control's size is outer.
+    int clientWidth = 0, clientHeight = 0;
 };
 
 class TForm : public TWinControl {

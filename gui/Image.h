@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gui/Control.h"
+#include "gui/Owners.h"
 
 struct TImageProps {
     TControlProps control = {};

@@ -1,9 +1,13 @@
 // An image list loaded from a bitmap resource and its transparency mask.
 #pragma once
 
-#include "gui/Control.h"
+#include "gui/Component.h"
+#include "gui/Owners.h"
 
 #include <commctrl.h>
+
+#include <memory>
+#include <type_traits>
 
 struct TImageListProps {
     const char* name = "";

@@ -1,7 +1,7 @@
 // A panel: a bevelled area that holds other controls.
 #pragma once
 
-#include "gui/Control.h"
+#include "gui/WinControl.h"
 
 enum TBevelCut { bvNone, bvLowered, bvRaised };
 

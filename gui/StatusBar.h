@@ -1,7 +1,7 @@
 // A status bar showing one simple panel across its whole width.
 #pragma once
 
-#include "gui/Control.h"
+#include "gui/WinControl.h"
 
 struct TStatusBarProps {
     TControlProps control = {};

@@ -1,7 +1,7 @@
 // A timer that calls OnTimer on the GUI thread at a fixed interval.
 #pragma once
 
-#include "gui/Control.h"
+#include "gui/Component.h"
 
 struct TTimerProps {
     const char* name = "";

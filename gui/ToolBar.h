@@ -2,7 +2,7 @@
 // button wraps; each button has its own cursor and click handler.
 #pragma once
 
-#include "gui/Control.h"
+#include "gui/WinControl.h"
 
 #include <vector>
 

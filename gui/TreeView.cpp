@@ -21,27 +21,6 @@ TTreeNode* NodeOf(const TCustomTreeView* tree, LRESULT item) {
 
 // ---- TTreeNode ----
 
-void TTreeNode::Update(UINT mask) {
-    if (!item_) return;
-    TVITEMA tv{};
-    tv.mask = mask | TVIF_HANDLE;
-    tv.hItem = item_;
-    tv.pszText = const_cast<char*>(text_.c_str());
-    tv.iImage = imageIndex_;
-    tv.iSelectedImage = selectedIndex_;
-    tv.cChildren = hasChildren_ ? 1 : 0;
-    if (mask & TVIF_STATE) {
-        tv.stateMask = TVIS_OVERLAYMASK;
-        tv.state = INDEXTOOVERLAYMASK(overlayIndex_ < 0 ? 0 : overlayIndex_ + 1);
-    }
-    Send(owner_, TVM_SETITEMA, 0, LPARAM(&tv));
-}
-
-void TTreeNode::SetText(const std::string& text) {
-    text_ = text;
-    Update(TVIF_TEXT);
-}
-
 int TTreeNode::ImageIndex() const {
     if (imageIndex_ == I_IMAGECALLBACK) owner_->ResolveImages(const_cast<TTreeNode*>(this));
     return imageIndex_;
@@ -52,21 +31,6 @@ int TTreeNode::SelectedIndex() const {
     return selectedIndex_;
 }
 
-void TTreeNode::SetImageIndex(int index) {
-    imageIndex_ = index;
-    Update(TVIF_IMAGE);
-}
-
-void TTreeNode::SetSelectedIndex(int index) {
-    selectedIndex_ = index;
-    Update(TVIF_SELECTEDIMAGE);
-}
-
-void TTreeNode::SetOverlayIndex(int index) {
-    overlayIndex_ = index;
-    Update(TVIF_STATE);
-}
-
 bool TTreeNode::HasChildren() const {
     if (!item_) return hasChildren_;
     TVITEMA tv{};
@@ -74,11 +38,6 @@ bool TTreeNode::HasChildren() const {
     tv.hItem = item_;
     Send(owner_, TVM_GETITEMA, 0, LPARAM(&tv));
     return tv.cChildren != 0;
-}
-
-void TTreeNode::SetHasChildren(bool value) {
-    hasChildren_ = value;
-    Update(TVIF_CHILDREN);
 }
 
 TTreeNode* TTreeNode::Parent() const {
@@ -127,17 +86,6 @@ void TTreeNode::Collapse(bool recurse) {
         for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
             c->Collapse(true);
     Send(owner_, TVM_EXPAND, TVE_COLLAPSE, LPARAM(item_));
-}
-
-bool TTreeNode::Selected() const {
-    return (Send(owner_, TVM_GETITEMSTATE, WPARAM(item_), TVIS_SELECTED) & TVIS_SELECTED) != 0;
-}
-
-void TTreeNode::SetSelected(bool value) {
-    if (value)
-        owner_->SetSelected(this);
-    else if (Selected())
-        owner_->SetSelected(nullptr);
 }
 
 void TTreeNode::MakeVisible() {
@@ -213,17 +161,6 @@ void TTreeNodes::Clear() {
 void TTreeNodes::CustomSort(PFNTVCOMPARE compare, LPARAM data) {
     TVSORTCB sort{TVI_ROOT, compare, data};
     Send(owner_, TVM_SORTCHILDRENCB, FALSE, LPARAM(&sort));
-}
-
-void TTreeNodes::BeginUpdate() {
-    if (updateCount_++ == 0) Send(owner_, WM_SETREDRAW, FALSE, 0);
-}
-
-void TTreeNodes::EndUpdate() {
-    if (updateCount_ > 0 && --updateCount_ == 0) {
-        Send(owner_, WM_SETREDRAW, TRUE, 0);
-        owner_->Invalidate();
-    }
 }
 
 // ---- TCustomTreeView ----

@@ -5,7 +5,7 @@
 // whatever is left goes when the tree's window goes, whoever its parent is.
 #pragma once
 
-#include "gui/Control.h"
+#include "gui/WinControl.h"
 
 #include <commctrl.h>
 
@@ -34,22 +34,17 @@ class TTreeNode {
     TCustomTreeView* TreeView() const { return owner_; }
 
     const std::string& Text() const { return text_; }
-    void SetText(const std::string& text);
     void* Data() const { return data_; }
     // Indices given as I_IMAGECALLBACK are asked of the tree when first needed.
     int ImageIndex() const;
-    void SetImageIndex(int index);
     int SelectedIndex() const;
-    void SetSelectedIndex(int index);
     // Stores indices without telling the control (while it asks for them).
     void StoreImages(int image, int selected) {
         imageIndex_ = image;
         selectedIndex_ = selected;
     }
     int OverlayIndex() const { return overlayIndex_; }
-    void SetOverlayIndex(int index);
     bool HasChildren() const;
-    void SetHasChildren(bool value);
 
     TTreeNode* Parent() const;
     TTreeNode* GetFirstChild() const;
@@ -61,8 +56,6 @@ class TTreeNode {
     bool Expanded() const;
     void Expand(bool recurse);
     void Collapse(bool recurse);
-    bool Selected() const;
-    void SetSelected(bool value);
     void MakeVisible();
     // Sorts the direct children with a tree-view comparison callback.
     void CustomSort(PFNTVCOMPARE compare, LPARAM data);
@@ -71,7 +64,6 @@ class TTreeNode {
 
   private:
     friend class TTreeNodes;
-    void Update(UINT mask);
 
     TCustomTreeView* owner_;
     HTREEITEM item_ = nullptr;
@@ -114,8 +106,6 @@ class TTreeNodes {
     void Clear();
     // Sorts the top-level nodes with a tree-view comparison callback.
     void CustomSort(PFNTVCOMPARE compare, LPARAM data);
-    void BeginUpdate();
-    void EndUpdate();
 
     // The node object behind an item, or null.
     TTreeNode* GetNode(HTREEITEM item) const;
@@ -127,7 +117,6 @@ class TTreeNodes {
   private:
     TCustomTreeView* owner_;
     std::unordered_map<const TTreeNode*, std::unique_ptr<TTreeNode>> nodes_;
-    int updateCount_ = 0;
 };
 
 enum TBorderStyle { bsNoBorder, bsSingle };

@@ -4,7 +4,7 @@
 # path and ends the program cleanly.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bash "$root/scripts/install-deps.sh" --run
+bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh" Kelvane
 . "$root/scripts/wine-env.sh"
 exe="$KELVANE_BUILD/app/Kelvane.exe"

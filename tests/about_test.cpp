@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,9 @@
 namespace {
 
 TMainForm* gMain = nullptr;
+
+// The program's own pictures, as its About command hands them in.
+const TAboutPictures kPictures{IDI_MAINICON, IDB_NAME};
 
 // Common controls and a main window, so that the About window has an owner.
 struct MainWindow : ::testing::Environment {
@@ -79,7 +81,7 @@ std::string ShellCall(HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR di
 class AboutBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        box_ = std::make_unique<TAboutBox>(nullptr);
+        box_ = std::make_unique<TAboutBox>(nullptr, kPictures);
         B().ShellOpen = [this](HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir,
                                INT show) {
             calls_.push_back(ShellCall(w, verb, file, params, dir, show));
@@ -184,7 +186,7 @@ class AboutBoxAtDpi : public ::testing::TestWithParam<int> {
 };
 
 TEST_P(AboutBoxAtDpi, PartsInOrderAtTheirScaledPlacesWithTheirFontsAndColours) {
-    TAboutBox b(nullptr);
+    TAboutBox b(nullptr, kPictures);
     const RECT card{0, 0, Scaled(345), Scaled(201)};
     ASSERT_EQ(b.Controls().size(), std::size(kPlaces));
     const bool arial = RealisedAs(b.Font().Handle(), "Arial");
@@ -286,7 +288,7 @@ struct Canvas {
 };
 
 TEST_F(AboutBoxTest, FramedCardDividersIconAndNamePicture) {
-    PaintedBox b(nullptr);
+    PaintedBox b(nullptr, kPictures);
     HDC screen = GetDC(nullptr);
     Canvas card(screen), reference(screen);
     ReleaseDC(nullptr, screen);
@@ -320,6 +322,19 @@ TEST_F(AboutBoxTest, FramedCardDividersIconAndNamePicture) {
 }
 
 TEST_F(AboutBoxTest, MemoryFigureAppearsOnTheFirstTickGrouped) {
+    // The figure's source is the physical memory free now, not another field.
+    const auto* source = B().FreeMemory.target<std::uint64_t (*)()>();
+    ASSERT_TRUE(source && *source == &AvailablePhysicalMemory) << "the program's source";
+    MEMORYSTATUSEX now{};
+    now.dwLength = sizeof now;
+    ASSERT_TRUE(GlobalMemoryStatusEx(&now));
+    const std::uint64_t free = AvailablePhysicalMemory();
+    EXPECT_GT(free, 0u);
+    EXPECT_LE(free, now.ullTotalPhys);
+    EXPECT_NE(free, now.ullAvailVirtual) << "the process's address space, not the memory";
+
+    std::uint64_t figure = 4'294'967'296 + 123'456; // past 32 bits: no wrap
+    B().FreeMemory = [&figure] { return figure; };
     EXPECT_TRUE(B().tmrMemory.Enabled());
     EXPECT_EQ(B().tmrMemory.Interval(), 500u);
     EXPECT_EQ(B().lblMemory.Caption(), "") << "before the first tick";
@@ -327,17 +342,10 @@ TEST_F(AboutBoxTest, MemoryFigureAppearsOnTheFirstTickGrouped) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         Application().ProcessMessages();
     }
-    const std::string caption = B().lblMemory.Caption();
-    std::smatch m;
-    const std::regex grouped("((0|[1-9][0-9]{0,2})(,[0-9]{3})*) Byte Free");
-    ASSERT_TRUE(std::regex_match(caption, m, grouped)) << caption;
-    std::string digits = m[1];
-    std::erase(digits, ',');
-    MEMORYSTATUSEX now{};
-    now.dwLength = sizeof now;
-    ASSERT_TRUE(GlobalMemoryStatusEx(&now));
-    const double fresh = double(now.ullAvailPhys);
-    EXPECT_NEAR(std::stod(digits), fresh, fresh / 4 + 64.0 * 1024 * 1024) << caption;
+    EXPECT_EQ(B().lblMemory.Caption(), "4,295,090,752 Byte Free");
+    figure = 999;
+    B().tmrMemory.OnTimer(&B().tmrMemory);
+    EXPECT_EQ(B().lblMemory.Caption(), "999 Byte Free") << "fewer than four digits, no comma";
 }
 
 TEST_F(AboutBoxTest, ReleaseOverBackgroundCaptionsOrNameClosesOtherPartsDoNot) {

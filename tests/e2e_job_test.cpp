@@ -20,47 +20,30 @@
 
 #include "app/Unit1Texts.h"
 #include "tests/remote/remote.h"
+#include "tests/support/EndToEnd.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UnixShell.h"
 
-#ifndef KELVANE_EXE
-#error "KELVANE_EXE must name Kelvane.exe (set by tests/CMakeLists.txt)"
-#endif
 #ifndef KELVANE_ARTIFACTS
 #error "KELVANE_ARTIFACTS must name the folder for the screenshots (set by tests/CMakeLists.txt)"
 #endif
 
 namespace {
 
+using e2e::hex;
+using e2e::kExitTimeoutMs;
+using e2e::kStatusBarClass;
+using e2e::kToolBarClass;
+using e2e::kTreeClass;
 using remote::height;
 using remote::width;
 
-constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kStepTimeoutMs = 15000; // a bound for each visible effect
 constexpr DWORD kJobTimeoutMs = 60000;  // a bound for the whole walk
-constexpr DWORD kExitTimeoutMs = 15000;
 
-constexpr char kToolBarClass[] = "ToolbarWindow32";
-constexpr char kStatusBarClass[] = "msctls_statusbar32";
-constexpr char kTreeClass[] = "SysTreeView32";
 constexpr char kToolTipClass[] = "tooltips_class32";
 
 constexpr char kMyComputer[] = "マイ コンピューター"; // Wine's name, in cp932
-
-std::string windowsPath(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-std::string hex(const std::string& bytes) {
-    std::string out;
-    char two[4];
-    for (unsigned char b : bytes) {
-        std::snprintf(two, sizeof two, "%s%02X", out.empty() ? "" : " ", b);
-        out += two;
-    }
-    return out;
-}
 
 // A status line as read back and as bytes, for failure messages.
 std::string shown(const std::string& text) {
@@ -133,11 +116,18 @@ class Person {
     bool key(const std::string& keysym) { return RunUnixShell("xdotool key " + keysym) == 0; }
 };
 
+// Paints now what is pending in a visible window and its children.
+BOOL CALLBACK paintPending(HWND window, LPARAM) {
+    if (IsWindowVisible(window))
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
 // Screenshots of the whole X screen, numbered in the order taken. The
 // folder's earlier screenshots are removed first.
 class Screenshots {
   public:
-    Screenshots() : folder_(windowsPath(KELVANE_ARTIFACTS)) {
+    Screenshots() : folder_(WindowsPath(KELVANE_ARTIFACTS)) {
         CreateDirectoryA(folder_.c_str(), nullptr);
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((folder_ + "\\*.png").c_str(), &found);
@@ -151,15 +141,17 @@ class Screenshots {
         FindClose(search);
     }
 
-    // Takes one after letting `window`'s program paint (Wine copies its windows
-    // to the X screen on its own schedule; About's memory figure comes with its
-    // first timer tick); gives its path (Linux side), or an empty string.
+    // Takes one once `window`'s thread has painted what was pending in its
+    // windows and gone back to its message loop, where Wine copies what they
+    // show to the X screen; gives its path (Linux side), or an empty string.
     std::string take(const std::string& step, HWND window = nullptr) {
         if (window) {
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+            EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), paintPending, 0);
+            for (int trip = 0; trip < 2; ++trip) {
+                DWORD_PTR ignored = 0;
+                SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+            }
         }
-        Sleep(700);
         char number[8];
         std::snprintf(number, sizeof number, "%02d-", ++count_);
         const std::string path = folder_ + "\\" + number + step + ".png";
@@ -262,11 +254,9 @@ class KelvaneJob : public ::testing::Test {
     // --- the program's windows ------------------------------------------------
 
     void startProgram() {
-        process_.emplace(remote::Process::start(windowsPath(KELVANE_EXE)));
-        main_ = remote::waitForTopLevelWindow(
-            *process_, [](HWND w) { return GetWindow(w, GW_OWNER) == nullptr; }, kStartTimeoutMs);
-        ASSERT_NE(main_, nullptr) << "no main window within " << kStartTimeoutMs / 1000 << " s";
-        process_->waitForInputIdle(5000);
+        std::string error;
+        main_ = e2e::startKelvane(process_, error);
+        ASSERT_NE(main_, nullptr) << error;
         toolbar_ = onlyChild(main_, kToolBarClass);
         status_ = onlyChild(main_, kStatusBarClass);
         treeWindow_ = onlyChild(main_, kTreeClass);
@@ -419,9 +409,9 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     ASSERT_EQ(readOnlyBelowJob, 9) << "7 files and 2 folders below job are read-only";
     ASSERT_FALSE(writable(before.at(jobUnix))) << "job itself is read-only too";
 
-    // 2. The program, and where its windows are on the X screen: with no window
-    // manager Wine's X window of a top-level window is its client area, placed
-    // 1:1 in screen coordinates.
+    // 2. The program, and where its windows are on the X screen: Wine's X
+    // window of an unmanaged top-level window (the prefix sets Managed to N)
+    // is the whole window, frame included, placed 1:1 in screen coordinates.
     ASSERT_NO_FATAL_FAILURE(startProgram());
     {
         const unsigned long xWindow = xWindowOf(main_);
@@ -430,11 +420,10 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
         ASSERT_EQ(RunUnixShell("xdotool getwindowgeometry --shell " + std::to_string(xWindow),
                                15000, &geometry),
                   0);
-        const POINT origin = toScreen(main_, {0, 0});
-        const RECT client = remote::clientRect(main_);
+        const RECT frame = remote::windowRect(main_);
         std::ostringstream expected;
-        expected << "X=" << origin.x << "\nY=" << origin.y << "\nWIDTH=" << width(client)
-                 << "\nHEIGHT=" << height(client) << "\n";
+        expected << "X=" << frame.left << "\nY=" << frame.top << "\nWIDTH=" << width(frame)
+                 << "\nHEIGHT=" << height(frame) << "\n";
         EXPECT_NE(geometry.find(expected.str()), std::string::npos)
             << "xdotool: " << geometry << "Windows: " << expected.str();
         EXPECT_EQ(xMapState(xWindow), "IsViewable");
@@ -469,43 +458,55 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     }
     ASSERT_TRUE(waitForChildren(computer)) << "My Computer shows no drives";
 
-    // (Z:): clicked with the mouse, then opened with the keyboard (Right).
-    const HTREEITEM drive = childWhere(computer, [](const std::string& t) {
-        return t.size() >= 4 && t.compare(t.size() - 4, 4, "(Z:)") == 0;
+    // The drive of the test's folder (Windows' temporary folder): clicked with
+    // the mouse, then opened with the keyboard (Right).
+    const std::string root = tree_.Root();
+    const std::string driveName = "(" + root.substr(0, 2) + ")";
+    const HTREEITEM drive = childWhere(computer, [&](const std::string& t) {
+        return t.size() >= driveName.size() &&
+               t.compare(t.size() - driveName.size(), driveName.size(), driveName) == 0;
     });
-    ASSERT_NE(drive, nullptr) << "no (Z:) under My Computer: " << childrenText(computer);
+    ASSERT_NE(drive, nullptr) << "no " << driveName << " under My Computer: "
+                              << childrenText(computer);
     {
         const auto p = pointOnText(drive);
-        ASSERT_TRUE(p) << "(Z:) could not be scrolled into view";
+        ASSERT_TRUE(p) << driveName << " could not be scrolled into view";
         ASSERT_TRUE(person_.click(*p)) << "click at " << describe(*p);
     }
-    ASSERT_TRUE(waitUntil([&] { return view().selection() == drive; })) << "(Z:) not selected";
-    expectStatusFor("Z:\\");
+    ASSERT_TRUE(waitUntil([&] { return view().selection() == drive; }))
+        << driveName << " not selected";
+    expectStatusFor(root.substr(0, 3));
     screens_.take("drive-selected", main_);
     ASSERT_TRUE(person_.key("Right"));
-    ASSERT_TRUE(waitForChildren(drive)) << "Right did not open (Z:)";
+    ASSERT_TRUE(waitForChildren(drive)) << "Right did not open " << driveName;
     screens_.take("drive-open", main_);
 
-    // tmp: scrolled to with the wheel and opened by its expand button, which
-    // leaves the selection and the status line as they were.
-    const HTREEITEM tmp = child(drive, "tmp");
-    ASSERT_NE(tmp, nullptr) << "no tmp under (Z:): " << childrenText(drive);
-    {
+    // The folders down to the test's own: each scrolled to with the wheel and
+    // opened by its expand button, which leaves the selection and the status
+    // line as they were.
+    const std::vector<std::string> way = FoldersDownTo(root);
+    HTREEITEM parent = drive;
+    for (size_t i = 1; i + 1 < way.size(); ++i) {
+        const std::string name = way[i].substr(way[i].rfind('\\') + 1);
+        const HTREEITEM folder = child(parent, name);
+        ASSERT_NE(folder, nullptr) << "no " << name << " under " << way[i - 1] << ": "
+                                   << childrenText(parent);
         const std::string before = status();
-        const auto button = expandButton(tmp);
-        ASSERT_TRUE(button) << "no expand button on tmp in view";
+        const auto button = expandButton(folder);
+        ASSERT_TRUE(button) << "no expand button on " << name << " in view";
         EXPECT_EQ(WindowFromPoint(*button), treeWindow_);
         ASSERT_TRUE(person_.click(*button)) << "click at " << describe(*button);
-        ASSERT_TRUE(waitForChildren(tmp)) << "tmp did not open";
+        ASSERT_TRUE(waitForChildren(folder)) << name << " did not open";
         EXPECT_EQ(view().selection(), drive) << "the expand button changed the selection";
         EXPECT_EQ(status(), before) << "the expand button changed the status line";
+        parent = folder;
     }
-    screens_.take("tmp-open", main_);
+    screens_.take("temp-open", main_);
 
     // The test's own folder: a double-click selects and opens it.
-    const std::string baseName = tree_.Root().substr(tree_.Root().rfind('\\') + 1);
-    const HTREEITEM base = child(tmp, baseName);
-    ASSERT_NE(base, nullptr) << "no " << baseName << " under tmp";
+    const std::string baseName = root.substr(root.rfind('\\') + 1);
+    const HTREEITEM base = child(parent, baseName);
+    ASSERT_NE(base, nullptr) << "no " << baseName << " among: " << childrenText(parent);
     {
         const auto p = pointOnText(base);
         ASSERT_TRUE(p) << baseName << " could not be scrolled into view";
@@ -514,7 +515,7 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     ASSERT_TRUE(waitUntil([&] { return view().selection() == base; }))
         << baseName << " not selected";
     ASSERT_TRUE(waitForChildren(base)) << "the double-click did not open " << baseName;
-    expectStatusFor(tree_.Root());
+    expectStatusFor(root);
     EXPECT_EQ(childrenText(base), "job | outside") << "the folders below " << baseName;
     screens_.take("base-open", main_);
 

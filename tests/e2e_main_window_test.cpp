@@ -3,12 +3,12 @@
 // would read them (tests/remote).
 #include <gtest/gtest.h>
 
+#include "tests/support/EndToEnd.h"
 #include "tests/support/ToolBarGap.h"
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -16,29 +16,16 @@
 
 #include "tests/remote/remote.h"
 
-#ifndef KELVANE_EXE
-#error "KELVANE_EXE must name Kelvane.exe (set by tests/CMakeLists.txt)"
-#endif
-
 namespace {
 
+using e2e::hex;
+using e2e::kExitTimeoutMs;
+using e2e::kStatusBarClass;
+using e2e::kToolBarClass;
+using e2e::kTreeClass;
+using e2e::startKelvane;
 using remote::height;
 using remote::width;
-
-constexpr DWORD kStartTimeoutMs = 20000;
-constexpr DWORD kExitTimeoutMs = 15000;
-
-constexpr char kToolBarClass[] = "ToolbarWindow32";
-constexpr char kStatusBarClass[] = "msctls_statusbar32";
-constexpr char kTreeClass[] = "SysTreeView32";
-
-// The program's path as Windows sees it: the build gives "Z:/a/b" (under
-// Wine the Linux path /a/b is Z:\a\b); CreateProcessA gets backslashes.
-std::string kelvanePath() {
-  std::string path = KELVANE_EXE;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
 
 int screenDpi() {
   HDC screen = GetDC(nullptr);
@@ -49,16 +36,6 @@ int screenDpi() {
 
 // A figure given for 96 dpi, at the screen's resolution.
 int scaled(int pixels) { return MulDiv(pixels, screenDpi(), 96); }
-
-std::string hex(const std::string& bytes) {
-  std::string out;
-  char two[4];
-  for (unsigned char b : bytes) {
-    std::snprintf(two, sizeof two, "%s%02X", out.empty() ? "" : " ", b);
-    out += two;
-  }
-  return out;
-}
 
 std::string describe(const RECT& r) {
   std::ostringstream s;
@@ -72,29 +49,6 @@ void expectRect(const RECT& actual, int left, int top, int w, int h, const std::
   EXPECT_EQ(actual.top, top) << what << " top; actual " << describe(actual);
   EXPECT_EQ(width(actual), w) << what << " width; actual " << describe(actual);
   EXPECT_EQ(height(actual), h) << what << " height; actual " << describe(actual);
-}
-
-// The main window: a visible top-level window of the process with no owner.
-bool isUnowned(HWND window) { return GetWindow(window, GW_OWNER) == nullptr; }
-
-// Starts Kelvane.exe and waits for its main window; `error` tells why not.
-HWND startKelvane(std::optional<remote::Process>& process, std::string& error) {
-  try {
-    process.emplace(remote::Process::start(kelvanePath()));
-  } catch (const remote::Error& e) {
-    error = e.what();
-    return nullptr;
-  }
-  HWND main = remote::waitForTopLevelWindow(*process, isUnowned, kStartTimeoutMs);
-  if (!main) {
-    const auto code = process->waitForExit(0);
-    error = "no visible main window of " + kelvanePath() + " within " +
-            std::to_string(kStartTimeoutMs / 1000) + " s; the program " +
-            (code ? "ended with exit code " + std::to_string(*code) : "is still running");
-    return nullptr;
-  }
-  process->waitForInputIdle(5000);  // let it finish laying out its window
-  return main;
 }
 
 TEST(KelvaneDisplay, TestScreenRunsAt96Dpi) {
@@ -146,8 +100,14 @@ TEST_F(KelvaneMainWindow, CaptionIsKelvane) {
       << "looking the window up by caption and process finds the main window";
 }
 
-TEST_F(KelvaneMainWindow, PositionAndOuterSize) {
-  expectRect(remote::windowRect(main_), scaled(332), scaled(193), scaled(486), scaled(346),
+// The stored layout fills a client area of 478 x 319; the outer size is what
+// this platform's frame adds around it.
+TEST_F(KelvaneMainWindow, PositionClientAreaAndOuterSize) {
+  expectRect(remote::clientRect(main_), 0, 0, scaled(478), scaled(319), "client area");
+  RECT framed{0, 0, scaled(478), scaled(319)};
+  ASSERT_TRUE(AdjustWindowRectEx(&framed, static_cast<DWORD>(GetWindowLongA(main_, GWL_STYLE)),
+                                 FALSE, static_cast<DWORD>(GetWindowLongA(main_, GWL_EXSTYLE))));
+  expectRect(remote::windowRect(main_), scaled(332), scaled(193), width(framed), height(framed),
              "main window (screen)");
 }
 

@@ -62,6 +62,18 @@ std::string Placed(const TWinControl& c) {
     return Geometry(r);
 }
 
+// The outer size that this platform's frame gives the window around a
+// client area of the size asked for.
+std::string Framed(HWND w, int clientWidth, int clientHeight) {
+    RECT r{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&r, DWORD(GetWindowLongA(w, GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongA(w, GWL_EXSTYLE)));
+    return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+std::string SizeOf(const RECT& r) {
+    return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
 RECT ItemRect(HWND toolBar, int index) {
     RECT r{};
     SendMessageA(toolBar, TB_GETITEMRECT, index, LPARAM(&r));
@@ -105,15 +117,16 @@ void PostToolCommand(TMainForm& f, const TToolButton& b) {
     Application().ProcessMessages();
 }
 
-// Frame size, aligned parts, tool buttons, indent and fonts; every figure is
-// given for 96 dpi and scaled to the resolution in use.
+// Client and frame size, aligned parts, tool buttons, indent and fonts; every
+// figure is given for 96 dpi and scaled to the resolution in use. The stored
+// layout fills a client area of 478 x 319, whatever the platform's frame.
 void ExpectScaledLayout(TMainForm& f) {
     ASSERT_TRUE(f.HandleAllocated());
     RECT outer{}, client{};
     GetWindowRect(f.Handle(), &outer);
     GetClientRect(f.Handle(), &client);
-    EXPECT_EQ(outer.right - outer.left, Scaled(486)) << "outer width";
-    EXPECT_EQ(outer.bottom - outer.top, Scaled(346)) << "outer height";
+    EXPECT_EQ(Geometry(client), Geometry(0, 0, Scaled(478), Scaled(319))) << "client area";
+    EXPECT_EQ(SizeOf(outer), Framed(f.Handle(), Scaled(478), Scaled(319))) << "outer size";
     const int cw = client.right, ch = client.bottom;
     const int top = Scaled(25), bottom = Scaled(19), left = Scaled(64), middle = ch - top - bottom;
     EXPECT_EQ(Placed(f.Panel1), Geometry(0, 0, cw, top)) << "Panel1";
@@ -166,7 +179,8 @@ TEST_F(MainFormTest, FramePartsAndTreeAt96Dpi) {
     EXPECT_EQ(Hex(caption), "4b656c76616e65"); // Kelvane
     RECT outer{};
     GetWindowRect(F().Handle(), &outer);
-    EXPECT_EQ(Geometry(outer), Geometry(332, 193, 486, 346));
+    EXPECT_EQ(Geometry(outer.left, outer.top, 0, 0), Geometry(332, 193, 0, 0));
+    EXPECT_EQ(SizeOf(outer), Framed(F().Handle(), 478, 319)) << "the frame around 478 x 319";
     EXPECT_TRUE(GetWindowLongA(F().Handle(), GWL_STYLE) & WS_THICKFRAME) << "resizable frame";
     // This test links the program's own resource script, so the icon loads.
     HICON small = HICON(SendMessageA(F().Handle(), WM_GETICON, ICON_SMALL, 0));

@@ -2,7 +2,6 @@
 // seam, over injected failures and reparse entries.
 #include "app/Unit1.h"
 #include "app/Unit1Texts.h"
-#include "gui/Application.h"
 #include "gui/Timer.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UnixShell.h"

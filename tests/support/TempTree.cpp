@@ -1,5 +1,7 @@
 #include "tests/support/TempTree.h"
 
+#include "tests/support/UnixShell.h"
+
 #include <memory>
 
 namespace {
@@ -40,18 +42,26 @@ void RemoveTree(const std::string& path) {
     RemoveTree(L"\\\\?\\" + wide);
 }
 
+// Removes the tree; what Wine cannot remove (links to folders) goes from the
+// Linux side.
+void RemoveAll(const std::string& path) {
+    RemoveTree(path);
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        RunUnixShell("rm -rf " + ShellQuote(UnixPath(path)));
+}
+
 } // namespace
 
 TempTree::TempTree() {
     static int serial = 0;
-    root_ = "Z:\\tmp\\kelvane-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+    root_ = TempFolder() + "\\kelvane-test-" + std::to_string(GetCurrentProcessId()) + "-" +
             std::to_string(++serial);
-    RemoveTree(root_);
+    RemoveAll(root_); // left by an earlier process of the same id
     CreateDirectoryA(root_.c_str(), nullptr);
 }
 
 TempTree::~TempTree() {
-    RemoveTree(root_);
+    RemoveAll(root_);
 }
 
 std::string TempTree::Dir(const std::string& relative, DWORD attributes) const {
@@ -74,41 +84,35 @@ std::string TempTree::File(const std::string& relative, DWORD attributes,
     return path;
 }
 
-namespace {
-
-// Runs a Unix program (Wine starts one given by its Unix path) and waits,
-// boundedly, until `done` holds: the Unix process is not waited on reliably.
-template <class Done> bool RunUnix(const char* program, std::string command, Done done) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string image = std::string("Z:") + program;
-    if (!CreateProcessA(image.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    for (int i = 0; i < 250; ++i) {
-        if (done()) return true;
-        Sleep(20);
-    }
-    return false;
-}
-
-} // namespace
-
 bool TempTree::UnixSymlink(const std::string& relative, const std::string& target) const {
-    std::string link = Path(relative);
-    return RunUnix("/bin/ln", "/bin/ln -s " + UnixPath(target) + " " + UnixPath(link),
-                   [&] { return Attributes(link) != INVALID_FILE_ATTRIBUTES; });
+    const std::string link = Path(relative);
+    return RunUnixShell("ln -s " + ShellQuote(UnixPath(target)) + " " +
+                        ShellQuote(UnixPath(link))) == 0 &&
+           Attributes(link) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool TempTree::UnixReadOnly(const std::string& relative) const {
-    std::string path = Path(relative);
-    return RunUnix("/bin/chmod", "/bin/chmod a-w " + UnixPath(path), [&] {
-        DWORD a = Attributes(path);
-        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
-    });
+    const std::string path = Path(relative);
+    if (RunUnixShell("chmod a-w " + ShellQuote(UnixPath(path))) != 0) return false;
+    const DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+
+std::string TempFolder() {
+    char path[MAX_PATH] = {}, longPath[MAX_PATH] = {};
+    const DWORD length = GetTempPathA(MAX_PATH, path);
+    if (length == 0 || length >= MAX_PATH) return {};
+    std::string folder = GetLongPathNameA(path, longPath, MAX_PATH) ? longPath : path;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+std::vector<std::string> FoldersDownTo(const std::string& path) {
+    std::vector<std::string> folders{path.substr(0, 3)};
+    for (size_t end = path.find('\\', 3); end != std::string::npos; end = path.find('\\', end + 1))
+        folders.push_back(path.substr(0, end));
+    if (path.size() > 3) folders.push_back(path);
+    return folders;
 }
 
 DWORD Attributes(const std::string& path) {
@@ -128,11 +132,4 @@ FILETIME LastWriteTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
     return data.ftLastWriteTime;
-}
-
-std::string UnixPath(const std::string& windowsPath) {
-    std::string unix = windowsPath.substr(2); // drop "Z:"
-    for (char& c : unix)
-        if (c == '\\') c = '/';
-    return unix;
 }

@@ -1,11 +1,15 @@
-// A temporary folder of real files for a test, under Z:\tmp so that the
-// Linux side (symbolic links, permission checks) sees the same tree. It is
-// removed, read-only entries included, when the test ends.
+// A temporary folder of real files for a test, in Windows' temporary folder
+// (under Wine, in the prefix's drive C:); the Linux side (symbolic links,
+// permission checks) reaches it through UnixPath. It is removed, read-only
+// entries included, when the test ends.
 #pragma once
+
+#include "tests/support/WinePaths.h"
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class TempTree {
   public:
@@ -32,8 +36,11 @@ class TempTree {
     std::string root_;
 };
 
+// Windows' temporary folder (GetTempPath), long form, without a trailing "\".
+std::string TempFolder();
+// The drive's root and every folder below it down to `path`, which a tree
+// passes through: "C:\", "C:\a", "C:\a\b" for "C:\a\b".
+std::vector<std::string> FoldersDownTo(const std::string& path);
 DWORD Attributes(const std::string& path);
 std::string ReadContent(const std::string& path);
 FILETIME LastWriteTime(const std::string& path);
-// The Unix path of an ASCII Windows path on drive Z:.
-std::string UnixPath(const std::string& windowsPath);

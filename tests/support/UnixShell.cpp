@@ -54,22 +54,24 @@ std::string ReadWholeFile(const std::string& path) {
 
 std::optional<int> RunUnixShell(const std::string& script, DWORD timeoutMs, std::string* output) {
     static int serial = 0;
-    const std::string stem = "Z:\\tmp\\kelvane-unix-" + std::to_string(GetCurrentProcessId()) +
-                             "-" + std::to_string(++serial);
+    const std::string stem = TempFolder() + "\\kelvane-unix-" +
+                             std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
     const std::string marker = stem + ".status", out = stem + ".out";
     DeleteFileA(marker.c_str());
     DeleteFileA(out.c_str());
-    const std::string unixMarker = UnixPath(marker);
+    const std::string unixMarker = ShellQuote(UnixPath(marker)),
+                      unixPending = ShellQuote(UnixPath(marker + ".tmp"));
     std::string full = "PATH=/usr/bin:/bin; export PATH; ( " + script + " ) </dev/null";
-    if (output) full += " >" + UnixPath(out);
-    full += "; echo $? >" + unixMarker + ".tmp; mv " + unixMarker + ".tmp " + unixMarker;
+    if (output) full += " >" + ShellQuote(UnixPath(out));
+    full += "; echo $? >" + unixPending + "; mv " + unixPending + " " + unixMarker;
     std::string line = "/bin/sh -c " + CommandLineQuote(full);
 
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA("Z:/bin/sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+    static const std::string shell = WindowsPath("/bin/sh");
+    if (!CreateProcessA(shell.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
         return std::nullopt;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

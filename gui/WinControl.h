@@ -1,0 +1,99 @@
+// Windowed controls: a control with a window of its own, made from this
+// framework's window class or by subclassing a system one, and the parent
+// of other controls.
+#pragma once
+
+#include "gui/Control.h"
+#include "gui/Owners.h"
+
+#include <string>
+#include <vector>
+
+// Window-creation values that a windowed control chooses for itself.
+struct TCreateParams {
+    const char* className = "TKelvaneControl";
+    bool ownClass = true; // registered here; otherwise a system class that is subclassed
+    HICON icon = nullptr;
+    std::string caption;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;
+};
+
+// A control with a window. Children are created with it, in creation order.
+class TWinControl : public TControl {
+  public:
+    using TControl::TControl;
+    ~TWinControl() override;
+
+    HWND Handle() const { return handle_; }
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    // Creates the window and those of all windowed children.
+    void HandleNeeded();
+    void DestroyHandle();
+
+    const std::vector<TControl*>& Controls() const { return controls_; }
+    void InsertControl(TControl* control) { controls_.push_back(control); }
+    void RemoveControl(TControl* control);
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetVisible(bool visible) override;
+    void SetEnabled(bool enabled) override;
+    void Invalidate() override;
+
+    // Places the aligned children: top, bottom, left, right, then client.
+    void AlignControls();
+    RECT ClientRect() const;
+
+    // The object behind a window created by this framework.
+    static TWinControl* FromHandle(HWND hwnd);
+
+    // Notifications that the parent received from this control's window.
+    virtual bool HandleNotify(NMHDR* header, LRESULT& result);
+    virtual bool HandleCommand(WORD code, WORD id);
+
+  protected:
+    virtual void CreateParams(TCreateParams& params);
+    // Called once the window exists, before children are created.
+    virtual void CreateWnd() {}
+    // Called while the window still exists, before it is destroyed.
+    virtual void DestroyWnd() {}
+    virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+    // Draws the background and graphic children of the framework's classes.
+    virtual void PaintWindow(HDC dc);
+    void ColorChanged() override;
+    void FontChanged() override;
+
+  private:
+    // The window property that leads from a window to its object.
+    static constexpr char kObjectProp[] = "Kelvane.Control";
+
+    // Window class and procedures (WindowClass.cpp, WindowThunks.cpp,
+    // Subclassing.cpp).
+    static void RegisterWindowClass(HINSTANCE instance, const TCreateParams& params);
+    static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+    void Subclass(HWND hwnd);
+    void ReleaseWindow();
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+
+    // Mouse routing to graphic children (MouseRouting.cpp).
+    TControl* GraphicControlAt(int x, int y) const;
+    bool RouteMouse(UINT msg, WPARAM wp, LPARAM lp);
+    bool SetCursorAtPointer();
+
+    // Painting of the framework's own classes (Painting.cpp).
+    void EraseBackground(HDC dc);
+    void PaintNow();
+
+    void ApplyFont();
+    void BoundsFromWindow();
+
+    HWND handle_ = nullptr;
+    WNDPROC classProc_ = nullptr; // the common control's own procedure
+    UniqueGdiObject<HBRUSH> brush_;
+    std::vector<TControl*> controls_;
+    TControl* mouseCapture_ = nullptr;
+    TControl* mouseOver_ = nullptr;
+};
