@@ -48,11 +48,6 @@ TAboutBox::TAboutBox(TComponent* owner, const TAboutPictures& pictures)
     Create();
 }
 
-TAboutBox::~TAboutBox() {
-    // The window goes before its parts, so no paint reaches a destroyed one.
-    DestroyHandle();
-}
-
 std::string TAboutBox::splitdigit(std::string S) {
     std::string result;
     for (int groups = (int(S.size()) - 1) / 3; groups > 0; --groups) {

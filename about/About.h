@@ -60,7 +60,6 @@ extern const TAboutBoxLayout kAboutBoxLayout;
 class TAboutBox : public TForm {
   public:
     TAboutBox(TComponent* owner, const TAboutPictures& pictures);
-    ~TAboutBox() override;
 
     // Parts, in creation order: later ones lie above earlier ones.
     TShape Shape1;

@@ -12,7 +12,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     TApplication& application = Application();
     application.SetTitle(texts::kCaption);
-    TMainForm mainForm(nullptr);
+    TWindowed<TMainForm> mainForm(nullptr);
     application.Run();
     return 0;
 }

@@ -27,10 +27,6 @@ TMainForm::TMainForm(TComponent* owner, const TMainFormLayout& l)
     Create();
 }
 
-TMainForm::~TMainForm() {
-    DestroyHandle();
-}
-
 void TMainForm::FormCreate(TObject*) {
     FFirstChange = true;
 }
@@ -61,7 +57,7 @@ void TMainForm::btnQuitClick(TObject*) {
 }
 
 void TMainForm::btnAboutClick(TObject*) {
-    auto box = std::make_unique<TAboutBox>(nullptr, TAboutPictures{IDI_MAINICON, IDB_NAME});
+    auto box = std::make_unique<TWindowed<TAboutBox>>(nullptr, TAboutPictures{IDI_MAINICON, IDB_NAME});
     box->ShowModal();
 }
 

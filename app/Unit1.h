@@ -42,14 +42,13 @@ extern const TMainFormLayout kMainFormLayout;
 class TMainForm : public TForm {
   public:
     explicit TMainForm(TComponent* owner, const TMainFormLayout& layout = kMainFormLayout);
-    ~TMainForm() override;
 
     // Parts, in creation order.
     TImageList ImageList1;
-    TPanel Panel1;
+    TWindowed<TPanel> Panel1;
     TLabel Label1;
-    TStatusBar StatusBar1;
-    TToolBar ToolBar1;
+    TWindowed<TStatusBar> StatusBar1;
+    TWindowed<TToolBar> ToolBar1;
     TToolButton btnDrive;
     TToolButton btnDeskTop;
     TToolButton ToolButton2;
@@ -57,7 +56,7 @@ class TMainForm : public TForm {
     TToolButton btnStop;
     TToolButton btnQuit;
     TToolButton btnAbout;
-    TFolderTreeViewEx FTV;
+    TWindowed<TFolderTreeViewEx> FTV;
 
     void FormCreate(TObject* sender);
     void Msg(const std::string& text);

@@ -163,14 +163,14 @@ TControlRun RunControl(const std::string& parent, const std::string& name, bool 
                                      .height = kFormHeight,
                                      .color = clBtnFace},
                          .caption = "bench_tree"};
-    TForm form(nullptr, formProps);
+    TWindowed<TForm> form(nullptr, formProps);
     TFolderTreeViewExProps props;
     props.tree.control = {.name = "FTV", .align = alClient, .parentColor = false};
     props.tree.indent = 19;
     props.rootFolder = rfManual;
     props.rootFolderName = parent.c_str();
     props.showFile = showFile;
-    TWatchedTree tree(&form, &form, props);
+    TWindowed<TWatchedTree> tree(&form, &form, props);
     form.Show(); // the windows, the root's fill and the first paint
     PumpMessages();
 
@@ -520,7 +520,7 @@ int RunStartup() {
     const std::uint64_t created = FileTimeValue(creation);
 
     InitControls();
-    TMainForm form(nullptr); // the windows; the tree fills its root
+    TWindowed<TMainForm> form(nullptr); // the windows; the tree fills its root
     const std::uint64_t built = SystemTimeNow();
     HWND tree = form.FTV.Handle();
     gTreeProc = reinterpret_cast<WNDPROC>(

@@ -140,7 +140,7 @@ void ShowAndSettle(TForm& form) {
 }
 
 int RunForm(const std::string& start, long folders) {
-    TMainForm form(nullptr);
+    TWindowed<TMainForm> form(nullptr);
     ShowAndSettle(form);
     form.FTV.SetRootFolderName(start);
 
@@ -268,7 +268,7 @@ int RunSafeBare(const std::string& start) {
 // the folder's path on the status line, alone, over the same folders.
 int RunStatusLine(const std::string& start) {
     const std::vector<std::string> folders = BareWalk(start, false).folders;
-    TMainForm form(nullptr);
+    TWindowed<TMainForm> form(nullptr);
     ShowAndSettle(form);
     const double seconds = TimedSeconds([&] {
         for (std::size_t i = 1; i < folders.size(); ++i) {

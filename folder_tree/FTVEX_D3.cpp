@@ -48,10 +48,6 @@ TFolderTreeViewEx::TFolderTreeViewEx(TComponent* owner, TWinControl* parent,
     }
 }
 
-TFolderTreeViewEx::~TFolderTreeViewEx() {
-    DestroyHandle();
-}
-
 void TFolderTreeViewEx::CreateParams(TCreateParams& params) {
     TCustomTreeView::CreateParams(params);
     params.style &= ~DWORD(TVS_EDITLABELS); // captions are renamed through the shell only

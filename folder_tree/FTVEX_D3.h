@@ -58,7 +58,6 @@ class TFolderTreeViewEx : public TCustomTreeView {
   public:
     TFolderTreeViewEx(TComponent* owner, TWinControl* parent,
                       const TFolderTreeViewExProps& props = {});
-    ~TFolderTreeViewEx() override;
 
     // Design time only: never assigned in a running program.
     TAboutFolderTreeViewExProperty* About() const { return FAbout; }

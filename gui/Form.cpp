@@ -28,7 +28,6 @@ TForm::TForm(TComponent* owner, const TFormProps& p)
 }
 
 TForm::~TForm() {
-    DestroyHandle();
     Application().FormDestroyed(this);
 }
 

@@ -168,10 +168,6 @@ void TTreeNodes::CustomSort(PFNTVCOMPARE compare, LPARAM data) {
 TCustomTreeView::TCustomTreeView(TComponent* owner, TWinControl* parent, const TTreeViewProps& p)
     : TWinControl(owner, parent, p.control), props_(p), items_(this) {}
 
-TCustomTreeView::~TCustomTreeView() {
-    DestroyHandle();
-}
-
 void TCustomTreeView::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.className = WC_TREEVIEWA;

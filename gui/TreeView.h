@@ -141,7 +141,6 @@ using TTVExpandingEvent = std::function<void(TObject* sender, TTreeNode* node, b
 class TCustomTreeView : public TWinControl {
   public:
     TCustomTreeView(TComponent* owner, TWinControl* parent, const TTreeViewProps& props);
-    ~TCustomTreeView() override;
 
     TTreeNodes& Items() { return items_; }
     TTreeNode* Selected() const;

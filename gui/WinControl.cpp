@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-TWinControl::~TWinControl() {
-    DestroyHandle();
-}
+// TWindowed has destroyed the window already; a child whose parent's window
+// is gone was destroyed with it.
+TWinControl::~TWinControl() = default;
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<TWinControl*>(GetPropA(hwnd, kObjectProp)) : nullptr;

@@ -21,6 +21,8 @@ struct TCreateParams {
 };
 
 // A control with a window. Children are created with it, in creation order.
+// Every one is made as TWindowed<T>, which destroys the window, and with it
+// every child's, before any destructor of the object runs.
 class TWinControl : public TControl {
   public:
     using TControl::TControl;
@@ -51,6 +53,10 @@ class TWinControl : public TControl {
     // Notifications that the parent received from this control's window.
     virtual bool HandleNotify(NMHDR* header, LRESULT& result);
     virtual bool HandleCommand(WORD code, WORD id);
+
+  private:
+    // Implemented by TWindowed alone, so that no other class can be made.
+    virtual void MadeAsWindowed() = 0;
 
   protected:
     virtual void CreateParams(TCreateParams& params);
@@ -96,4 +102,17 @@ class TWinControl : public TControl {
     std::vector<TControl*> controls_;
     TControl* mouseCapture_ = nullptr;
     TControl* mouseOver_ = nullptr;
+};
+
+// The class every window object is made as: its destructor destroys the
+// window (with its children's) while every part of the object is whole, so
+// that DestroyWnd and the message handlers of every class run as written,
+// and no message reaches a part already destroyed.
+template <class T> class TWindowed final : public T {
+  public:
+    using T::T;
+    ~TWindowed() override { this->DestroyHandle(); }
+
+  private:
+    void MadeAsWindowed() override {}
 };

@@ -29,7 +29,7 @@ struct MainWindow : ::testing::Environment {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&icc);
         Screen().SetPixelsPerInch(96);
-        gMain = new TMainForm(nullptr);
+        gMain = new TWindowed<TMainForm>(nullptr);
     }
     void TearDown() override {
         delete gMain;
@@ -81,7 +81,7 @@ std::string ShellCall(HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR di
 class AboutBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        box_ = std::make_unique<TAboutBox>(nullptr, kPictures);
+        box_ = std::make_unique<TWindowed<TAboutBox>>(nullptr, kPictures);
         B().ShellOpen = [this](HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir,
                                INT show) {
             calls_.push_back(ShellCall(w, verb, file, params, dir, show));
@@ -186,7 +186,7 @@ class AboutBoxAtDpi : public ::testing::TestWithParam<int> {
 };
 
 TEST_P(AboutBoxAtDpi, PartsInOrderAtTheirScaledPlacesWithTheirFontsAndColours) {
-    TAboutBox b(nullptr, kPictures);
+    TWindowed<TAboutBox> b(nullptr, kPictures);
     const RECT card{0, 0, Scaled(345), Scaled(201)};
     ASSERT_EQ(b.Controls().size(), std::size(kPlaces));
     const bool arial = RealisedAs(b.Font().Handle(), "Arial");
@@ -288,7 +288,7 @@ struct Canvas {
 };
 
 TEST_F(AboutBoxTest, FramedCardDividersIconAndNamePicture) {
-    PaintedBox b(nullptr, kPictures);
+    TWindowed<PaintedBox> b(nullptr, kPictures);
     HDC screen = GetDC(nullptr);
     Canvas card(screen), reference(screen);
     ReleaseDC(nullptr, screen);

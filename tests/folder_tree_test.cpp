@@ -496,7 +496,7 @@ TEST(FolderTreeAbout, PropertyOpensTheVersionBox) {
     TAboutFolderTreeViewExProperty about;
     EXPECT_EQ(about.GetAttributes(), unsigned(paDialog | paMultiSelect | paReadOnly));
     EXPECT_EQ(about.GetValue(), "(about)");
-    TForm designer(nullptr, {.control = {.name = "TDesignerForm", .width = 200, .height = 100}});
+    TWindowed<TForm> designer(nullptr, {.control = {.name = "TDesignerForm", .width = 200, .height = 100}});
     designer.Create();
     MessageBoxCatcher catcher;
     about.Edit(designer.Handle());
@@ -514,7 +514,7 @@ TEST(FolderTreeMainWindow, RootButtonsReRootTheTreeOnlyOnChange) {
     ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
     Pidl drives = Special(CSIDL_DRIVES);
     {
-        TMainForm f(nullptr);
+        TWindowed<TMainForm> f(nullptr);
         TFolderTreeViewEx& ftv = f.FTV;
         auto root = [&] { return AbsoluteOf(ftv.Items().GetFirstNode()); };
         ASSERT_EQ(ftv.RootFolder(), rfDrives);
@@ -558,7 +558,7 @@ TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
     for (const std::wstring& name : names)
         wide.Dir(L"p\\" + name);
 
-    TMainForm f(nullptr);
+    TWindowed<TMainForm> f(nullptr);
     for (const std::wstring& name : names) {
         SCOPED_TRACE(name.size());
         ASSERT_TRUE(f.FTV.LocatePath(parent, false, true));

@@ -72,13 +72,12 @@ TPanelProps Aligned(const char* name, TAlign align, int size) {
 // Created out of order on purpose: placing goes top, bottom, left, right, client.
 struct AlignForm : TForm {
     AlignForm() : TForm(nullptr, FormProps("TAlignTestForm")) { Create(); }
-    ~AlignForm() override { DestroyHandle(); }
-    TPanel client{this, this, Aligned("client", alClient, 5)};
-    TPanel right{this, this, Aligned("right", alRight, 40)};
-    TPanel bottom{this, this, Aligned("bottom", alBottom, 15)};
-    TPanel left{this, this, Aligned("left", alLeft, 30)};
-    TPanel top1{this, this, Aligned("top1", alTop, 20)};
-    TPanel top2{this, this, Aligned("top2", alTop, 10)};
+    TWindowed<TPanel> client{this, this, Aligned("client", alClient, 5)};
+    TWindowed<TPanel> right{this, this, Aligned("right", alRight, 40)};
+    TWindowed<TPanel> bottom{this, this, Aligned("bottom", alBottom, 15)};
+    TWindowed<TPanel> left{this, this, Aligned("left", alLeft, 30)};
+    TWindowed<TPanel> top1{this, this, Aligned("top1", alTop, 20)};
+    TWindowed<TPanel> top2{this, this, Aligned("top2", alTop, 10)};
 };
 
 void ExpectAligned(AlignForm& f) {
@@ -96,7 +95,7 @@ void ExpectAligned(AlignForm& f) {
 }
 
 TEST(Alignment, TopBottomLeftRightClientAfterCreateResizeAndHiding) {
-    AlignForm f;
+    TWindowed<AlignForm> f;
     ExpectAligned(f);
     Resize(f, 520, 410);
     ExpectAligned(f);
@@ -107,7 +106,7 @@ TEST(Alignment, TopBottomLeftRightClientAfterCreateResizeAndHiding) {
 }
 
 TEST(Alignment, MainWindowPartsFollowAResize) {
-    TMainForm form(nullptr);
+    TWindowed<TMainForm> form(nullptr);
     for (SIZE outer : {SIZE{640, 480}, SIZE{300, 200}}) {
         Resize(form, outer.cx, outer.cy);
         ASSERT_EQ(form.Width(), outer.cx);
@@ -161,8 +160,8 @@ class MouseRouting : public ::testing::Test {
     Log Click(HWND w, int x, int y) { return Press(w, {x, y}, {x, y}); }
 
     Log log;
-    TForm form{nullptr, FormProps("TMouseTestForm")};
-    TPanel panel{&form, &form, {.control = {.name = "panel", .width = 200, .height = 100}}};
+    TWindowed<TForm> form{nullptr, FormProps("TMouseTestForm")};
+    TWindowed<TPanel> panel{&form, &form, {.control = {.name = "panel", .width = 200, .height = 100}}};
     TLabel A{&form, &panel, Box("A", 10, 10)};
     TLabel B{&form, &panel, Box("B", 50, 15)}; // over A's right part
     TLabel C{&form, &form, Box("C", 10, 120)};
@@ -242,8 +241,8 @@ class TreeNodes : public ::testing::Test {
 
     int dataA = 1, dataA2 = 2;
     Log deleted;
-    TForm form{nullptr, FormProps("TTreeTestForm")};
-    TCustomTreeView tree{&form, &form, {.control = {.name = "tree", .align = alClient}}};
+    TWindowed<TForm> form{nullptr, FormProps("TTreeTestForm")};
+    TWindowed<TCustomTreeView> tree{&form, &form, {.control = {.name = "tree", .align = alClient}}};
     TTreeNode *a = nullptr, *a1 = nullptr, *a2 = nullptr, *a2x = nullptr, *b = nullptr;
 };
 

@@ -161,7 +161,7 @@ class MainFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Screen().SetPixelsPerInch(96);
-        form_ = std::make_unique<TMainForm>(nullptr);
+        form_ = std::make_unique<TWindowed<TMainForm>>(nullptr);
     }
     void TearDown() override {
         form_.reset();
@@ -371,7 +371,7 @@ class MainFormAtDpi : public ::testing::TestWithParam<int> {
 };
 
 TEST_P(MainFormAtDpi, EverySizeScales) {
-    TMainForm form(nullptr);
+    TWindowed<TMainForm> form(nullptr);
     ExpectScaledLayout(form);
 }
 
@@ -381,8 +381,8 @@ INSTANTIATE_TEST_SUITE_P(Resolutions, MainFormAtDpi, ::testing::Values(120, 144,
 const TFormProps kHost{.control = {.name = "TTreeHostForm", .width = 300, .height = 200}};
 
 TEST(FolderTreeViewEx, PublishedInterface) {
-    TForm host(nullptr, kHost);
-    TFolderTreeViewEx tree(&host, &host);
+    TWindowed<TForm> host(nullptr, kHost);
+    TWindowed<TFolderTreeViewEx> tree(&host, &host);
     EXPECT_EQ(tree.RootFolder(), rfDrives);
     EXPECT_EQ(tree.SelectedDir(), sdNone);
     EXPECT_TRUE(tree.FileMask().empty());

@@ -59,7 +59,7 @@ void Pump() { Application().ProcessMessages(); }
 TEST(QuitDuringWalk, QuitAndCloseWaitForTheWalkToEnd) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    TMainForm form(nullptr);
+    TWindowed<TMainForm> form(nullptr);
     ASSERT_EQ(Application().MainForm(), &form);
     form.Show();
     TwoFolders fs;

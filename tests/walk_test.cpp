@@ -53,7 +53,7 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&icc);
-        form = std::make_unique<TMainForm>(nullptr);
+        form = std::make_unique<TWindowed<TMainForm>>(nullptr);
         status = std::make_unique<StatusRecorder>(form->StatusBar1.Handle());
     }
     void TearDown() override {

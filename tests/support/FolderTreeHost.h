@@ -25,13 +25,13 @@ inline void InitTreeViewClasses() {
 struct FolderTreeHost {
     explicit FolderTreeHost(const TFolderTreeViewExProps& props) {
         InitTreeViewClasses();
-        tree = std::make_unique<TFolderTreeViewEx>(&form, &form, props);
+        tree = std::make_unique<TWindowed<TFolderTreeViewEx>>(&form, &form, props);
     }
     FolderTreeHost& Create() {
         form.Create();
         return *this;
     }
-    TForm form{nullptr, {.control = {.name = "TFolderTreeHost", .width = 320, .height = 240}}};
+    TWindowed<TForm> form{nullptr, {.control = {.name = "TFolderTreeHost", .width = 320, .height = 240}}};
     std::unique_ptr<TFolderTreeViewEx> tree;
 };
 
