@@ -211,8 +211,7 @@ TControlRun RunControl(const std::string& parent, const std::string& name, bool 
             auto* data = TFolderTreeViewEx::NodeData(c);
             int overlay = 0;
             if (data && data->ParentFolder)
-                TFolderTreeViewEx::GetItemOverlayIndex(data->ParentFolder.Get(),
-                                                       data->RelativeID.get(), overlay);
+                GetItemOverlayIndex(data->ParentFolder.Get(), data->RelativeID.get(), overlay);
         }
         run.overlaySeconds = Now() - begin;
     }

@@ -3,9 +3,9 @@
 #include "folder_tree/FTVEX_D3.h"
 
 #include "folder_tree/DropTarget.h"
-#include "folder_tree/ShellItems.h"
+#include "folder_tree/ShellFolders.h"
+#include "folder_tree/ShellNames.h"
 #include "folder_tree/TreeItemData.h"
-#include "gui/AnsiText.h"
 #include "gui/Application.h"
 
 #include <ole2.h>
@@ -169,14 +169,8 @@ void TFolderTreeViewEx::BuildTree() {
 
 UniqueItemIDList TFolderTreeViewEx::GetRootItemIDList(IMalloc* malloc, IShellFolder* desktop) {
     if (FRootFolder == rfManual && !FRootFolderName.empty()) {
-        std::wstring name = WideText(FRootFolderName);
-        ULONG eaten = 0;
-        LPITEMIDLIST parsed = nullptr;
-        if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, name.data(), &eaten, &parsed,
-                                                nullptr))) {
-            UniqueItemIDList list(parsed);
-            if (IsUsableRoot(malloc, list.get())) return list;
-        }
+        UniqueItemIDList list = PathToItemIDList(FRootFolderName, desktop);
+        if (list && IsUsableRoot(malloc, list.get())) return list;
     }
     LPITEMIDLIST special = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(Handle(), RootFolderCSIDL[FRootFolder], &special)))
@@ -185,19 +179,14 @@ UniqueItemIDList TFolderTreeViewEx::GetRootItemIDList(IMalloc* malloc, IShellFol
 }
 
 bool TFolderTreeViewEx::IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list) {
-    ComPtr<IShellFolder> folder;
-    if (FAILED(SHGetDesktopFolder(&folder))) return false;
-    UniqueItemIDList copy = CopyItemID(list);
-    for (LPCITEMIDLIST entry = list; copy;) {
-        ComPtr<IShellFolder> bound;
-        if (FAILED(folder->BindToObject(copy.get(), nullptr, IID_PPV_ARGS(&bound)))) break;
-        entry = NextItemID(entry);
-        if (!entry) break;
-        folder = bound;
-        copy = CopyItemID(entry);
-    }
+    ComPtr<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(&desktop))) return false;
+    // The item is the list's last entry, or the one whose bind failed.
+    ShellLevel level = WalkShellLevels(desktop.Get(), list);
+    UniqueItemIDList copy = std::move(level.item);
+    if (list && !list->mkid.cb) copy = CopyItemID(list); // the desktop: its own empty list
     if (!copy) return false;
-    bool usable = HasShowableContent(malloc, folder.Get(), copy.get());
+    bool usable = HasShowableContent(malloc, level.folder.Get(), copy.get());
     malloc->Free(copy.release());
     return usable;
 }

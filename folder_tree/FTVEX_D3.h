@@ -117,7 +117,6 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // The mask test on a parsing name already at hand.
     bool NameMatchesFileMask(const std::wstring& parsingName) const;
     bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item);
-    static bool GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index);
     static TTVITEMDATA* NodeData(const TTreeNode* node);
     // Node records alive in all trees of the process.
     static int LiveNodeRecords();
