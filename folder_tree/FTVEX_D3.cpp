@@ -115,26 +115,24 @@ void TFolderTreeViewEx::SetRootFolderName(const std::string& value) {
     if (FRootFolder == rfManual) Rebuild();
 }
 
-void TFolderTreeViewEx::SetBooleanProperty(int index, bool value) {
-    switch (index) {
-    case 0:
-        FShellRun = value;
-        return;
-    case 1:
-        if (value == FShowFile) return;
-        if (FVirtualRoot && FShowFile && !value) return; // files stay under a virtual root
-        FShowFile = value;
-        break;
-    case 2:
-        if (value == FShowRootFolder) return;
-        if (!value && ((FRootFolder == rfManual && FShowFile) || FVirtualRoot)) return;
-        FShowRootFolder = value;
-        break;
-    default:
-        if (value == FShowIncludeHidden) return;
-        FShowIncludeHidden = value;
-        break;
-    }
+void TFolderTreeViewEx::SetShowFile(bool value) {
+    if (value == FShowFile) return;
+    if (FVirtualRoot && !value) return; // files stay under a virtual root
+    FShowFile = value;
+    Rebuild();
+}
+
+void TFolderTreeViewEx::SetShowRootFolder(bool value) {
+    if (value == FShowRootFolder) return;
+    // A virtual root keeps its node, and so does a manual root showing files.
+    if (!value && (FVirtualRoot || (FRootFolder == rfManual && FShowFile))) return;
+    FShowRootFolder = value;
+    Rebuild();
+}
+
+void TFolderTreeViewEx::SetShowIncludeHidden(bool value) {
+    if (value == FShowIncludeHidden) return;
+    FShowIncludeHidden = value;
     Rebuild();
 }
 

@@ -75,13 +75,13 @@ class TFolderTreeViewEx : public TCustomTreeView {
     TSelectedDir SelectedDir() const { return FSelectedDir; }
     void SetSelectedDir(TSelectedDir value);
     bool ShellRun() const { return FShellRun; }
-    void SetShellRun(bool value) { SetBooleanProperty(0, value); }
+    void SetShellRun(bool value) { FShellRun = value; } // read on double-click only
     bool ShowFile() const { return FShowFile; }
-    void SetShowFile(bool value) { SetBooleanProperty(1, value); }
+    void SetShowFile(bool value);
     bool ShowRootFolder() const { return FShowRootFolder; }
-    void SetShowRootFolder(bool value) { SetBooleanProperty(2, value); }
+    void SetShowRootFolder(bool value);
     bool ShowIncludeHidden() const { return FShowIncludeHidden; }
-    void SetShowIncludeHidden(bool value) { SetBooleanProperty(3, value); }
+    void SetShowIncludeHidden(bool value);
     TRootFolder RootFolder() const { return FRootFolder; }
     void SetRootFolder(TRootFolder value) { ApplyRootFolder(value); }
     const std::string& RootFolderName() const { return FRootFolderName; }
@@ -153,7 +153,6 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void DblClick() override;
 
   private:
-    void SetBooleanProperty(int index, bool value);
     void BuildTree();
     void BuildVirtualRoot();
     void BuildFileSystemRoot();
