@@ -208,7 +208,7 @@ TControlRun RunControl(const std::string& parent, const std::string& name, bool 
     {
         const double begin = Now();
         for (TTreeNode* c : children) {
-            auto* data = TFolderTreeViewEx::NodeData(c);
+            auto* data = NodeData(c);
             int overlay = 0;
             if (data && data->ParentFolder)
                 GetItemOverlayIndex(data->ParentFolder.Get(), data->RelativeID.get(), overlay);

@@ -29,7 +29,7 @@ bool AncestorsExpanded(const TTreeNode* node) {
 }
 
 std::string PathOf(const TTreeNode* node) {
-    const TTVITEMDATA* data = TFolderTreeViewEx::NodeData(node);
+    const TTVITEMDATA* data = NodeData(node);
     return data && data->AbsoluteID ? ItemIDListToPath(data->AbsoluteID.get()) : std::string();
 }
 
@@ -87,7 +87,7 @@ void TFolderTreeViewEx::ExecuteSelected() {
     info.lpDirectory = "";
     info.nShow = SW_SHOWNORMAL;
     info.lpIDList = data->AbsoluteID.get();
-    ShellExecuteHook(&info); // failures are not shown
+    FShellExecute(&info); // failures are not shown
 }
 
 TTreeNode* TFolderTreeViewEx::FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item) {

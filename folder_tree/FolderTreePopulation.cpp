@@ -250,14 +250,6 @@ void TFolderTreeViewEx::BuildFileSystemRoot() {
 
 // ---- node records ----
 
-TTVITEMDATA* TFolderTreeViewEx::NodeData(const TTreeNode* node) {
-    return node ? static_cast<TTVITEMDATA*>(node->Data()) : nullptr;
-}
-
-int TFolderTreeViewEx::LiveNodeRecords() {
-    return TTVITEMDATA::live;
-}
-
 TTreeNode* TFolderTreeViewEx::NodeFromItem(const TVITEMA& item) {
     return (item.mask & TVIF_PARAM) ? reinterpret_cast<TTreeNode*>(item.lParam) : nullptr;
 }

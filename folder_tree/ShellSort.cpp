@@ -1,19 +1,18 @@
 #include "folder_tree/ShellSort.h"
 
 #include "folder_tree/TreeItemData.h"
-#include "gui/TreeView.h"
 
 namespace {
 
-TTVITEMDATA* NodeData(LPARAM node) {
-    return static_cast<TTVITEMDATA*>(reinterpret_cast<TTreeNode*>(node)->Data());
+TTVITEMDATA* Record(LPARAM node) {
+    return NodeData(reinterpret_cast<const TTreeNode*>(node));
 }
 
 } // namespace
 
 int CALLBACK CompareByShell(LPARAM node1, LPARAM node2, LPARAM) {
-    TTVITEMDATA* data1 = NodeData(node1);
-    TTVITEMDATA* data2 = NodeData(node2);
+    TTVITEMDATA* data1 = Record(node1);
+    TTVITEMDATA* data2 = Record(node2);
     HRESULT hr =
         data1->ParentFolder->CompareIDs(0, data1->RelativeID.get(), data2->RelativeID.get());
     if (FAILED(hr)) return 0;
@@ -21,8 +20,8 @@ int CALLBACK CompareByShell(LPARAM node1, LPARAM node2, LPARAM) {
 }
 
 int CALLBACK CompareFilesFirst(LPARAM node1, LPARAM node2, LPARAM sortDatum) {
-    bool folder1 = (NodeData(node1)->Attributes & SFGAO_FOLDER) != 0;
-    bool folder2 = (NodeData(node2)->Attributes & SFGAO_FOLDER) != 0;
+    bool folder1 = (Record(node1)->Attributes & SFGAO_FOLDER) != 0;
+    bool folder2 = (Record(node2)->Attributes & SFGAO_FOLDER) != 0;
     if (folder1 != folder2) return folder1 ? 1 : -1;
     return CompareByShell(node1, node2, sortDatum);
 }
