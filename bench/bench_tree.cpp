@@ -208,11 +208,10 @@ TControlRun RunControl(const std::string& parent, const std::string& name, bool 
     {
         const double begin = Now();
         for (TTreeNode* c : children) {
-            auto* data = TFolderTreeViewEx::NodeData(c);
+            auto* data = NodeData(c);
             int overlay = 0;
             if (data && data->ParentFolder)
-                TFolderTreeViewEx::GetItemOverlayIndex(data->ParentFolder.Get(),
-                                                       data->RelativeID.get(), overlay);
+                GetItemOverlayIndex(data->ParentFolder.Get(), data->RelativeID.get(), overlay);
         }
         run.overlaySeconds = Now() - begin;
     }

@@ -1,15 +1,10 @@
 // The folder tree's frame: construction, property setters, window creation
-// and destruction, the rebuild bracket and the choice of the root folder.
+// and destruction, and the rebuild bracket.
 #include "folder_tree/FTVEX_D3.h"
 
 #include "folder_tree/DropTarget.h"
-#include "folder_tree/ShellItems.h"
-#include "folder_tree/TreeItemData.h"
-#include "gui/AnsiText.h"
 
 #include <ole2.h>
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -21,13 +16,6 @@ struct TOleModule {
     ~TOleModule() { OleUninitialize(); }
 };
 const TOleModule oleModule;
-
-// The special folder shown for each root.
-constexpr int RootFolderCSIDL[] = {
-    CSIDL_DRIVES,    CSIDL_DRIVES,   CSIDL_DESKTOPDIRECTORY, CSIDL_FAVORITES, CSIDL_PROGRAMS,
-    CSIDL_RECENT,    CSIDL_SENDTO,   CSIDL_STARTMENU,        CSIDL_STARTUP,   CSIDL_APPDATA,
-    CSIDL_TEMPLATES, CSIDL_CONTROLS, CSIDL_BITBUCKET,        CSIDL_PRINTERS,
-};
 
 bool IsVirtualRootFolder(TRootFolder value) {
     return value >= rf_Controls;
@@ -110,26 +98,24 @@ void TFolderTreeViewEx::SetRootFolderName(const std::string& value) {
     if (FRootFolder == rfManual) Rebuild();
 }
 
-void TFolderTreeViewEx::SetBooleanProperty(int index, bool value) {
-    switch (index) {
-    case 0:
-        FShellRun = value;
-        return;
-    case 1:
-        if (value == FShowFile) return;
-        if (FVirtualRoot && FShowFile && !value) return; // files stay under a virtual root
-        FShowFile = value;
-        break;
-    case 2:
-        if (value == FShowRootFolder) return;
-        if (!value && ((FRootFolder == rfManual && FShowFile) || FVirtualRoot)) return;
-        FShowRootFolder = value;
-        break;
-    default:
-        if (value == FShowIncludeHidden) return;
-        FShowIncludeHidden = value;
-        break;
-    }
+void TFolderTreeViewEx::SetShowFile(bool value) {
+    if (value == FShowFile) return;
+    if (FVirtualRoot && !value) return; // files stay under a virtual root
+    FShowFile = value;
+    Rebuild();
+}
+
+void TFolderTreeViewEx::SetShowRootFolder(bool value) {
+    if (value == FShowRootFolder) return;
+    // A virtual root keeps its node, and so does a manual root showing files.
+    if (!value && (FVirtualRoot || (FRootFolder == rfManual && FShowFile))) return;
+    FShowRootFolder = value;
+    Rebuild();
+}
+
+void TFolderTreeViewEx::SetShowIncludeHidden(bool value) {
+    if (value == FShowIncludeHidden) return;
+    FShowIncludeHidden = value;
     Rebuild();
 }
 
@@ -160,47 +146,4 @@ void TFolderTreeViewEx::BuildTree() {
         BuildVirtualRoot();
     else
         BuildFileSystemRoot();
-}
-
-UniqueItemIDList TFolderTreeViewEx::GetRootItemIDList(IMalloc* malloc, IShellFolder* desktop) {
-    if (FRootFolder == rfManual && !FRootFolderName.empty()) {
-        std::wstring name = WideText(FRootFolderName);
-        ULONG eaten = 0;
-        LPITEMIDLIST parsed = nullptr;
-        if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, name.data(), &eaten, &parsed,
-                                                nullptr))) {
-            UniqueItemIDList list(parsed);
-            if (IsUsableRoot(malloc, list.get())) return list;
-        }
-    }
-    LPITEMIDLIST special = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(Handle(), RootFolderCSIDL[FRootFolder], &special)))
-        return nullptr;
-    return UniqueItemIDList(special);
-}
-
-bool TFolderTreeViewEx::IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list) {
-    ComPtr<IShellFolder> folder;
-    if (FAILED(SHGetDesktopFolder(&folder))) return false;
-    UniqueItemIDList copy = CopyItemID(list);
-    for (LPCITEMIDLIST entry = list; copy;) {
-        ComPtr<IShellFolder> bound;
-        if (FAILED(folder->BindToObject(copy.get(), nullptr, IID_PPV_ARGS(&bound)))) break;
-        entry = NextItemID(entry);
-        if (!entry) break;
-        folder = bound;
-        copy = CopyItemID(entry);
-    }
-    if (!copy) return false;
-    bool usable = HasShowableContent(malloc, folder.Get(), copy.get());
-    malloc->Free(copy.release());
-    return usable;
-}
-
-bool TFolderTreeViewEx::HasShowableContent(IMalloc*, IShellFolder* folder, LPCITEMIDLIST item) {
-    ULONG attributes = SFGAO_HASSUBFOLDER | SFGAO_FOLDER;
-    folder->GetAttributesOf(1, &item, &attributes);
-    if (attributes & SFGAO_HASSUBFOLDER) return true;
-    if (FShowRootFolder && (attributes & SFGAO_FOLDER)) return true;
-    return FShowFile && HasShowableFiles(folder, item);
 }

@@ -1,6 +1,8 @@
 // TFolderTreeViewEx: a tree view over the shell namespace. This header is
-// its published face: the root and selection enumerations, the folder event
-// and the properties with their defaults.
+// its published face: the root and selection enumerations, the folder
+// event, the stored layout with the published properties' defaults, and
+// the control's published properties and events. The rest of the class is
+// the control's own; tests reach it through FolderTreeTestAccess.h.
 #pragma once
 
 #include "folder_tree/AboutProperty.h"
@@ -54,6 +56,8 @@ struct TFolderTreeViewExProps {
 
 struct TTVITEMDATA;
 
+class TFolderTreeTestAccess;
+
 class TFolderTreeViewEx : public TCustomTreeView {
   public:
     TFolderTreeViewEx(TComponent* owner, TWinControl* parent,
@@ -74,13 +78,13 @@ class TFolderTreeViewEx : public TCustomTreeView {
     TSelectedDir SelectedDir() const { return FSelectedDir; }
     void SetSelectedDir(TSelectedDir value);
     bool ShellRun() const { return FShellRun; }
-    void SetShellRun(bool value) { SetBooleanProperty(0, value); }
+    void SetShellRun(bool value) { FShellRun = value; } // read on double-click only
     bool ShowFile() const { return FShowFile; }
-    void SetShowFile(bool value) { SetBooleanProperty(1, value); }
+    void SetShowFile(bool value);
     bool ShowRootFolder() const { return FShowRootFolder; }
-    void SetShowRootFolder(bool value) { SetBooleanProperty(2, value); }
+    void SetShowRootFolder(bool value);
     bool ShowIncludeHidden() const { return FShowIncludeHidden; }
-    void SetShowIncludeHidden(bool value) { SetBooleanProperty(3, value); }
+    void SetShowIncludeHidden(bool value);
     TRootFolder RootFolder() const { return FRootFolder; }
     void SetRootFolder(TRootFolder value) { ApplyRootFolder(value); }
     const std::string& RootFolderName() const { return FRootFolderName; }
@@ -91,61 +95,25 @@ class TFolderTreeViewEx : public TCustomTreeView {
     TFolderExEvent OnClick;
     TFolderExEvent OnDblClick;
 
-    // Refills the whole tree from the root, with the hourglass shown and
-    // redrawing off for its whole span.
-    void Rebuild();
-    void BeginRebuild();
-    void EndRebuild();
-    bool Updating() const { return FUpdating; }
-    bool VirtualRoot() const { return FVirtualRoot; }
-    // Rebuilds so far; a setter that must not rebuild leaves it unchanged.
-    int RebuildCount() const { return FRebuildCount; }
-
     // After the stored layout has been read: in a form designer, collapse
     // the tree and open the root one level.
     void AfterLayoutLoaded();
 
-    // The root's absolute list, or null; freed by the caller.
-    UniqueItemIDList GetRootItemIDList(IMalloc* malloc, IShellFolder* desktop);
-    bool IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list);
-    bool HasShowableContent(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item);
-
-    // Population.
-    void FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node);
-    bool MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item);
-    // The mask test on a parsing name already at hand.
-    bool NameMatchesFileMask(const std::wstring& parsingName) const;
-    bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item);
-    static bool GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index);
-    static TTVITEMDATA* NodeData(const TTreeNode* node);
-    // Node records alive in all trees of the process.
-    static int LiveNodeRecords();
-
-    bool HandleNotify(NMHDR* header, LRESULT& result) override;
-
-    // Navigation: the folder name of a node (its path when its item parses
-    // back, empty for such an item without a path, else its text), finding
-    // the node of a path, and reloading while keeping what the user saw.
-    std::string FolderNameOf(const TTreeNode* node);
-    virtual std::string GetSelectedFolderName();
-    virtual bool LocatePath(const std::string& path, bool makeTop, bool select);
-    TTreeNode* FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item);
-    bool SelectPath(const std::string& path);
-    void ApplySelectedDir();
-    void ExecuteSelected();
-    void RefreshTree();
-    void ReloadTree(TTreeNode* node);
-    // Trees of more nodes than this are not reloaded.
-    static constexpr int kReloadLimit = 10240;
-    // The shell call that runs a double-clicked file; tests observe it.
-    std::function<BOOL(SHELLEXECUTEINFOA*)> ShellExecuteHook = ShellExecuteExA;
-
   protected:
+    // Introduced for descendants.
     virtual void ApplyRootFolder(TRootFolder value);
     virtual void ApplyFileMask(const std::vector<std::string>& value);
+    // Finds the node of a path, expanding every node on the way; optionally
+    // makes it the top item and selects it.
+    virtual bool LocatePath(const std::string& path, bool makeTop, bool select);
+    // The selected node's folder name, or the last one handed out.
+    virtual std::string GetSelectedFolderName();
+
+    // The tree view's hooks.
     void CreateWnd() override;
     void DestroyWnd() override;
     void CreateParams(TCreateParams& params) override;
+    bool HandleNotify(NMHDR* header, LRESULT& result) override;
     bool CanExpand(TTreeNode* node) override;
     void GetImageIndex(TTreeNode* node) override;
     void Change(TTreeNode* node) override; // the selection changed
@@ -153,7 +121,13 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void DblClick() override;
 
   private:
-    void SetBooleanProperty(int index, bool value);
+    friend class TFolderTreeTestAccess;
+
+    // Refills the whole tree from the root, with the hourglass shown and
+    // redrawing off for its whole span.
+    void Rebuild();
+    void BeginRebuild();
+    void EndRebuild();
     void BuildTree();
     void BuildVirtualRoot();
     void BuildFileSystemRoot();
@@ -162,9 +136,34 @@ class TFolderTreeViewEx : public TCustomTreeView {
     TTreeNode* AddRootNode(LPCITEMIDLIST root, std::unique_ptr<TTVITEMDATA> record);
     // Collapses every top-level branch, then opens the first node one level.
     void CollapseToFirstNode(bool expandFirst);
+
+    // The root's absolute list, or null; freed by the caller.
+    UniqueItemIDList GetRootItemIDList(IMalloc* malloc, IShellFolder* desktop);
+    bool IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list);
+    bool HasShowableContent(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item);
+
+    // Population.
     bool BeforeExpand(TTreeNode* node);
+    void FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node);
     TTreeNode* AddChildNode(IShellFolder* folder, LPCITEMIDLIST item, ULONG attributes,
                             UniqueItemIDList absoluteID, TTreeNode* node);
+    bool MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item);
+    // The mask test on a parsing name already at hand.
+    bool NameMatchesFileMask(const std::wstring& parsingName) const;
+    bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item);
+
+    // Navigation: the folder name of a node (its path when its item parses
+    // back, empty for such an item without a path, else its text), finding
+    // the node of a path, and reloading while keeping what the user saw.
+    std::string FolderNameOf(const TTreeNode* node);
+    TTreeNode* FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item);
+    bool SelectPath(const std::string& path);
+    void ApplySelectedDir();
+    void ExecuteSelected();
+    void RefreshTree();
+    void ReloadTree(TTreeNode* node);
+    // Trees of more nodes than this are not reloaded.
+    static constexpr int kReloadLimit = 10240;
 
     bool FAutoUpDate;
     bool FDragAndDrop;
@@ -185,4 +184,6 @@ class TFolderTreeViewEx : public TCustomTreeView {
     std::vector<std::string> FFileMask;
     int FRebuildCount = 0;
     int FDeletions = 0; // nodes deleted so far: a reload notices a tree changed under it
+    // The shell call that runs a double-clicked file; tests observe it.
+    std::function<BOOL(SHELLEXECUTEINFOA*)> FShellExecute = ShellExecuteExA;
 };

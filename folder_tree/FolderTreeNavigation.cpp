@@ -3,7 +3,8 @@
 // the tree while keeping what the user saw.
 #include "folder_tree/FTVEX_D3.h"
 
-#include "folder_tree/ShellItems.h"
+#include "folder_tree/ShellFolders.h"
+#include "folder_tree/ShellNames.h"
 #include "folder_tree/TreeItemData.h"
 #include "gui/Application.h"
 
@@ -28,7 +29,7 @@ bool AncestorsExpanded(const TTreeNode* node) {
 }
 
 std::string PathOf(const TTreeNode* node) {
-    const TTVITEMDATA* data = TFolderTreeViewEx::NodeData(node);
+    const TTVITEMDATA* data = NodeData(node);
     return data && data->AbsoluteID ? ItemIDListToPath(data->AbsoluteID.get()) : std::string();
 }
 
@@ -86,7 +87,7 @@ void TFolderTreeViewEx::ExecuteSelected() {
     info.lpDirectory = "";
     info.nShow = SW_SHOWNORMAL;
     info.lpIDList = data->AbsoluteID.get();
-    ShellExecuteHook(&info); // failures are not shown
+    FShellExecute(&info); // failures are not shown
 }
 
 TTreeNode* TFolderTreeViewEx::FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item) {
@@ -101,47 +102,42 @@ TTreeNode* TFolderTreeViewEx::FindSiblingNode(TTreeNode* first, LPCITEMIDLIST it
 
 bool TFolderTreeViewEx::LocatePath(const std::string& path, bool makeTop, bool select) {
     if (FVirtualRoot) return false;
-    ComPtr<IShellFolder> folder;
+    ComPtr<IShellFolder> desktop;
     ComPtr<IMalloc> malloc = ShellMalloc();
-    if (!malloc || FAILED(SHGetDesktopFolder(&folder))) return false;
+    if (!malloc || FAILED(SHGetDesktopFolder(&desktop))) return false;
     UniqueItemIDList target = PathToItemIDList(path);
     if (!target) return false;
     TTreeNode* node = Items().GetFirstNode();
     UniqueItemIDList root =
         FShowRootFolder
             ? (node ? ConcatItemIDLists(nullptr, NodeData(node)->AbsoluteID.get()) : nullptr)
-            : GetRootItemIDList(malloc.Get(), folder.Get());
+            : GetRootItemIDList(malloc.Get(), desktop.Get());
     if (!node || !root) return false;
 
-    // Match the root's identifiers against the start of the target.
-    LPCITEMIDLIST r = root.get(), t = target.get();
-    if (!r->mkid.cb || !t->mkid.cb) return false;
-    for (;;) {
-        UniqueItemIDList rFirst = CopyItemID(r), tFirst = CopyItemID(t);
-        if (!rFirst || !tFirst || !IsSameItem(folder.Get(), rFirst.get(), tFirst.get()))
-            return false;
-        ComPtr<IShellFolder> bound;
-        if (FAILED(folder->BindToObject(rFirst.get(), nullptr, IID_PPV_ARGS(&bound)))) return false;
-        folder = bound;
-        r = NextItemID(r);
+    // Match the root's entries against the start of the target, each in the
+    // folder holding it; the walk goes through the whole root only when all
+    // match and bind.
+    LPCITEMIDLIST t = target.get();
+    if (!root->mkid.cb || !t->mkid.cb) return false;
+    ShellLevel end = WalkShellLevels(desktop.Get(), root.get(), [&t](const ShellLevel& level) {
+        UniqueItemIDList first = CopyItemID(t); // none: the target lies above the root
+        if (!first || !IsSameItem(level.folder.Get(), level.item.get(), first.get())) return false;
         t = NextItemID(t);
-        if (!r && !t) { // the target is the root itself
-            if (!FShowRootFolder) return false;
-            break;
+        return true;
+    });
+    if (!end.bound) return false;
+    if (!t) { // the target is the root itself
+        if (!FShowRootFolder) return false;
+    } else { // below the root: walk down from its first level
+        if (FShowRootFolder) node = node->GetFirstChild();
+        for (; node; t = NextItemID(t)) {
+            UniqueItemIDList id = CopyItemID(t);
+            node = FindSiblingNode(node, id.get());
+            if (!node || !NextItemID(t)) break;
+            node->Expand(false); // fills it on its first expansion
+            node = node->GetFirstChild();
         }
-        if (!r) { // below the root: walk down from its first level
-            if (FShowRootFolder) node = node->GetFirstChild();
-            for (; node; t = NextItemID(t)) {
-                UniqueItemIDList id = CopyItemID(t);
-                node = FindSiblingNode(node, id.get());
-                if (!node || !NextItemID(t)) break;
-                node->Expand(false); // fills it on its first expansion
-                node = node->GetFirstChild();
-            }
-            if (!node) return false;
-            break;
-        }
-        if (!t) return false; // above the root
+        if (!node) return false;
     }
     if (makeTop) SetTopItem(node);
     if (select) SetSelected(node);

@@ -3,11 +3,12 @@
 // the record each node carries.
 #include "folder_tree/FTVEX_D3.h"
 
-#include "folder_tree/ShellItems.h"
+#include "folder_tree/ShellFolders.h"
+#include "folder_tree/ShellIcons.h"
+#include "folder_tree/ShellNames.h"
+#include "folder_tree/ShellSort.h"
 #include "folder_tree/TreeItemData.h"
 #include "gui/AnsiText.h"
-
-#include <shlguid.h>
 
 #include <memory>
 
@@ -30,21 +31,6 @@ std::string UpperCase(std::string text) {
     return text;
 }
 
-// Walks `root` from the desktop: `folder` ends as the folder holding the
-// last entry (or the one where a bind failed), `last` as a copy of that entry.
-void WalkToParent(IShellFolder* desktop, LPCITEMIDLIST root, ComPtr<IShellFolder>& folder,
-                  UniqueItemIDList& last) {
-    folder = desktop;
-    for (LPCITEMIDLIST entry = root; entry && entry->mkid.cb; entry = NextItemID(entry)) {
-        last = CopyItemID(entry);
-        ComPtr<IShellFolder> bound;
-        if (!last || FAILED(folder->BindToObject(last.get(), nullptr, IID_PPV_ARGS(&bound))))
-            return;
-        if (!NextItemID(entry)) return;
-        folder = bound;
-    }
-}
-
 } // namespace
 
 bool TFolderTreeViewEx::MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item) {
@@ -65,32 +51,17 @@ bool TFolderTreeViewEx::NameMatchesFileMask(const std::wstring& parsingName) con
 
 bool TFolderTreeViewEx::HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item) {
     ComPtr<IMalloc> malloc = ShellMalloc();
-    ComPtr<IShellFolder> sub;
-    if (!malloc || FAILED(folder->BindToObject(item, nullptr, IID_PPV_ARGS(&sub)))) return false;
+    if (!malloc) return false;
     SHCONTF flags = SHCONTF_NONFOLDERS | (FShowIncludeHidden ? SHCONTF_INCLUDEHIDDEN : 0);
-    ComPtr<IEnumIDList> items;
-    if (FAILED(sub->EnumObjects(Handle(), flags, &items)) || !items) return false;
-    LPITEMIDLIST raw = nullptr;
-    while (items->Next(1, &raw, nullptr) == S_OK) {
-        UniqueItemIDList child(raw);
-        ULONG a = SFGAO_FILESYSTEM | SFGAO_FOLDER;
-        sub->GetAttributesOf(1, const_cast<LPCITEMIDLIST*>(&raw), &a);
-        if (!(a & SFGAO_FILESYSTEM)) continue;
-        if (!FFileMask.empty() && !(a & SFGAO_FOLDER) && !MatchesFileMask(sub.Get(), raw)) continue;
-        if (IsParsableItem(malloc.Get(), sub.Get(), raw)) return true;
-    }
-    return false;
-}
-
-bool TFolderTreeViewEx::GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index) {
-    index = 0;
-    ComPtr<IShellIconOverlay> overlay; // the headers give it no __uuidof
-    if (FAILED(folder->QueryInterface(IID_IShellIconOverlay,
-                                      reinterpret_cast<void**>(overlay.GetAddressOf()))))
-        return false;
-    if (FAILED(overlay->GetOverlayIndex(item, &index))) return false;
-    --index; // the shell counts overlays from 1, nodes from 0
-    return true;
+    bool found = false;
+    auto isShowable = [&](IShellFolder* sub, LPCITEMIDLIST child, ULONG a) {
+        if (!(a & SFGAO_FILESYSTEM)) return true;
+        if (!FFileMask.empty() && !(a & SFGAO_FOLDER) && !MatchesFileMask(sub, child)) return true;
+        found = IsParsableItem(malloc.Get(), sub, child);
+        return !found; // the first showable file ends the enumeration
+    };
+    EnumerateFolder(folder, item, Handle(), flags, SFGAO_FILESYSTEM | SFGAO_FOLDER, isShowable);
+    return found;
 }
 
 TTreeNode* TFolderTreeViewEx::AddChildNode(IShellFolder* folder, LPCITEMIDLIST item,
@@ -141,33 +112,27 @@ void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTr
         Screen().SetCursor(crHourGlass);
         SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
     }
-    ComPtr<IShellFolder> sub;
-    if (SUCCEEDED(folder->BindToObject(itemID, nullptr, IID_PPV_ARGS(&sub)))) {
-        SHCONTF flags = SHCONTF_FOLDERS;
-        if (FVirtualRoot || FShowIncludeHidden) flags |= SHCONTF_INCLUDEHIDDEN;
-        if (FShowFile) flags |= SHCONTF_NONFOLDERS;
-        ComPtr<IEnumIDList> items;
-        if (SUCCEEDED(sub->EnumObjects(Handle(), flags, &items)) && items) {
-            LPITEMIDLIST raw = nullptr;
-            while (items->Next(1, &raw, nullptr) == S_OK) {
-                UniqueItemIDList item(raw);
-                ULONG a = ItemAttributeMask;
-                sub->GetAttributesOf(1, const_cast<LPCITEMIDLIST*>(&raw), &a);
-                // The parsing name is read and parsed once per item, as the
-                // shell gave it: it decides parsability, feeds the mask and
-                // becomes the node's full list.
-                const std::wstring parsingName = GetItemParsingNameW(sub.Get(), raw);
-                UniqueItemIDList absolute = ParsingNameToItemIDList(sub.Get(), raw, parsingName);
-                bool add = FVirtualRoot;
-                if (!add && absolute) {
-                    if (a & kFolderLike)
-                        add = true;
-                    else if (FShowFile && (a & SFGAO_FILESYSTEM))
-                        add = FFileMask.empty() || NameMatchesFileMask(parsingName);
-                }
-                if (add) AddChildNode(sub.Get(), raw, a, std::move(absolute), node);
-            }
+    SHCONTF flags = SHCONTF_FOLDERS;
+    if (FVirtualRoot || FShowIncludeHidden) flags |= SHCONTF_INCLUDEHIDDEN;
+    if (FShowFile) flags |= SHCONTF_NONFOLDERS;
+    auto addIfShown = [&](IShellFolder* sub, LPCITEMIDLIST raw, ULONG a) {
+        // The parsing name is read and parsed once per item, as the shell
+        // gave it: it decides parsability, feeds the mask and becomes the
+        // node's full list.
+        const std::wstring parsingName = GetItemParsingNameW(sub, raw);
+        UniqueItemIDList absolute = ParsingNameToItemIDList(sub, raw, parsingName);
+        bool add = FVirtualRoot;
+        if (!add && absolute) {
+            if (a & kFolderLike)
+                add = true;
+            else if (FShowFile && (a & SFGAO_FILESYSTEM))
+                add = FFileMask.empty() || NameMatchesFileMask(parsingName);
         }
+        if (add) AddChildNode(sub, raw, a, std::move(absolute), node);
+        return true;
+    };
+    // Sorted once filled; a folder that does not bind adds and sorts nothing.
+    if (EnumerateFolder(folder, itemID, Handle(), flags, ItemAttributeMask, addIfShown)) {
         PFNTVCOMPARE compare = FInfoViewSort && FShowFile ? CompareFilesFirst : CompareByShell;
         if (node) {
             node->CustomSort(compare, 0);
@@ -255,12 +220,13 @@ void TFolderTreeViewEx::BuildFileSystemRoot() {
     if (!PrepareBuild(desktop, root)) return; // the tree stays as it was
     Items().Clear();
 
-    ComPtr<IShellFolder> folder;
-    UniqueItemIDList last;
-    WalkToParent(desktop.Get(), root.get(), folder, last);
+    // The folder holding the root's last entry (or the entry whose bind
+    // failed) and that entry.
+    ShellLevel level = WalkShellLevels(desktop.Get(), root.get());
+    ComPtr<IShellFolder>& folder = level.folder;
     auto record = std::make_unique<TTVITEMDATA>();
     record->ParentFolder = folder;
-    record->RelativeID = CopyItemID(last.get());
+    record->RelativeID = std::move(level.item);
     record->AbsoluteID = ConcatItemIDLists(nullptr, root.get());
     record->Attributes = ItemAttributeMask;
     LPCITEMIDLIST relative = record->RelativeID.get();
@@ -279,14 +245,6 @@ void TFolderTreeViewEx::BuildFileSystemRoot() {
 }
 
 // ---- node records ----
-
-TTVITEMDATA* TFolderTreeViewEx::NodeData(const TTreeNode* node) {
-    return node ? static_cast<TTVITEMDATA*>(node->Data()) : nullptr;
-}
-
-int TFolderTreeViewEx::LiveNodeRecords() {
-    return TTVITEMDATA::live;
-}
 
 bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
     // Each node's record goes with its node; a reload counts deletions.

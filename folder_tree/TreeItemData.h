@@ -4,6 +4,7 @@
 #pragma once
 
 #include "folder_tree/ItemIdList.h"
+#include "gui/TreeView.h"
 
 struct TTVITEMDATA {
     TTVITEMDATA() { ++live; }
@@ -19,3 +20,8 @@ struct TTVITEMDATA {
     UniqueItemIDList AbsoluteID;
     ULONG Attributes = 0;
 };
+
+// The record behind a node of the folder tree, or null.
+inline TTVITEMDATA* NodeData(const TTreeNode* node) {
+    return node ? static_cast<TTVITEMDATA*>(node->Data()) : nullptr;
+}

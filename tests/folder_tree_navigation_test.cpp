@@ -46,7 +46,7 @@ std::string Numbered(const char* prefix, int i) {
 }
 
 bool Parses(const TTreeNode* node) {
-    TTVITEMDATA* d = TFolderTreeViewEx::NodeData(node);
+    TTVITEMDATA* d = NodeData(node);
     return d && IsParsableItem(nullptr, d->ParentFolder.Get(), d->RelativeID.get());
 }
 
@@ -70,7 +70,7 @@ class FolderTreeNavigation : public ::testing::Test {
   protected:
     void TearDown() override {
         host.reset();
-        EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), 0) << "node records outlived the tree";
+        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0) << "node records outlived the tree";
     }
     TFolderTreeViewEx& Make(const std::function<void(TFolderTreeViewExProps&)>& change = {},
                             const std::string& root = {}) {
@@ -85,7 +85,7 @@ class FolderTreeNavigation : public ::testing::Test {
         t.OnChange = [this](TObject*, const std::string& name) { changes.push_back(name); };
         t.OnClick = [this](TObject*, const std::string& name) { clicks.push_back(name); };
         t.OnDblClick = [this](TObject*, const std::string& name) { log.push_back("dbl " + name); };
-        t.ShellExecuteHook = [this](SHELLEXECUTEINFOA* i) {
+        Internals(t).ShellExecuteHook() = [this](SHELLEXECUTEINFOA* i) {
             runs.push_back({i->cbSize, i->fMask, i->hwnd, Text(i->lpVerb), Text(i->lpParameters),
                             Text(i->lpDirectory), i->nShow, LPCITEMIDLIST(i->lpIDList)});
             log.push_back("run");
@@ -134,22 +134,23 @@ TEST_F(FolderTreeNavigation, FolderNamesUnderTheDrivesAreRootPathsOrEmpty) {
     TFolderTreeViewEx& tree = Make([](auto& p) { p.rootFolder = rfDrives; });
     ASSERT_TRUE(IsShellPath(kComputer)) << "Wine parses the computer's parsing name";
     ASSERT_TRUE(Parses(First()));
-    EXPECT_EQ(tree.FolderNameOf(First()), "") << "the computer parses back but has no path";
+    EXPECT_EQ(Internals(tree).FolderNameOf(First()), "")
+        << "the computer parses back but has no path";
     TTreeNode* panel = nullptr;
     for (TTreeNode* n : Children(tree, First()))
         if (NodePath(n).empty()) panel = n;
     ASSERT_NE(panel, nullptr) << "Wine lists the Control Panel under the computer";
     ASSERT_TRUE(Parses(panel)) << "its parsing name parses back under Wine";
-    EXPECT_EQ(tree.FolderNameOf(panel), "");
+    EXPECT_EQ(Internals(tree).FolderNameOf(panel), "");
     for (const char* drive : {"C:\\", "Z:\\"}) {
-        ASSERT_TRUE(tree.LocatePath(drive, false, true)) << drive;
-        EXPECT_EQ(tree.FolderNameOf(tree.Selected()), drive) << "a drive: its root path";
-        EXPECT_EQ(tree.GetSelectedFolderName(), drive);
+        ASSERT_TRUE(Internals(tree).LocatePath(drive, false, true)) << drive;
+        EXPECT_EQ(Internals(tree).FolderNameOf(tree.Selected()), drive) << "a drive: its root path";
+        EXPECT_EQ(Internals(tree).GetSelectedFolderName(), drive);
         EXPECT_EQ(changes.back(), drive) << "OnChange on selecting";
     }
     tree.SetSelected(First());
     EXPECT_EQ(changes.back(), "");
-    EXPECT_EQ(tree.GetSelectedFolderName(), "");
+    EXPECT_EQ(Internals(tree).GetSelectedFolderName(), "");
 }
 
 TEST_F(FolderTreeNavigation, FolderNamesArePathsOfFoldersAndFilesAndTextsOfUnparsableItems) {
@@ -157,9 +158,9 @@ TEST_F(FolderTreeNavigation, FolderNamesArePathsOfFoldersAndFilesAndTextsOfUnpar
     tmp.Dir("a\\a1");
     tmp.File("f.txt");
     TFolderTreeViewEx& tree = Make([](auto& p) { p.showFile = true; });
-    EXPECT_EQ(tree.FolderNameOf(First()), tmp.Root());
-    EXPECT_EQ(tree.FolderNameOf(Node("a\\a1")), tmp.Path("a\\a1"));
-    EXPECT_EQ(tree.FolderNameOf(Node("f.txt")), tmp.Path("f.txt"));
+    EXPECT_EQ(Internals(tree).FolderNameOf(First()), tmp.Root());
+    EXPECT_EQ(Internals(tree).FolderNameOf(Node("a\\a1")), tmp.Path("a\\a1"));
+    EXPECT_EQ(Internals(tree).FolderNameOf(Node("f.txt")), tmp.Path("f.txt"));
 
     // Control Panel applets: under Wine their parsing names are their texts.
     TFolderTreeViewEx& panel = Make([](auto& p) { p.rootFolder = rf_Controls; p.showFile = true; });
@@ -167,12 +168,13 @@ TEST_F(FolderTreeNavigation, FolderNamesArePathsOfFoldersAndFilesAndTextsOfUnpar
     ASSERT_FALSE(applets.empty()) << "Wine's Control Panel lists applets";
     for (TTreeNode* n : applets) {
         ASSERT_FALSE(Parses(n)) << n->Text();
-        EXPECT_EQ(panel.FolderNameOf(n), n->Text());
+        EXPECT_EQ(Internals(panel).FolderNameOf(n), n->Text());
     }
     panel.SetSelected(applets[0]);
     ASSERT_FALSE(changes.empty());
     EXPECT_EQ(changes.back(), applets[0]->Text());
-    EXPECT_EQ(panel.FolderNameOf(First()), "") << "the Control Panel parses back, without a path";
+    EXPECT_EQ(Internals(panel).FolderNameOf(First()), "")
+        << "the Control Panel parses back, without a path";
 }
 
 TEST_F(FolderTreeNavigation, ChangeAndClickHandOutTheSelectedNameOrTheLastOne) {
@@ -187,16 +189,16 @@ TEST_F(FolderTreeNavigation, ChangeAndClickHandOutTheSelectedNameOrTheLastOne) {
     EXPECT_EQ(changes, Texts{tmp.Path("b")});
     Click();
     EXPECT_EQ(clicks.back(), tmp.Path("b"));
-    ASSERT_TRUE(tree.LocatePath(tmp.Path("a\\a1"), false, true));
+    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("a\\a1"), false, true));
     EXPECT_EQ(changes, (Texts{tmp.Path("b"), tmp.Path("a\\a1")}));
-    ASSERT_TRUE(tree.LocatePath(tmp.Path("a"), false, false));
+    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("a"), false, false));
     EXPECT_EQ(changes.size(), 2u) << "no selection asked, none changed";
 
     tree.SetSelected(nullptr);
     ASSERT_EQ(tree.Selected(), nullptr);
     Click();
     EXPECT_EQ(clicks.back(), tmp.Path("a\\a1")) << "the last name handed out";
-    EXPECT_EQ(tree.GetSelectedFolderName(), tmp.Path("a\\a1"));
+    EXPECT_EQ(Internals(tree).GetSelectedFolderName(), tmp.Path("a\\a1"));
     tree.OnChange = nullptr; // no name handed out on the change itself
     tree.SetSelected(Node("b"));
     Click();
@@ -219,14 +221,15 @@ TEST_F(FolderTreeNavigation, NamesOutsideTheCodePageHandOutNoFolderName) {
     for (const std::wstring& name : names) {
         TTreeNode* node = ChildAt(tree, First(), wide.Path(name));
         ASSERT_NE(node, nullptr) << "shown, with its own list: " << name.size();
-        EXPECT_EQ(tree.FolderNameOf(node), "") << name.size();
+        EXPECT_EQ(Internals(tree).FolderNameOf(node), "") << name.size();
         tree.SetSelected(node);
         ASSERT_FALSE(changes.empty());
         EXPECT_EQ(changes.back(), "") << name.size();
     }
     for (const char* d : {"cafe", "a"})
-        EXPECT_EQ(tree.FolderNameOf(ChildAt(tree, First(), Wide(tmp.Path(d)))), tmp.Path(d));
-    EXPECT_EQ(tree.FolderNameOf(Node("a\\b")), tmp.Path("a\\b"));
+        EXPECT_EQ(Internals(tree).FolderNameOf(ChildAt(tree, First(), Wide(tmp.Path(d)))),
+                  tmp.Path(d));
+    EXPECT_EQ(Internals(tree).FolderNameOf(Node("a\\b")), tmp.Path("a\\b"));
 }
 
 // A chain of folders deeper than the shell's MAX_PATH buffers reach: each
@@ -248,7 +251,7 @@ TEST_F(FolderTreeNavigation, DeepNodesHandOutTheirOwnPathsOrNone) {
     std::size_t level = 0, handedOut = 0;
     for (; node && level < paths.size(); ++level) {
         SCOPED_TRACE(std::to_string(level) + " levels down");
-        const std::string name = tree.FolderNameOf(node);
+        const std::string name = Internals(tree).FolderNameOf(node);
         if (!name.empty()) {
             ++handedOut;
             EXPECT_EQ(Wide(name), paths[level]) << "its own path";
@@ -260,8 +263,7 @@ TEST_F(FolderTreeNavigation, DeepNodesHandOutTheirOwnPathsOrNone) {
     ASSERT_EQ(level + 1, paths.size()) << "every level is shown";
     UniqueItemIDList own = PathToItemIDList(paths.back());
     ASSERT_TRUE(own) << "Wine parses the whole wide path";
-    EXPECT_TRUE(IsSameItem(DesktopFolder().Get(),
-                           TFolderTreeViewEx::NodeData(node)->AbsoluteID.get(), own.get()))
+    EXPECT_TRUE(IsSameItem(DesktopFolder().Get(), NodeData(node)->AbsoluteID.get(), own.get()))
         << "the deepest node's list is its own";
     EXPECT_GT(handedOut, 100u) << "shallow levels hand out their paths";
     EXPECT_LT(handedOut, paths.size());
@@ -285,7 +287,7 @@ TEST_F(FolderTreeNavigation, DoubleClickFiresTheEventThenRunsOnlyFiles) {
     EXPECT_EQ(run.parameters, "");
     EXPECT_EQ(run.directory, "");
     EXPECT_EQ(run.show, SW_SHOWNORMAL);
-    EXPECT_EQ(run.list, TFolderTreeViewEx::NodeData(file)->AbsoluteID.get());
+    EXPECT_EQ(run.list, NodeData(file)->AbsoluteID.get());
 
     for (const char* folder : {"a", ""}) {
         log.clear();
@@ -317,30 +319,32 @@ TEST_F(FolderTreeNavigation, DoubleClickOnADriveHandsOutItsRootAndRunsNothing) {
 TEST_F(FolderTreeNavigation, LocatePathFindsTheRootAndNodesBelowItFillingTheWay) {
     for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b"}) tmp.Dir(d);
     TFolderTreeViewEx& tree = Make();
-    EXPECT_TRUE(tree.LocatePath(tmp.Root(), false, true)) << "the root itself";
+    EXPECT_TRUE(Internals(tree).LocatePath(tmp.Root(), false, true)) << "the root itself";
     EXPECT_EQ(tree.Selected(), First());
     TTreeNode* a = FindChild(tree, First(), "a");
     ASSERT_EQ(a->GetFirstChild(), nullptr) << "not filled yet";
-    EXPECT_TRUE(tree.LocatePath(tmp.Path("a\\a1"), false, false)) << "two levels down";
+    EXPECT_TRUE(Internals(tree).LocatePath(tmp.Path("a\\a1"), false, false)) << "two levels down";
     EXPECT_TRUE(a->Expanded());
     EXPECT_EQ(tree.Selected(), First()) << "no selection asked";
-    EXPECT_TRUE(tree.LocatePath(tmp.Path("a\\a1\\deep"), false, true)) << "three levels down";
+    EXPECT_TRUE(Internals(tree).LocatePath(tmp.Path("a\\a1\\deep"), false, true))
+        << "three levels down";
     EXPECT_EQ(SelectedPath(), tmp.Path("a\\a1\\deep"));
     EXPECT_TRUE(tree.Selected()->Parent()->Expanded());
     for (const std::string& outside : {std::string("Z:\\tmp"), std::string("C:\\windows"),
                                        tmp.Path("missing"), tmp.Root() + "-other"})
-        EXPECT_FALSE(tree.LocatePath(outside, false, true)) << outside;
+        EXPECT_FALSE(Internals(tree).LocatePath(outside, false, true)) << outside;
     EXPECT_EQ(SelectedPath(), tmp.Path("a\\a1\\deep"));
 
-    EXPECT_TRUE(tree.SelectPath(tmp.Path("b")));
+    EXPECT_TRUE(Internals(tree).SelectPath(tmp.Path("b")));
     EXPECT_EQ(SelectedPath(), tmp.Path("b"));
-    EXPECT_FALSE(tree.Updating()) << "after SelectPath";
-    EXPECT_FALSE(tree.SelectPath(tmp.Path("missing")));
-    EXPECT_FALSE(tree.Updating());
+    EXPECT_FALSE(Internals(tree).Updating()) << "after SelectPath";
+    EXPECT_FALSE(Internals(tree).SelectPath(tmp.Path("missing")));
+    EXPECT_FALSE(Internals(tree).Updating());
 
     Make([](auto& p) { p.showRootFolder = false; });
-    EXPECT_FALSE(Tree().LocatePath(tmp.Root(), false, true)) << "the root without its node";
-    EXPECT_TRUE(Tree().LocatePath(tmp.Path("a\\a1\\deep"), false, true));
+    EXPECT_FALSE(Internals(Tree()).LocatePath(tmp.Root(), false, true))
+        << "the root without its node";
+    EXPECT_TRUE(Internals(Tree()).LocatePath(tmp.Path("a\\a1\\deep"), false, true));
     EXPECT_EQ(SelectedPath(), tmp.Path("a\\a1\\deep"));
 }
 
@@ -348,17 +352,17 @@ TEST_F(FolderTreeNavigation, LocatePathUnderTheDrivesWalksThroughTheDrive) {
     tmp.Dir("a");
     tmp.Dir("a\\a1");
     TFolderTreeViewEx& tree = Make([](auto& p) { p.rootFolder = rfDrives; });
-    ASSERT_TRUE(tree.LocatePath(tmp.Path("a\\a1"), false, true));
+    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("a\\a1"), false, true));
     EXPECT_EQ(SelectedPath(), tmp.Path("a\\a1"));
     Texts way;
     for (TTreeNode* n = tree.Selected()->Parent(); n; n = n->Parent()) {
-        way.insert(way.begin(), tree.FolderNameOf(n));
-        EXPECT_TRUE(n->Expanded()) << tree.FolderNameOf(n);
+        way.insert(way.begin(), Internals(tree).FolderNameOf(n));
+        EXPECT_TRUE(n->Expanded()) << Internals(tree).FolderNameOf(n);
     }
     Texts expected = FoldersDownTo(tmp.Path("a"));
     expected.insert(expected.begin(), ""); // My Computer
     EXPECT_EQ(way, expected);
-    EXPECT_TRUE(tree.LocatePath(kComputer, false, true)) << "the root itself";
+    EXPECT_TRUE(Internals(tree).LocatePath(kComputer, false, true)) << "the root itself";
     EXPECT_EQ(tree.Selected(), First());
 }
 
@@ -371,17 +375,19 @@ TEST_F(FolderTreeNavigation, LocatePathFindsOnlyWhatTheTreeShows) {
     for (bool hidden : {false, true}) {
         Make([&](auto& p) { p.showIncludeHidden = hidden; });
         for (const char* d : {".dot", "attr"})
-            EXPECT_EQ(Tree().LocatePath(tmp.Path(d), false, false), hidden) << d << " " << hidden;
+            EXPECT_EQ(Internals(Tree()).LocatePath(tmp.Path(d), false, false), hidden)
+                << d << " " << hidden;
     }
     for (bool files : {false, true}) {
         Make([&](auto& p) { p.showFile = files; });
-        EXPECT_EQ(Tree().LocatePath(tmp.Path("sub\\f.txt"), false, true), files) << files;
+        EXPECT_EQ(Internals(Tree()).LocatePath(tmp.Path("sub\\f.txt"), false, true), files)
+            << files;
     }
     EXPECT_EQ(SelectedPath(), tmp.Path("sub\\f.txt"));
     for (TRootFolder root : {rf_Printers, rf_Controls, rf_Bitbucket}) {
         TFolderTreeViewEx& tree = Make([&](auto& p) { p.rootFolder = root; p.showFile = true; });
         for (const std::string& path : {tmp.Path("sub"), std::string("C:\\"), kControlPanel})
-            EXPECT_FALSE(tree.LocatePath(path, false, true)) << int(root) << " " << path;
+            EXPECT_FALSE(Internals(tree).LocatePath(path, false, true)) << int(root) << " " << path;
         EXPECT_EQ(tree.Selected(), nullptr);
     }
 }
@@ -390,10 +396,10 @@ TEST_F(FolderTreeNavigation, LocatePathMakesTheNodeTheTopItem) {
     for (int i = 10; i < 40; ++i) tmp.Dir(Numbered("c", i));
     TFolderTreeViewEx& tree = Make();
     ASSERT_EQ(tree.TopItem(), First());
-    ASSERT_TRUE(tree.LocatePath(tmp.Path("c20"), true, false));
+    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("c20"), true, false));
     EXPECT_EQ(NodePath(tree.TopItem()), tmp.Path("c20"));
     EXPECT_EQ(tree.Selected(), nullptr);
-    ASSERT_TRUE(tree.LocatePath(tmp.Path("c22"), false, true)) << "a node in view";
+    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("c22"), false, true)) << "a node in view";
     EXPECT_EQ(NodePath(tree.TopItem()), tmp.Path("c20")) << "the top moves only when asked";
 }
 
@@ -412,8 +418,8 @@ TEST_F(FolderTreeNavigation, RefreshTreeKeepsWhatTheUserSawAndShowsNewFolders) {
     tmp.Dir("a\\new");
     changes.clear();
 
-    tree.RefreshTree();
-    EXPECT_FALSE(tree.Updating());
+    Internals(tree).RefreshTree();
+    EXPECT_FALSE(Internals(tree).Updating());
     TTreeNode* a1 = FindChild(tree, FindChild(tree, First(), "a"), "a1");
     ASSERT_NE(a1, nullptr);
     EXPECT_EQ(ChildTexts(tree, a1), (Texts{"deep", "new"})) << "the new folder appears";
@@ -424,7 +430,7 @@ TEST_F(FolderTreeNavigation, RefreshTreeKeepsWhatTheUserSawAndShowsNewFolders) {
     ASSERT_FALSE(changes.empty());
     EXPECT_EQ(changes.back(), tmp.Path("a\\a1\\deep")) << "OnChange for the selection";
     EXPECT_EQ(NodePath(tree.TopItem()), tmp.Path("a\\a1"));
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), tree.Items().Count());
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), tree.Items().Count());
 }
 
 // A branch deleted by a message handled while the reload collects its paths
@@ -436,12 +442,12 @@ TEST_F(FolderTreeNavigation, RefreshTreeSurvivesNodesDeletedWhileItCollects) {
     Node("a\\a1\\deep");
     Node("b\\b1");
     PostMessageA(tree.Handle(), TVM_DELETEITEM, 0, LPARAM(Node("a")->ItemId()));
-    tree.RefreshTree();
-    EXPECT_FALSE(tree.Updating());
+    Internals(tree).RefreshTree();
+    EXPECT_FALSE(Internals(tree).Updating());
     EXPECT_EQ(ChildTexts(tree, First()), (Texts{"a", "b"})) << "the root's children read again";
     EXPECT_FALSE(FindChild(tree, First(), "a")->Expanded()) << "nothing read from lost nodes";
     EXPECT_FALSE(FindChild(tree, First(), "b")->Expanded()) << "collection stopped at the loss";
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), tree.Items().Count());
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), tree.Items().Count());
 }
 
 // Without a root node the first top-level node stands in for the root: its
@@ -454,7 +460,7 @@ TEST_F(FolderTreeNavigation, RefreshTreeWithoutTheRootNodeReloadsTheFirstBranch)
     tmp.Dir("a\\a2");
     tmp.Dir("b\\b2");
     tmp.Dir("c");
-    tree.RefreshTree();
+    Internals(tree).RefreshTree();
     EXPECT_EQ(ChildTexts(tree, nullptr), (Texts{"a", "b"})) << "the top level is not re-read";
     TTreeNode* a = FindChild(tree, nullptr, "a");
     TTreeNode* b = FindChild(tree, nullptr, "b");
@@ -463,7 +469,7 @@ TEST_F(FolderTreeNavigation, RefreshTreeWithoutTheRootNodeReloadsTheFirstBranch)
     EXPECT_EQ(ChildTexts(tree, a), (Texts{"a1", "a2"}));
     EXPECT_TRUE(b->Expanded());
     EXPECT_EQ(ChildTexts(tree, b), (Texts{"b1"})) << "other branches stay as they were";
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), tree.Items().Count());
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), tree.Items().Count());
 }
 
 // A tree of 10,241 nodes, all filled (folders of 254 files each: Wine parses
@@ -472,8 +478,8 @@ TEST_F(FolderTreeNavigation, RefreshTreeWithoutTheRootNodeReloadsTheFirstBranch)
 // folder made on disk after the fill.
 TEST_F(FolderTreeNavigation, TreesAboveTheReloadLimitAreNotReloaded) {
     const std::string root = tmp.Dir("root"), marker = tmp.Path("made");
-    const int folders = 40, files = 254, loose = TFolderTreeViewEx::kReloadLimit + 1 - 1 -
-                                                 folders * (1 + files);
+    const int folders = 40, files = 254,
+              loose = TFolderTreeTestAccess::kReloadLimit + 1 - 1 - folders * (1 + files);
     ASSERT_EQ(loose, 40);
     ASSERT_TRUE(RunShell("cd " + UnixPath(root) + " && for d in $(seq 10 " +
                              std::to_string(9 + folders) + "); do mkdir d$d && (cd d$d && seq -f f%g " +
@@ -485,23 +491,23 @@ TEST_F(FolderTreeNavigation, TreesAboveTheReloadLimitAreNotReloaded) {
         n->Expand(false);                             // locates every node in view
         n->Collapse(false);
     }
-    ASSERT_EQ(tree.Items().Count(), TFolderTreeViewEx::kReloadLimit + 1);
+    ASSERT_EQ(tree.Items().Count(), TFolderTreeTestAccess::kReloadLimit + 1);
     TTreeNode* file = FindChild(tree, FindChild(tree, First(), "d10"), "f1");
     ASSERT_NE(file, nullptr);
     CreateDirectoryA((root + "\\late").c_str(), nullptr);
 
-    tree.RefreshTree();
+    Internals(tree).RefreshTree();
     EXPECT_EQ(FindChild(tree, First(), "late"), nullptr) << "10,241 nodes: not reloaded";
-    EXPECT_EQ(tree.Items().Count(), TFolderTreeViewEx::kReloadLimit + 1);
+    EXPECT_EQ(tree.Items().Count(), TFolderTreeTestAccess::kReloadLimit + 1);
     EXPECT_EQ(FindChild(tree, FindChild(tree, First(), "d10"), "f1"), file);
-    EXPECT_FALSE(tree.Updating());
+    EXPECT_FALSE(Internals(tree).Updating());
 
     file->Delete();
-    ASSERT_EQ(tree.Items().Count(), TFolderTreeViewEx::kReloadLimit);
-    tree.RefreshTree();
+    ASSERT_EQ(tree.Items().Count(), TFolderTreeTestAccess::kReloadLimit);
+    Internals(tree).RefreshTree();
     EXPECT_NE(FindChild(tree, First(), "late"), nullptr) << "10,240 nodes: reloaded";
     EXPECT_EQ(tree.Items().Count(), 1 + folders + loose + 1) << "closed folders not refilled";
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), tree.Items().Count());
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), tree.Items().Count());
 }
 
 // ---- the selected drive ----
@@ -526,16 +532,16 @@ TEST_F(FolderTreeNavigation, ApplySelectedDirSelectsAndOpensTheDriveOfItsFolder)
     for (const auto& [dir, current, drive] : cases) {
         ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
         tree.SetSelectedDir(dir);
-        tree.ApplySelectedDir();
+        Internals(tree).ApplySelectedDir();
         SCOPED_TRACE(current + " " + std::to_string(int(dir)));
         ASSERT_NE(tree.Selected(), nullptr);
-        EXPECT_EQ(tree.FolderNameOf(tree.Selected()), drive);
+        EXPECT_EQ(Internals(tree).FolderNameOf(tree.Selected()), drive);
         EXPECT_TRUE(tree.Selected()->Expanded());
         ASSERT_FALSE(changes.empty());
         EXPECT_EQ(changes.back(), drive) << "OnChange";
-        EXPECT_FALSE(tree.Updating());
+        EXPECT_FALSE(Internals(tree).Updating());
         tree.SetSelectedDir(sdNone);
-        tree.ApplySelectedDir();
+        Internals(tree).ApplySelectedDir();
         EXPECT_EQ(tree.Selected(), nullptr) << "sdNone";
     }
 }
@@ -545,9 +551,9 @@ TEST_F(FolderTreeNavigation, SelectedDirTakesEffectWhenTheDrivesTreeIsBuilt) {
     const std::string elsewhere = WindowsPath("/usr"); // on another drive than the system's
     ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.c_str()));
     TFolderTreeViewEx& tree = Make([](auto& p) { p.rootFolder = rfDrives; p.selectedDir = sdCurrent; });
-    EXPECT_EQ(tree.GetSelectedFolderName(), elsewhere.substr(0, 3)) << "on creation";
+    EXPECT_EQ(Internals(tree).GetSelectedFolderName(), elsewhere.substr(0, 3)) << "on creation";
     tree.SetSelectedDir(sdSystem);
-    EXPECT_EQ(tree.GetSelectedFolderName(), "C:\\") << "on the setter's rebuild";
+    EXPECT_EQ(Internals(tree).GetSelectedFolderName(), "C:\\") << "on the setter's rebuild";
     EXPECT_TRUE(tree.Selected() && tree.Selected()->Expanded());
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 // Whether the node stands for the computer ("My Computer").
 bool IsComputer(const TTreeNode* node) {
-    TTVITEMDATA* data = TFolderTreeViewEx::NodeData(node);
+    TTVITEMDATA* data = NodeData(node);
     LPITEMIDLIST drives = nullptr;
     SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives);
     bool same = data && data->AbsoluteID && drives && ILIsEqual(data->AbsoluteID.get(), drives);
@@ -33,7 +33,7 @@ class FolderTreeSetters : public ::testing::Test {
     }
     void TearDown() override {
         host.reset();
-        EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), 0) << "node records outlived the tree";
+        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0) << "node records outlived the tree";
     }
     TFolderTreeViewEx& Make(const std::function<void(TFolderTreeViewExProps&)>& change = {},
                             bool create = true) {
@@ -48,10 +48,10 @@ class FolderTreeSetters : public ::testing::Test {
     TTreeNode* First() { return Tree().Items().GetFirstNode(); }
     // The rebuilds `write` causes; no setter returns in the middle of one.
     int Rebuilds(const std::function<void(TFolderTreeViewEx&)>& write) {
-        const int before = Tree().RebuildCount();
+        const int before = Internals(Tree()).RebuildCount();
         write(Tree());
-        EXPECT_FALSE(Tree().Updating()) << "Updating() after the setter returned";
-        return Tree().RebuildCount() - before;
+        EXPECT_FALSE(Internals(Tree()).Updating()) << "Updating() after the setter returned";
+        return Internals(Tree()).RebuildCount() - before;
     }
     Texts TopChildren() { return ChildTexts(Tree(), First()); }
 
@@ -72,7 +72,7 @@ TEST_F(FolderTreeSetters, WritingTheHeldValueDoesNotRebuild) {
         {"RootFolderName", [&](auto& t) { t.SetRootFolderName(root); }},
     };
     for (const auto& [what, write] : writes) EXPECT_EQ(Rebuilds(write), 0) << what;
-    EXPECT_EQ(Tree().RebuildCount(), 1) << "the build of the window's creation only";
+    EXPECT_EQ(Internals(Tree()).RebuildCount(), 1) << "the build of the window's creation only";
 }
 
 TEST_F(FolderTreeSetters, DisplaySettingsRebuildWhenChanged) {
@@ -88,7 +88,7 @@ TEST_F(FolderTreeSetters, DisplaySettingsRebuildWhenChanged) {
     EXPECT_EQ(TopChildren(), Texts{"sub"});
     EXPECT_EQ(Rebuilds([](auto& t) { t.SetShowRootFolder(false); }), 1);
     EXPECT_EQ(ChildTexts(Tree(), nullptr), Texts{"sub"}) << "no root node";
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), Tree().Items().Count());
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), Tree().Items().Count());
 }
 
 TEST_F(FolderTreeSetters, BehaviourFlagsNeverRebuild) {
@@ -151,7 +151,7 @@ TEST_F(FolderTreeSetters, SelectedDirRebuildsOnlyUnderTheDrivesRoot) {
 
 TEST_F(FolderTreeSetters, VirtualRootRefusesToHideFilesOrItsRoot) {
     Make([](auto& p) { p.rootFolder = rf_Bitbucket; });
-    ASSERT_TRUE(Tree().VirtualRoot());
+    ASSERT_TRUE(Internals(Tree()).VirtualRoot());
     EXPECT_EQ(Rebuilds([](auto& t) { t.SetInfoViewSort(true); }), 0);
     EXPECT_TRUE(Tree().InfoViewSort());
     EXPECT_EQ(Rebuilds([](auto& t) { t.SetShowFile(true); }), 1);
@@ -180,10 +180,10 @@ TEST_F(FolderTreeSetters, ManualRootWithFilesKeepsItsRootNode) {
 TEST_F(FolderTreeSetters, LeavingAVirtualRootKeepsTheRootFolderShown) {
     Make([](auto& p) { p.showRootFolder = false; });
     EXPECT_EQ(Rebuilds([](auto& t) { t.SetRootFolder(rf_Printers); }), 1);
-    EXPECT_TRUE(Tree().VirtualRoot());
+    EXPECT_TRUE(Internals(Tree()).VirtualRoot());
     EXPECT_TRUE(Tree().ShowRootFolder());
     EXPECT_EQ(Rebuilds([](auto& t) { t.SetRootFolder(rfDrives); }), 1);
-    EXPECT_FALSE(Tree().VirtualRoot());
+    EXPECT_FALSE(Internals(Tree()).VirtualRoot());
     EXPECT_TRUE(Tree().ShowRootFolder());
     EXPECT_TRUE(IsComputer(First()))
         << "the computer as the root node";
@@ -195,18 +195,18 @@ TEST_F(FolderTreeSetters, RebuildingSetterCreatesTheMissingWindow) {
     EXPECT_FALSE(Tree().HandleAllocated()) << "a setter that does not rebuild";
     Tree().SetShowFile(true);
     ASSERT_TRUE(Tree().HandleAllocated());
-    EXPECT_FALSE(Tree().Updating());
+    EXPECT_FALSE(Internals(Tree()).Updating());
     EXPECT_EQ(NodePath(First()), tmp.Root());
     EXPECT_EQ(TopChildren(), (Texts{".hidden", "sub", "f.txt"}));
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), Tree().Items().Count());
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), Tree().Items().Count());
 
     Tree().DestroyHandle();
     ASSERT_FALSE(Tree().HandleAllocated());
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), 0);
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0);
     Tree().SetFileMask({".TXT"});
     ASSERT_TRUE(Tree().HandleAllocated());
     EXPECT_EQ(TopChildren(), (Texts{".hidden", "sub", "f.txt"}));
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), Tree().Items().Count());
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), Tree().Items().Count());
 }
 
 } // namespace

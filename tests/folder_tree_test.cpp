@@ -71,7 +71,7 @@ int IconOf(const std::string& path, bool open) {
 }
 
 LPCITEMIDLIST AbsoluteOf(const TTreeNode* node) {
-    TTVITEMDATA* data = TFolderTreeViewEx::NodeData(node);
+    TTVITEMDATA* data = NodeData(node);
     return data ? data->AbsoluteID.get() : nullptr;
 }
 
@@ -85,7 +85,7 @@ class FolderTreeTest : public ::testing::Test {
   protected:
     void TearDown() override {
         host.reset();
-        EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), 0) << "node records outlived the tree";
+        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0) << "node records outlived the tree";
     }
     TFolderTreeViewEx& Make(const std::function<void(TFolderTreeViewExProps&)>& change = {}) {
         TFolderTreeViewExProps props = ManualRoot(tmp.Root());
@@ -123,7 +123,7 @@ TEST_F(FolderTreeTest, DrivesRootIsTheComputerWithItsDrivesBelow) {
     EXPECT_EQ(NodePath(First()), "") << "the computer is a virtual folder";
     EXPECT_EQ(First()->Text(), InFolderName(drives.get()));
     EXPECT_TRUE(First()->Expanded());
-    EXPECT_FALSE(tree.VirtualRoot());
+    EXPECT_FALSE(Internals(tree).VirtualRoot());
     Texts paths;
     for (TTreeNode* n : Children(tree, First())) paths.push_back(NodePath(n));
     for (const char* drive : {"C:\\", "Z:\\"})
@@ -182,14 +182,14 @@ TEST_F(FolderTreeTest, VirtualRootsBuildAndShowTheirRootFolder) {
         TFolderTreeViewEx& tree = Make([r = root](auto& p) {
             p.rootFolder = r; p.showRootFolder = false;
         });
-        EXPECT_TRUE(tree.VirtualRoot());
+        EXPECT_TRUE(Internals(tree).VirtualRoot());
         EXPECT_TRUE(tree.ShowRootFolder());
-        EXPECT_FALSE(tree.Updating());
+        EXPECT_FALSE(Internals(tree).Updating());
         ASSERT_EQ(Children(tree, nullptr).size(), 1u);
         Pidl special = Special(csidl);
         EXPECT_TRUE(ILIsEqual(AbsoluteOf(First()), special.get()));
         EXPECT_EQ(First()->Text(), InFolderName(special.get()));
-        EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), tree.Items().Count());
+        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), tree.Items().Count());
     }
 }
 
@@ -249,8 +249,9 @@ TEST_F(ExpandButtonTest, HasShowableFilesFollowsTheMaskAndHiddenFiles) {
         });
         ASSERT_NO_FATAL_FAILURE(ExpectAllFolders());
         auto showable = [&](const char* name) {
-            TTVITEMDATA* d = TFolderTreeViewEx::NodeData(Folder(name));
-            return d && tree.HasShowableFiles(d->ParentFolder.Get(), d->RelativeID.get());
+            TTVITEMDATA* d = NodeData(Folder(name));
+            return d &&
+                   Internals(tree).HasShowableFiles(d->ParentFolder.Get(), d->RelativeID.get());
         };
         EXPECT_TRUE(showable("txt"));
         EXPECT_FALSE(showable("doc")) << "no file passes the mask";
@@ -264,7 +265,7 @@ TEST_F(ExpandButtonTest, HasShowableFilesFollowsTheMaskAndHiddenFiles) {
 // every folder) and, with files shown, a folder's showable files.
 TEST_F(ExpandButtonTest, ButtonFollowsTheShellAndShowableFiles) {
     auto shellSaysSubfolders = [](TTreeNode* n) {
-        return (TFolderTreeViewEx::NodeData(n)->Attributes & SFGAO_HASSUBFOLDER) != 0;
+        return (NodeData(n)->Attributes & SFGAO_HASSUBFOLDER) != 0;
     };
     Make();
     ASSERT_NO_FATAL_FAILURE(ExpectAllFolders());
@@ -372,7 +373,7 @@ TEST_F(FolderTreeTest, WithoutTheRootFolderItsChildrenAreTheTopLevel) {
         EXPECT_EQ(n->GetFirstChild(), nullptr) << n->Text();
     }
     EXPECT_EQ(tree.Items().Count(), 3);
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), 3);
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 3);
     First()->Expand(false);
     EXPECT_EQ(Below(First()), Texts{"a1"});
 }
@@ -402,7 +403,7 @@ TEST_F(FolderTreeTest, TextsAndImagesAreTheShells) {
 
 TEST_F(FolderTreeTest, NodeRecordsLiveExactlyAsLongAsTheirNodes) {
     for (const char* d : {"a", "a\\a1", "b", ".h"}) tmp.Dir(d);
-    auto live = [] { return TFolderTreeViewEx::LiveNodeRecords(); };
+    auto live = [] { return TFolderTreeTestAccess::LiveNodeRecords(); };
     TFolderTreeViewEx& tree = Make();
     EXPECT_EQ(tree.Items().Count(), 4);
     EXPECT_EQ(live(), 4);
@@ -415,7 +416,7 @@ TEST_F(FolderTreeTest, NodeRecordsLiveExactlyAsLongAsTheirNodes) {
     tree.Items().Clear();
     EXPECT_EQ(tree.Items().Count(), 0);
     EXPECT_EQ(live(), 0) << "Items().Clear()";
-    tree.Rebuild();
+    Internals(tree).Rebuild();
     EXPECT_EQ(live(), 3);
     tree.DestroyHandle();
     EXPECT_EQ(live(), 0) << "the tree's window destroyed";
@@ -519,26 +520,26 @@ TEST(FolderTreeMainWindow, RootButtonsReRootTheTreeOnlyOnChange) {
         auto root = [&] { return AbsoluteOf(ftv.Items().GetFirstNode()); };
         ASSERT_EQ(ftv.RootFolder(), rfDrives);
         ASSERT_TRUE(ILIsEqual(root(), drives.get()));
-        const int built = ftv.RebuildCount();
+        const int built = Internals(ftv).RebuildCount();
         f.btnDriveClick(&f.btnDrive);
-        EXPECT_EQ(ftv.RebuildCount(), built) << "the current root again";
+        EXPECT_EQ(Internals(ftv).RebuildCount(), built) << "the current root again";
 
         f.btnDeskTopClick(&f.btnDeskTop);
         EXPECT_EQ(ftv.RootFolder(), rfDesktop);
-        EXPECT_EQ(ftv.RebuildCount(), built + 1);
+        EXPECT_EQ(Internals(ftv).RebuildCount(), built + 1);
         EXPECT_EQ(ItemIDListToPath(root()), desktop);
         TTreeNode* desktopNode = ftv.Items().GetFirstNode();
         f.btnDeskTopClick(&f.btnDeskTop);
-        EXPECT_EQ(ftv.RebuildCount(), built + 1) << "the current root again";
+        EXPECT_EQ(Internals(ftv).RebuildCount(), built + 1) << "the current root again";
         EXPECT_EQ(ftv.Items().GetFirstNode(), desktopNode);
 
         f.btnDriveClick(&f.btnDrive);
         EXPECT_EQ(ftv.RootFolder(), rfDrives);
-        EXPECT_EQ(ftv.RebuildCount(), built + 2);
+        EXPECT_EQ(Internals(ftv).RebuildCount(), built + 2);
         EXPECT_TRUE(ILIsEqual(root(), drives.get()));
-        EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), ftv.Items().Count());
+        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), ftv.Items().Count());
     }
-    EXPECT_EQ(TFolderTreeViewEx::LiveNodeRecords(), 0);
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0);
 }
 
 // Start with a folder selected whose name the code page cannot write: the
@@ -561,7 +562,7 @@ TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
     TWindowed<TMainForm> f(nullptr);
     for (const std::wstring& name : names) {
         SCOPED_TRACE(name.size());
-        ASSERT_TRUE(f.FTV.LocatePath(parent, false, true));
+        ASSERT_TRUE(Internals(f.FTV).LocatePath(parent, false, true));
         ASSERT_EQ(f.FTV.RootFolderName(), parent);
         f.FTV.Selected()->Expand(false);
         TTreeNode* node = ChildNamed(f.FTV, f.FTV.Selected(), name);

@@ -219,6 +219,79 @@ TEST_F(ShellItems, ParentFolderWithoutTheFinalCopySetsOnlyTheFolder) {
     EXPECT_FALSE(item);
 }
 
+// ---- Walking a list down, enumerating a folder ----
+
+// Each level a walk is asked about, as its folder and the entry's copy.
+using Levels = std::vector<std::pair<IShellFolder*, std::string>>;
+
+TEST_F(ShellItems, WalkEndsAtTheLastEntryOrWhereACopyABindOrTheFilterStops) {
+    desktop_.bindTarget = &a_;
+    a_.bindTarget = &b_;
+    b_.bindTarget = &c_;
+    const std::string abc = BuildItemIDList({"A", "B", "C"}), a = BuildItemIDList({"A"}),
+                      b = BuildItemIDList({"B"}), c = BuildItemIDList({"C"});
+    Levels seen;
+    auto walk = [&](const std::string& list, std::size_t enterAtMost) {
+        seen.clear();
+        for (FakeShellFolder* f : {&desktop_, &a_, &b_})
+            f->boundIds.clear();
+        return WalkShellLevels(&desktop_, AsItemIDList(list), [&](const ShellLevel& level) {
+            seen.emplace_back(level.folder.Get(), ItemIDListBytes(level.item.get()));
+            return seen.size() <= enterAtMost;
+        });
+    };
+    auto expectEnd = [](const ShellLevel& end, IShellFolder* folder, const std::string& item,
+                        bool bound, const char* what) {
+        EXPECT_EQ(end.folder.Get(), folder) << what;
+        EXPECT_EQ(ItemIDListBytes(end.item.get()), item) << what;
+        EXPECT_EQ(end.bound, bound) << what;
+    };
+
+    ShellLevel end = walk(abc, 3);
+    EXPECT_EQ(seen, (Levels{{&desktop_, a}, {&a_, b}, {&b_, c}}));
+    expectEnd(end, &b_, c, true, "every entry entered");
+    EXPECT_EQ(end.entry, StepItemID(StepItemID(AsItemIDList(abc))));
+    EXPECT_EQ(b_.boundIds, std::vector<std::string>{c}) << "the last entry bound too";
+
+    end = walk(abc, 1);
+    expectEnd(end, &a_, b, false, "kept out of B");
+    EXPECT_TRUE(a_.boundIds.empty());
+
+    a_.bindResult = E_FAIL;
+    end = walk(abc, 3);
+    EXPECT_EQ(seen, (Levels{{&desktop_, a}, {&a_, b}}));
+    expectEnd(end, &a_, b, false, "B does not bind");
+    a_.bindResult = S_OK;
+
+    malloc_.allocationsAllowed = 1;
+    end = walk(abc, 3);
+    EXPECT_EQ(seen, (Levels{{&desktop_, a}})) << "no level without its copy";
+    expectEnd(end, &a_, "", false, "no copy of B");
+    malloc_.allocationsAllowed = -1;
+
+    end = walk(a, 3);
+    expectEnd(end, &desktop_, a, true, "one entry");
+    const std::string empty = BuildItemIDList({});
+    end = walk(empty, 3);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_TRUE(desktop_.boundIds.empty());
+    expectEnd(end, &desktop_, "", false, "the desktop's empty list");
+    EXPECT_EQ(end.entry, AsItemIDList(empty));
+}
+
+TEST_F(ShellItems, EnumerationFailsOnlyWhenTheBindFails) {
+    int visits = 0;
+    auto visit = [&](IShellFolder*, LPCITEMIDLIST, ULONG) { return ++visits > 0; };
+    folder_.bindTarget = &a_; // a fake folder enumerates nothing: EnumObjects fails
+    EXPECT_TRUE(EnumerateFolder(&folder_, AsItemIDList(item_), nullptr, SHCONTF_FOLDERS,
+                                ItemAttributeMask, visit));
+    folder_.bindResult = E_FAIL;
+    EXPECT_FALSE(EnumerateFolder(&folder_, AsItemIDList(item_), nullptr, SHCONTF_FOLDERS,
+                                 ItemAttributeMask, visit));
+    EXPECT_EQ(visits, 0);
+    EXPECT_EQ(folder_.boundIds, (std::vector<std::string>{item_, item_}));
+}
+
 // ---- Identity, attributes and sorting ----
 
 TEST_F(ShellItems, SameItemNeedsSuccessAndZeroLowBits) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "folder_tree/FTVEX_D3.h"
+#include "folder_tree/FolderTreeTestAccess.h"
 #include "folder_tree/ShellItems.h"
 #include "folder_tree/TreeItemData.h"
 #include "gui/Form.h"
@@ -66,7 +67,7 @@ inline TTreeNode* FindChild(TFolderTreeViewEx& tree, TTreeNode* parent, const st
 
 // The file-system path of a node's record (empty for virtual items).
 inline std::string NodePath(const TTreeNode* node) {
-    TTVITEMDATA* data = TFolderTreeViewEx::NodeData(node);
+    TTVITEMDATA* data = NodeData(node);
     return data && data->AbsoluteID ? ItemIDListToPath(data->AbsoluteID.get()) : std::string();
 }
 
@@ -74,7 +75,7 @@ inline std::string NodePath(const TTreeNode* node) {
 // (empty for virtual items): it tells nodes apart whose labels the code page
 // cannot write.
 inline std::wstring NodeWidePath(const TTreeNode* node) {
-    TTVITEMDATA* data = TFolderTreeViewEx::NodeData(node);
+    TTVITEMDATA* data = NodeData(node);
     wchar_t* path = nullptr;
     if (!data || !data->AbsoluteID ||
         FAILED(SHGetNameFromIDList(data->AbsoluteID.get(), SIGDN_FILESYSPATH, &path)))
@@ -95,7 +96,7 @@ inline TTreeNode* ChildAt(TFolderTreeViewEx& tree, TTreeNode* parent, const std:
 // in UTF-16), whatever the node's own list; null if none.
 inline TTreeNode* ChildNamed(TFolderTreeViewEx& tree, TTreeNode* parent, const std::wstring& name) {
     for (TTreeNode* n : Children(tree, parent)) {
-        TTVITEMDATA* data = TFolderTreeViewEx::NodeData(n);
+        TTVITEMDATA* data = NodeData(n);
         STRRET text{};
         if (!data ||
             FAILED(data->ParentFolder->GetDisplayNameOf(data->RelativeID.get(), SHGDN_INFOLDER,

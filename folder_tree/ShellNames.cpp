@@ -1,6 +1,6 @@
-#include "folder_tree/ShellItems.h"
+#include "folder_tree/ShellNames.h"
 
-#include "folder_tree/TreeItemData.h"
+#include "folder_tree/ShellFolders.h"
 #include "gui/AnsiText.h"
 #include "gui/Owners.h"
 #include "gui/TreeView.h"
@@ -13,10 +13,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-ComPtr<IShellFolder>& TestDesktop() {
-    static ComPtr<IShellFolder> desktop;
-    return desktop;
-}
 
 // A display name as the shell handed it over: wide or ANSI.
 struct ShellName {
@@ -58,22 +54,7 @@ UniqueItemIDList FolderItemIDList(IShellFolder* folder) {
     return UniqueItemIDList(list);
 }
 
-TTVITEMDATA* NodeData(LPARAM node) {
-    return static_cast<TTVITEMDATA*>(reinterpret_cast<TTreeNode*>(node)->Data());
-}
-
 } // namespace
-
-ComPtr<IShellFolder> DesktopFolder() {
-    if (TestDesktop()) return TestDesktop();
-    ComPtr<IShellFolder> desktop;
-    if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
-    return desktop;
-}
-
-void SetDesktopFolderForTesting(IShellFolder* folder) {
-    TestDesktop() = folder;
-}
 
 bool MayBeCutShort(std::wstring_view name) {
     return name.size() >= MAX_PATH - 1;
@@ -115,17 +96,17 @@ std::wstring GetItemParsingNameW(IShellFolder* folder, LPCITEMIDLIST item) {
     return name;
 }
 
-UniqueItemIDList PathToItemIDList(const std::string& path) {
-    return PathToItemIDList(WideText(path));
+UniqueItemIDList PathToItemIDList(const std::string& path, IShellFolder* desktop) {
+    return PathToItemIDList(WideText(path), desktop);
 }
 
-UniqueItemIDList PathToItemIDList(const std::wstring& path) {
-    ComPtr<IShellFolder> desktop = DesktopFolder();
-    if (!desktop) return nullptr;
+UniqueItemIDList PathToItemIDList(const std::wstring& path, IShellFolder* desktop) {
+    ComPtr<IShellFolder> parser = desktop ? ComPtr<IShellFolder>(desktop) : DesktopFolder();
+    if (!parser) return nullptr;
     std::wstring name = path; // the shell wants a writable text
     ULONG eaten = 0;
     LPITEMIDLIST parsed = nullptr;
-    HRESULT hr = desktop->ParseDisplayName(nullptr, nullptr, name.data(), &eaten, &parsed, nullptr);
+    HRESULT hr = parser->ParseDisplayName(nullptr, nullptr, name.data(), &eaten, &parsed, nullptr);
     UniqueItemIDList list(parsed); // from the shell allocator
     if (FAILED(hr)) return nullptr;
     return list;
@@ -171,64 +152,4 @@ std::string GetFileInfoDisplayName(LPCITEMIDLIST list) {
                         SHGFI_PIDL | SHGFI_DISPLAYNAME))
         return {};
     return info.szDisplayName;
-}
-
-void GetItemIconIndices(LPCITEMIDLIST list, int& normal, int& open) {
-    auto icon = [list](UINT flags) {
-        SHFILEINFOA info{};
-        if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof info,
-                            SHGFI_SYSICONINDEX | SHGFI_PIDL | SHGFI_SMALLICON | flags))
-            return 0;
-        return info.iIcon;
-    };
-    normal = icon(0);
-    open = icon(SHGFI_OPENICON);
-}
-
-bool CanRenameItem(IShellFolder* folder, LPCITEMIDLIST item) {
-    SFGAOF attributes = SFGAO_CANRENAME;
-    folder->GetAttributesOf(1, &item, &attributes); // some folders answer in the word alone
-    return (attributes & SFGAO_CANRENAME) != 0;
-}
-
-bool GetParentFolder(LPCITEMIDLIST list, ComPtr<IShellFolder>& folder, UniqueItemIDList& item) {
-    if (!list || !ShellMalloc()) return false;
-    ComPtr<IShellFolder> current = DesktopFolder();
-    if (!current) return false;
-    int count = CountItemIDs(list);
-    if (count < 2) return false;
-    LPCITEMIDLIST entry = list;
-    for (int i = 0; i < count - 1; ++i) {
-        UniqueItemIDList copy = CopyItemID(entry);
-        if (!copy) return false;
-        ComPtr<IShellFolder> next;
-        if (FAILED(current->BindToObject(copy.get(), nullptr, IID_PPV_ARGS(&next))) || !next)
-            return false;
-        current = std::move(next);
-        entry = NextItemID(entry);
-    }
-    folder = std::move(current);
-    item = CopyItemID(entry);
-    return item != nullptr;
-}
-
-bool IsSameItem(IShellFolder* folder, LPCITEMIDLIST item1, LPCITEMIDLIST item2) {
-    HRESULT hr = folder->CompareIDs(0, item1, item2);
-    return SUCCEEDED(hr) && HRESULT_CODE(hr) == 0;
-}
-
-int CALLBACK CompareByShell(LPARAM node1, LPARAM node2, LPARAM) {
-    TTVITEMDATA* data1 = NodeData(node1);
-    TTVITEMDATA* data2 = NodeData(node2);
-    HRESULT hr =
-        data1->ParentFolder->CompareIDs(0, data1->RelativeID.get(), data2->RelativeID.get());
-    if (FAILED(hr)) return 0;
-    return static_cast<short>(HRESULT_CODE(hr)); // the code is a signed 16-bit order
-}
-
-int CALLBACK CompareFilesFirst(LPARAM node1, LPARAM node2, LPARAM sortDatum) {
-    bool folder1 = (NodeData(node1)->Attributes & SFGAO_FOLDER) != 0;
-    bool folder2 = (NodeData(node2)->Attributes & SFGAO_FOLDER) != 0;
-    if (folder1 != folder2) return folder1 ? 1 : -1;
-    return CompareByShell(node1, node2, sortDatum);
 }

@@ -1,0 +1,47 @@
+// What tests reach inside a TFolderTreeViewEx beyond its published face: a
+// friend of the class that forwards to its internals one to one. The
+// program itself never includes this header.
+#pragma once
+
+#include "folder_tree/FTVEX_D3.h"
+#include "folder_tree/TreeItemData.h"
+
+class TFolderTreeTestAccess {
+  public:
+    explicit TFolderTreeTestAccess(TFolderTreeViewEx& tree) : tree_(tree) {}
+
+    // A rebuild is under way (between BeginRebuild and EndRebuild).
+    bool Updating() const { return tree_.FUpdating; }
+    bool VirtualRoot() const { return tree_.FVirtualRoot; }
+    // Rebuilds so far; a setter that must not rebuild leaves it unchanged.
+    int RebuildCount() const { return tree_.FRebuildCount; }
+    void Rebuild() { tree_.Rebuild(); }
+
+    bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item) {
+        return tree_.HasShowableFiles(folder, item);
+    }
+
+    std::string FolderNameOf(const TTreeNode* node) { return tree_.FolderNameOf(node); }
+    std::string GetSelectedFolderName() { return tree_.GetSelectedFolderName(); }
+    bool LocatePath(const std::string& path, bool makeTop, bool select) {
+        return tree_.LocatePath(path, makeTop, select);
+    }
+    bool SelectPath(const std::string& path) { return tree_.SelectPath(path); }
+    void ApplySelectedDir() { tree_.ApplySelectedDir(); }
+    void RefreshTree() { tree_.RefreshTree(); }
+    // The shell call that runs a double-clicked file, to be observed.
+    std::function<BOOL(SHELLEXECUTEINFOA*)>& ShellExecuteHook() { return tree_.FShellExecute; }
+
+    // Node records alive in all trees of the process.
+    static int LiveNodeRecords() { return TTVITEMDATA::live; }
+    // Trees of more nodes than this are not reloaded.
+    static constexpr int kReloadLimit = TFolderTreeViewEx::kReloadLimit;
+
+  private:
+    TFolderTreeViewEx& tree_;
+};
+
+// The internals of `tree`, for a test.
+inline TFolderTreeTestAccess Internals(TFolderTreeViewEx& tree) {
+    return TFolderTreeTestAccess(tree);
+}

@@ -1,0 +1,44 @@
+// Names of shell items and what they parse into: display and parsing names,
+// file-system paths, and the identifier lists the desktop folder parses
+// paths and parsing names into. Failures give the empty value of the
+// result; nothing is reported.
+#pragma once
+
+#include "folder_tree/ItemIdList.h"
+
+#include <string>
+#include <string_view>
+
+// The shell writes parsing names and paths into MAX_PATH buffers (Wine does
+// so in every call, the wide ones included): one that fills the buffer may
+// have been cut short and then names an ancestor.
+bool MayBeCutShort(std::wstring_view name);
+
+// STRRET kinds follow: an ANSI text of the item, or false with `name`
+// untouched. A name for parsing (SHGDN_FORPARSING) is exact or not given:
+// false where the code page cannot write it or it may have been cut short.
+// Other names are only shown and may carry the code page's substitutions.
+bool GetItemDisplayName(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags, std::string& name);
+// The same name as the shell gave it, in UTF-16 (an ANSI reply widened).
+bool GetItemDisplayNameW(IShellFolder* folder, LPCITEMIDLIST item, SHGDNF flags,
+                         std::wstring& name);
+// The parsing name (SHGDN_FORPARSING), or empty.
+std::string GetItemParsingName(IShellFolder* folder, LPCITEMIDLIST item);
+std::wstring GetItemParsingNameW(IShellFolder* folder, LPCITEMIDLIST item);
+// What `desktop` (when not given, DesktopFolder()) parses `path` into, an
+// ANSI path widened first; null when it does not parse.
+UniqueItemIDList PathToItemIDList(const std::string& path, IShellFolder* desktop = nullptr);
+UniqueItemIDList PathToItemIDList(const std::wstring& path, IShellFolder* desktop = nullptr);
+bool IsShellPath(const std::string& path);
+// The list of an item whose wide parsing name is at hand: that name parsed
+// through the desktop folder; for a name that may have been cut short, the
+// folder's own list and the item instead. Null when neither can be had.
+UniqueItemIDList ParsingNameToItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                         const std::wstring& parsingName);
+// The item's parsing name parsed back, as above, or null.
+UniqueItemIDList GetAbsoluteItemIDList(IShellFolder* folder, LPCITEMIDLIST item);
+bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item);
+// The file-system path of an absolute list, or empty; also empty where the
+// code page cannot write the path exactly or it may have been cut short.
+std::string ItemIDListToPath(LPCITEMIDLIST list);
+std::string GetFileInfoDisplayName(LPCITEMIDLIST list);
