@@ -122,22 +122,19 @@ void TFolderTreeViewEx::SetShowIncludeHidden(bool value) {
 // ---- rebuilding ----
 
 void TFolderTreeViewEx::Rebuild() {
-    BeginRebuild();
+    TRebuildScope rebuild(*this);
     BuildTree();
-    EndRebuild();
 }
 
-void TFolderTreeViewEx::BeginRebuild() {
-    FUpdating = true;
-    Screen().SetCursor(crHourGlass);
-    HandleNeeded();
-    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+TFolderTreeViewEx::TRebuildScope::TRebuildScope(TFolderTreeViewEx& tree) : tree_(tree) {
+    tree_.FUpdating = true;
+    tree_.HandleNeeded(); // a window made here builds its first tree in a scope of its own
+    busy_.emplace(tree_.Handle());
 }
 
-void TFolderTreeViewEx::EndRebuild() {
-    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
-    Screen().SetCursor(crDefault);
-    FUpdating = false;
+TFolderTreeViewEx::TRebuildScope::~TRebuildScope() {
+    busy_.reset();
+    tree_.FUpdating = false;
 }
 
 void TFolderTreeViewEx::BuildTree() {

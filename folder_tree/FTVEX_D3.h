@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -123,11 +124,21 @@ class TFolderTreeViewEx : public TCustomTreeView {
   private:
     friend class TFolderTreeTestAccess;
 
-    // Refills the whole tree from the root, with the hourglass shown and
-    // redrawing off for its whole span.
+    // A rebuild under way: the window exists, the hourglass shows and the
+    // tree does not redraw until it ends.
+    class TRebuildScope {
+      public:
+        explicit TRebuildScope(TFolderTreeViewEx& tree);
+        ~TRebuildScope();
+        TRebuildScope(const TRebuildScope&) = delete;
+        TRebuildScope& operator=(const TRebuildScope&) = delete;
+
+      private:
+        TFolderTreeViewEx& tree_;
+        std::optional<BusyBracket> busy_;
+    };
+    // Refills the whole tree from the root within one rebuild.
     void Rebuild();
-    void BeginRebuild();
-    void EndRebuild();
     void BuildTree();
     void BuildVirtualRoot();
     void BuildFileSystemRoot();

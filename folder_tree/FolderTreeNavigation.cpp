@@ -145,10 +145,8 @@ bool TFolderTreeViewEx::LocatePath(const std::string& path, bool makeTop, bool s
 }
 
 bool TFolderTreeViewEx::SelectPath(const std::string& path) {
-    BeginRebuild();
-    bool found = LocatePath(path, false, true);
-    EndRebuild();
-    return found;
+    TRebuildScope rebuild(*this);
+    return LocatePath(path, false, true);
 }
 
 void TFolderTreeViewEx::ApplySelectedDir() {
@@ -172,11 +170,7 @@ void TFolderTreeViewEx::RefreshTree() {
 }
 
 void TFolderTreeViewEx::ReloadTree(TTreeNode* node) {
-    BeginRebuild();
-    struct EndGuard {
-        TFolderTreeViewEx* tree;
-        ~EndGuard() { tree->EndRebuild(); }
-    } guard{this};
+    TRebuildScope rebuild(*this);
 
     std::vector<TTreeNode*> order;
     for (TTreeNode* n = Items().GetFirstNode(); n; n = NextInOrder(n))

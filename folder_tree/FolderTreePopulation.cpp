@@ -107,11 +107,8 @@ void TFolderTreeViewEx::GetImageIndex(TTreeNode* node) {
 void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node) {
     ComPtr<IMalloc> malloc = ShellMalloc();
     if (!malloc) return;
-    const bool bracket = !FUpdating;
-    if (bracket) {
-        Screen().SetCursor(crHourGlass);
-        SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
-    }
+    std::optional<BusyBracket> busy; // a rebuild has one of its own
+    if (!FUpdating) busy.emplace(Handle());
     SHCONTF flags = SHCONTF_FOLDERS;
     if (FVirtualRoot || FShowIncludeHidden) flags |= SHCONTF_INCLUDEHIDDEN;
     if (FShowFile) flags |= SHCONTF_NONFOLDERS;
@@ -142,10 +139,6 @@ void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTr
                 if (n->HasChildren()) n->CustomSort(compare, 0);
         }
     }
-    if (bracket) {
-        SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
-        Screen().SetCursor(crDefault);
-    }
 }
 
 bool TFolderTreeViewEx::BeforeExpand(TTreeNode* node) {
@@ -175,8 +168,7 @@ void TFolderTreeViewEx::CollapseToFirstNode(bool expandFirst) {
         if (TTreeNode* first = Items().GetFirstNode()) first->Expand(false);
 }
 
-TTreeNode* TFolderTreeViewEx::AddRootNode(LPCITEMIDLIST root,
-                                          std::unique_ptr<TTVITEMDATA> record) {
+TTreeNode* TFolderTreeViewEx::AddRootNode(LPCITEMIDLIST root, std::unique_ptr<TTVITEMDATA> record) {
     int normal = 0, open = 0;
     GetItemIconIndices(root, normal, open);
     return Items().Add(nullptr, {.text = GetFileInfoDisplayName(root),

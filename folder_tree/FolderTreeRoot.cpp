@@ -34,12 +34,10 @@ bool TFolderTreeViewEx::IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list) {
     if (FAILED(SHGetDesktopFolder(&desktop))) return false;
     // The item is the list's last entry, or the one whose bind failed.
     ShellLevel level = WalkShellLevels(desktop.Get(), list);
-    UniqueItemIDList copy = std::move(level.item);
-    if (list && !list->mkid.cb) copy = CopyItemID(list); // the desktop: its own empty list
-    if (!copy) return false;
-    bool usable = HasShowableContent(malloc, level.folder.Get(), copy.get());
-    malloc->Free(copy.release());
-    return usable;
+    UniqueItemIDList last = std::move(level.item);
+    if (list && !list->mkid.cb) last = CopyItemID(list); // the desktop: its own empty list
+    AllocatorItemIDList copy(last.release(), {malloc});  // freed through the caller's allocator
+    return copy && HasShowableContent(malloc, level.folder.Get(), copy.get());
 }
 
 bool TFolderTreeViewEx::HasShowableContent(IMalloc*, IShellFolder* folder, LPCITEMIDLIST item) {

@@ -19,6 +19,19 @@ struct ItemIDListDeleter {
 };
 using UniqueItemIDList = std::unique_ptr<ITEMIDLIST, ItemIDListDeleter>;
 
+// Frees a list through an allocator a caller handed in (the shell
+// allocator when none was given).
+struct ItemIDListAllocatorDeleter {
+    Microsoft::WRL::ComPtr<IMalloc> malloc;
+    void operator()(ITEMIDLIST* list) const {
+        if (malloc)
+            malloc->Free(list);
+        else
+            ItemIDListDeleter()(list);
+    }
+};
+using AllocatorItemIDList = std::unique_ptr<ITEMIDLIST, ItemIDListAllocatorDeleter>;
+
 // Attribute word requested for every item the tree shows.
 constexpr ULONG ItemAttributeMask = 0xF20B0000;
 

@@ -13,7 +13,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-
 // A display name as the shell handed it over: wide or ANSI.
 struct ShellName {
     bool wide = false;
@@ -131,10 +130,9 @@ UniqueItemIDList GetAbsoluteItemIDList(IShellFolder* folder, LPCITEMIDLIST item)
 }
 
 bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item) {
-    UniqueItemIDList list = GetAbsoluteItemIDList(folder, item);
-    if (!list) return false;
-    if (malloc) malloc->Free(list.release()); // the caller's allocator, as it asked
-    return true;
+    // Freed through the caller's allocator, as it asked.
+    AllocatorItemIDList list(GetAbsoluteItemIDList(folder, item).release(), {malloc});
+    return list != nullptr;
 }
 
 std::string ItemIDListToPath(LPCITEMIDLIST list) {
