@@ -57,7 +57,8 @@ void TMainForm::btnQuitClick(TObject*) {
 }
 
 void TMainForm::btnAboutClick(TObject*) {
-    auto box = std::make_unique<TWindowed<TAboutBox>>(nullptr, TAboutPictures{IDI_MAINICON, IDB_NAME});
+    auto box =
+        std::make_unique<TWindowed<TAboutBox>>(nullptr, TAboutPictures{IDI_MAINICON, IDB_NAME});
     box->ShowModal();
 }
 

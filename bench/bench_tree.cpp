@@ -3,13 +3,12 @@
 //   bench_tree fill <parent folder> <folder with subfolders> <folder with files> [rounds]
 //       in one run, for each of the two folders (named relative to the
 //       parent) and in each round (2 by default; the control first in odd
-//       rounds, the bare loop first in even ones): the first expansion of the folder's node in the real
-//       control (a form holding a TFolderTreeViewEx rooted at the parent),
-//       with the drawing of the visible nodes after it; then a bare shell
-//       loop doing the least a fill needs; the times, their ratio and the
-//       node counts. The subfolders are shown with ShowFile off, the files
-//       with ShowFile on. Then, on the control's filled node, the costs the
-//       bare loop does not have, one by one.
+//       rounds, the bare loop first in even ones): the first expansion of the folder's node in the
+//       real control (a form holding a TFolderTreeViewEx rooted at the parent), with the drawing of
+//       the visible nodes after it; then a bare shell loop doing the least a fill needs; the times,
+//       their ratio and the node counts. The subfolders are shown with ShowFile off, the files with
+//       ShowFile on. Then, on the control's filled node, the costs the bare loop does not have, one
+//       by one.
 //   bench_tree startup
 //       the real main window (rfDrives), shown; the time from the process's
 //       creation to the end of the tree window's first WM_PAINT.
@@ -121,10 +120,10 @@ struct TControlRun {
     double paintSeconds = 0;  // UpdateWindow and the pending messages after it
     double iconSeconds = 0;   // of it, icon look-ups
     int iconLookups = 0;
-    double cpuSeconds = 0;    // the thread's processor time over expansion and paint
-    int nodes = 0;            // children of the folder's node
-    int visible = 0;          // TVM_GETVISIBLECOUNT
-    bool painted = false;     // no update region left after the paint
+    double cpuSeconds = 0; // the thread's processor time over expansion and paint
+    int nodes = 0;         // children of the folder's node
+    int visible = 0;       // TVM_GETVISIBLECOUNT
+    bool painted = false;  // no update region left after the paint
     // Costs the bare loop does not have, measured on the filled node.
     double overlaySeconds = -1;
     double sortSeconds = -1;
@@ -204,7 +203,8 @@ TControlRun RunControl(const std::string& parent, const std::string& name, bool 
     // with the fill's comparison, and the insertion of as many nodes with
     // the control's node objects.
     std::vector<TTreeNode*> children;
-    for (TTreeNode* c = node->GetFirstChild(); c; c = c->GetNextSibling()) children.push_back(c);
+    for (TTreeNode* c = node->GetFirstChild(); c; c = c->GetNextSibling())
+        children.push_back(c);
     {
         const double begin = Now();
         for (TTreeNode* c : children) {
@@ -261,11 +261,14 @@ bool StrRetToAnsi(STRRET& s, LPCITEMIDLIST item, char* out, int size) {
         CoTaskMemFree(s.pOleStr);
         return n > 0;
     }
-    case STRRET_CSTR: lstrcpynA(out, s.cStr, size); return true;
+    case STRRET_CSTR:
+        lstrcpynA(out, s.cStr, size);
+        return true;
     case STRRET_OFFSET:
         lstrcpynA(out, reinterpret_cast<const char*>(item) + s.uOffset, size);
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -276,11 +279,13 @@ bool StrRetToWide(STRRET& s, LPCITEMIDLIST item, wchar_t* out, int size) {
         lstrcpynW(out, s.pOleStr, size);
         CoTaskMemFree(s.pOleStr);
         return true;
-    case STRRET_CSTR: return MultiByteToWideChar(CP_ACP, 0, s.cStr, -1, out, size) > 0;
+    case STRRET_CSTR:
+        return MultiByteToWideChar(CP_ACP, 0, s.cStr, -1, out, size) > 0;
     case STRRET_OFFSET:
         return MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(item) + s.uOffset, -1,
                                    out, size) > 0;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -293,11 +298,10 @@ std::wstring Wide(const std::string& text) {
 
 TBareRun RunBare(const std::string& folderPath, bool showFile, int limit = -1) {
     TBareRun run;
-    HWND tree = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "bench_tree bare",
-                                WS_OVERLAPPEDWINDOW | TVS_HASBUTTONS | TVS_HASLINES |
-                                    TVS_LINESATROOT,
-                                40, 40, kFormWidth, kFormHeight, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+    HWND tree = CreateWindowExA(
+        WS_EX_CLIENTEDGE, WC_TREEVIEWA, "bench_tree bare",
+        WS_OVERLAPPEDWINDOW | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 40, 40, kFormWidth,
+        kFormHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!tree) return run;
     ShowWindow(tree, SW_SHOW);
     UpdateWindow(tree);
@@ -322,8 +326,8 @@ TBareRun RunBare(const std::string& folderPath, bool showFile, int limit = -1) {
         IEnumIDList* items = nullptr;
         ULONG eaten = 0;
         if (SUCCEEDED(SHGetDesktopFolder(&desktop)) &&
-            SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, path.data(), &eaten,
-                                                &folderList, nullptr)) &&
+            SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, path.data(), &eaten, &folderList,
+                                                nullptr)) &&
             SUCCEEDED(desktop->BindToObject(folderList, nullptr, IID_IShellFolder,
                                             reinterpret_cast<void**>(&folder))) &&
             folder->EnumObjects(tree, flags, &items) == S_OK && items) {
@@ -442,9 +446,10 @@ void PrintFolder(const char* key, const TFolderResult& r) {
                     c.painted ? "all painted" : "NOT all painted");
         std::printf("             total  %8.3f s   %d nodes   (thread processor time %.3f s)\n",
                     ControlTotal(c), c.nodes, c.cpuSeconds);
-        std::printf("    bare:           %8.3f s   %d nodes   (thread processor time %.3f s; %d items "
-                    "enumerated, %d in its tree)\n",
-                    b.seconds, b.nodes, b.cpuSeconds, b.items, b.treeCount);
+        std::printf(
+            "    bare:           %8.3f s   %d nodes   (thread processor time %.3f s; %d items "
+            "enumerated, %d in its tree)\n",
+            b.seconds, b.nodes, b.cpuSeconds, b.items, b.treeCount);
         std::printf("    control/bare = %s\n", Ratio(ControlTotal(c), b.seconds).c_str());
     }
     std::printf("  all rounds: control %.3f s, bare %.3f s (thread processor time: control %.3f s, "
@@ -473,8 +478,8 @@ void PrintFolder(const char* key, const TFolderResult& r) {
     std::printf("%s_cpu_ratio=%s\n", key, Ratio(controlCpu, bareCpu).c_str());
 }
 
-int RunFill(const std::string& parent, const std::string& foldersName,
-            const std::string& filesName, int rounds) {
+int RunFill(const std::string& parent, const std::string& foldersName, const std::string& filesName,
+            int rounds) {
     InitControls();
     std::string base = parent;
     if (!base.empty() && base.back() != '\\') base += '\\';
@@ -541,7 +546,8 @@ int RunStartup() {
     std::printf("startup_to_main_ms=%.1f\n", ms(created, atMain));
     std::printf("startup_to_built_ms=%.1f\n", ms(created, built));
     std::printf("startup_to_shown_ms=%.1f\n", ms(created, shown));
-    std::printf("startup_to_first_paint_ms=%.1f\n", gTreePaints ? ms(created, gFirstPaintEnd) : -1.0);
+    std::printf("startup_to_first_paint_ms=%.1f\n",
+                gTreePaints ? ms(created, gFirstPaintEnd) : -1.0);
     std::printf("startup_first_paint_unix=%.4f\n", gTreePaints ? UnixSeconds(gFirstPaintEnd) : 0.0);
     std::printf("startup_created_unix=%.4f\n", UnixSeconds(created));
     std::printf("startup_tree_nodes=%d\n", nodes);

@@ -466,8 +466,8 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
         return t.size() >= driveName.size() &&
                t.compare(t.size() - driveName.size(), driveName.size(), driveName) == 0;
     });
-    ASSERT_NE(drive, nullptr) << "no " << driveName << " under My Computer: "
-                              << childrenText(computer);
+    ASSERT_NE(drive, nullptr) << "no " << driveName
+                              << " under My Computer: " << childrenText(computer);
     {
         const auto p = pointOnText(drive);
         ASSERT_TRUE(p) << driveName << " could not be scrolled into view";
@@ -489,8 +489,8 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     for (size_t i = 1; i + 1 < way.size(); ++i) {
         const std::string name = way[i].substr(way[i].rfind('\\') + 1);
         const HTREEITEM folder = child(parent, name);
-        ASSERT_NE(folder, nullptr) << "no " << name << " under " << way[i - 1] << ": "
-                                   << childrenText(parent);
+        ASSERT_NE(folder, nullptr)
+            << "no " << name << " under " << way[i - 1] << ": " << childrenText(parent);
         const std::string before = status();
         const auto button = expandButton(folder);
         ASSERT_TRUE(button) << "no expand button on " << name << " in view";

@@ -28,8 +28,8 @@ bool RunShell(const std::string& script, const std::string& marker) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string command = "/bin/sh -c \"" + script + "\"";
-    if (!CreateProcessA("Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &si, &pi))
+    if (!CreateProcessA("Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
         return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
@@ -163,7 +163,10 @@ TEST_F(FolderTreeNavigation, FolderNamesArePathsOfFoldersAndFilesAndTextsOfUnpar
     EXPECT_EQ(Internals(tree).FolderNameOf(Node("f.txt")), tmp.Path("f.txt"));
 
     // Control Panel applets: under Wine their parsing names are their texts.
-    TFolderTreeViewEx& panel = Make([](auto& p) { p.rootFolder = rf_Controls; p.showFile = true; });
+    TFolderTreeViewEx& panel = Make([](auto& p) {
+        p.rootFolder = rf_Controls;
+        p.showFile = true;
+    });
     std::vector<TTreeNode*> applets = Children(panel, First());
     ASSERT_FALSE(applets.empty()) << "Wine's Control Panel lists applets";
     for (TTreeNode* n : applets) {
@@ -178,7 +181,8 @@ TEST_F(FolderTreeNavigation, FolderNamesArePathsOfFoldersAndFilesAndTextsOfUnpar
 }
 
 TEST_F(FolderTreeNavigation, ChangeAndClickHandOutTheSelectedNameOrTheLastOne) {
-    for (const char* d : {"a", "a\\a1", "b"}) tmp.Dir(d);
+    for (const char* d : {"a", "a\\a1", "b"})
+        tmp.Dir(d);
     TFolderTreeViewEx& tree = Make();
     ASSERT_EQ(tree.Selected(), nullptr);
     Click();
@@ -274,7 +278,10 @@ TEST_F(FolderTreeNavigation, DeepNodesHandOutTheirOwnPathsOrNone) {
 TEST_F(FolderTreeNavigation, DoubleClickFiresTheEventThenRunsOnlyFiles) {
     tmp.Dir("a");
     tmp.File("f.txt");
-    TFolderTreeViewEx& tree = Make([](auto& p) { p.showFile = true; p.shellRun = true; });
+    TFolderTreeViewEx& tree = Make([](auto& p) {
+        p.showFile = true;
+        p.shellRun = true;
+    });
     TTreeNode* file = Node("f.txt");
     ASSERT_NE(file, nullptr);
     DoubleClick(file);
@@ -303,7 +310,9 @@ TEST_F(FolderTreeNavigation, DoubleClickFiresTheEventThenRunsOnlyFiles) {
 
 TEST_F(FolderTreeNavigation, DoubleClickOnADriveHandsOutItsRootAndRunsNothing) {
     TFolderTreeViewEx& tree = Make([](auto& p) {
-        p.rootFolder = rfDrives; p.showFile = true; p.shellRun = true;
+        p.rootFolder = rfDrives;
+        p.showFile = true;
+        p.shellRun = true;
     });
     TTreeNode* drive = nullptr;
     for (TTreeNode* n : Children(tree, First()))
@@ -317,7 +326,8 @@ TEST_F(FolderTreeNavigation, DoubleClickOnADriveHandsOutItsRootAndRunsNothing) {
 // ---- finding paths ----
 
 TEST_F(FolderTreeNavigation, LocatePathFindsTheRootAndNodesBelowItFillingTheWay) {
-    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b"}) tmp.Dir(d);
+    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b"})
+        tmp.Dir(d);
     TFolderTreeViewEx& tree = Make();
     EXPECT_TRUE(Internals(tree).LocatePath(tmp.Root(), false, true)) << "the root itself";
     EXPECT_EQ(tree.Selected(), First());
@@ -385,7 +395,10 @@ TEST_F(FolderTreeNavigation, LocatePathFindsOnlyWhatTheTreeShows) {
     }
     EXPECT_EQ(SelectedPath(), tmp.Path("sub\\f.txt"));
     for (TRootFolder root : {rf_Printers, rf_Controls, rf_Bitbucket}) {
-        TFolderTreeViewEx& tree = Make([&](auto& p) { p.rootFolder = root; p.showFile = true; });
+        TFolderTreeViewEx& tree = Make([&](auto& p) {
+            p.rootFolder = root;
+            p.showFile = true;
+        });
         for (const std::string& path : {tmp.Path("sub"), std::string("C:\\"), kControlPanel})
             EXPECT_FALSE(Internals(tree).LocatePath(path, false, true)) << int(root) << " " << path;
         EXPECT_EQ(tree.Selected(), nullptr);
@@ -393,7 +406,8 @@ TEST_F(FolderTreeNavigation, LocatePathFindsOnlyWhatTheTreeShows) {
 }
 
 TEST_F(FolderTreeNavigation, LocatePathMakesTheNodeTheTopItem) {
-    for (int i = 10; i < 40; ++i) tmp.Dir(Numbered("c", i));
+    for (int i = 10; i < 40; ++i)
+        tmp.Dir(Numbered("c", i));
     TFolderTreeViewEx& tree = Make();
     ASSERT_EQ(tree.TopItem(), First());
     ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("c20"), true, false));
@@ -406,11 +420,13 @@ TEST_F(FolderTreeNavigation, LocatePathMakesTheNodeTheTopItem) {
 // ---- reloading ----
 
 TEST_F(FolderTreeNavigation, RefreshTreeKeepsWhatTheUserSawAndShowsNewFolders) {
-    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "a\\a2", "b", "b\\b1"}) tmp.Dir(d);
-    for (int i = 10; i < 30; ++i) tmp.Dir(Numbered("c", i));
+    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "a\\a2", "b", "b\\b1"})
+        tmp.Dir(d);
+    for (int i = 10; i < 30; ++i)
+        tmp.Dir(Numbered("c", i));
     TFolderTreeViewEx& tree = Make();
     Node("b\\b1");
-    Node("b")->Collapse(false); // filled, then closed
+    Node("b")->Collapse(false);            // filled, then closed
     tree.SetSelected(Node("a\\a1\\deep")); // opens a and a1
     tree.SetTopItem(Node("a\\a1"));
     ASSERT_EQ(NodePath(tree.TopItem()), tmp.Path("a\\a1"));
@@ -437,7 +453,8 @@ TEST_F(FolderTreeNavigation, RefreshTreeKeepsWhatTheUserSawAndShowsNewFolders) {
 // (the reload lets pending messages run): the collection stops there and
 // nothing touches the lost nodes; the root's children are read again.
 TEST_F(FolderTreeNavigation, RefreshTreeSurvivesNodesDeletedWhileItCollects) {
-    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b", "b\\b1"}) tmp.Dir(d);
+    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b", "b\\b1"})
+        tmp.Dir(d);
     TFolderTreeViewEx& tree = Make();
     Node("a\\a1\\deep");
     Node("b\\b1");
@@ -454,7 +471,8 @@ TEST_F(FolderTreeNavigation, RefreshTreeSurvivesNodesDeletedWhileItCollects) {
 // branch is read again and opened; the other top-level branches stay as
 // they were until the next build.
 TEST_F(FolderTreeNavigation, RefreshTreeWithoutTheRootNodeReloadsTheFirstBranch) {
-    for (const char* d : {"a", "a\\a1", "b", "b\\b1"}) tmp.Dir(d);
+    for (const char* d : {"a", "a\\a1", "b", "b\\b1"})
+        tmp.Dir(d);
     TFolderTreeViewEx& tree = Make([](auto& p) { p.showRootFolder = false; });
     FindChild(tree, nullptr, "b")->Expand(false);
     tmp.Dir("a\\a2");
@@ -482,13 +500,14 @@ TEST_F(FolderTreeNavigation, TreesAboveTheReloadLimitAreNotReloaded) {
               loose = TFolderTreeTestAccess::kReloadLimit + 1 - 1 - folders * (1 + files);
     ASSERT_EQ(loose, 40);
     ASSERT_TRUE(RunShell("cd " + UnixPath(root) + " && for d in $(seq 10 " +
-                             std::to_string(9 + folders) + "); do mkdir d$d && (cd d$d && seq -f f%g " +
-                             std::to_string(files) + " | xargs touch); done && seq -f x%g " +
-                             std::to_string(loose) + " | xargs touch && : > " + UnixPath(marker),
+                             std::to_string(9 + folders) +
+                             "); do mkdir d$d && (cd d$d && seq -f f%g " + std::to_string(files) +
+                             " | xargs touch); done && seq -f x%g " + std::to_string(loose) +
+                             " | xargs touch && : > " + UnixPath(marker),
                          marker));
     TFolderTreeViewEx& tree = Make([](auto& p) { p.showFile = true; }, root);
     for (TTreeNode* n : Children(tree, First())) { // filled, then closed: a reload
-        n->Expand(false);                             // locates every node in view
+        n->Expand(false);                          // locates every node in view
         n->Collapse(false);
     }
     ASSERT_EQ(tree.Items().Count(), TFolderTreeTestAccess::kReloadLimit + 1);
@@ -527,7 +546,8 @@ TEST_F(FolderTreeNavigation, ApplySelectedDirSelectsAndOpensTheDriveOfItsFolder)
         TSelectedDir dir;
         std::string current;
         std::string drive;
-    } cases[] = {{sdSystem, elsewhere, "C:\\"}, {sdCurrent, elsewhere, elsewhere.substr(0, 3)},
+    } cases[] = {{sdSystem, elsewhere, "C:\\"},
+                 {sdCurrent, elsewhere, elsewhere.substr(0, 3)},
                  {sdCurrent, "C:\\windows", "C:\\"}};
     for (const auto& [dir, current, drive] : cases) {
         ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
@@ -550,7 +570,10 @@ TEST_F(FolderTreeNavigation, SelectedDirTakesEffectWhenTheDrivesTreeIsBuilt) {
     CurrentDirectory restore;
     const std::string elsewhere = WindowsPath("/usr"); // on another drive than the system's
     ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.c_str()));
-    TFolderTreeViewEx& tree = Make([](auto& p) { p.rootFolder = rfDrives; p.selectedDir = sdCurrent; });
+    TFolderTreeViewEx& tree = Make([](auto& p) {
+        p.rootFolder = rfDrives;
+        p.selectedDir = sdCurrent;
+    });
     EXPECT_EQ(Internals(tree).GetSelectedFolderName(), elsewhere.substr(0, 3)) << "on creation";
     tree.SetSelectedDir(sdSystem);
     EXPECT_EQ(Internals(tree).GetSelectedFolderName(), "C:\\") << "on the setter's rebuild";

@@ -71,7 +71,8 @@ TEST_F(FolderTreeSetters, WritingTheHeldValueDoesNotRebuild) {
         {"RootFolder", [](auto& t) { t.SetRootFolder(rfManual); }},
         {"RootFolderName", [&](auto& t) { t.SetRootFolderName(root); }},
     };
-    for (const auto& [what, write] : writes) EXPECT_EQ(Rebuilds(write), 0) << what;
+    for (const auto& [what, write] : writes)
+        EXPECT_EQ(Rebuilds(write), 0) << what;
     EXPECT_EQ(Internals(Tree()).RebuildCount(), 1) << "the build of the window's creation only";
 }
 
@@ -171,7 +172,10 @@ TEST_F(FolderTreeSetters, ManualRootWithFilesKeepsItsRootNode) {
     EXPECT_EQ(Rebuilds([](auto& t) { t.SetShowFile(false); }), 1);
     EXPECT_EQ(Rebuilds([](auto& t) { t.SetShowRootFolder(false); }), 1);
     EXPECT_FALSE(Tree().ShowRootFolder());
-    Make([](auto& p) { p.rootFolder = rfDrives; p.showFile = true; });
+    Make([](auto& p) {
+        p.rootFolder = rfDrives;
+        p.showFile = true;
+    });
     EXPECT_EQ(Rebuilds([](auto& t) { t.SetShowRootFolder(false); }), 1);
     EXPECT_FALSE(Tree().ShowRootFolder());
     EXPECT_FALSE(IsComputer(First()));
@@ -185,8 +189,7 @@ TEST_F(FolderTreeSetters, LeavingAVirtualRootKeepsTheRootFolderShown) {
     EXPECT_EQ(Rebuilds([](auto& t) { t.SetRootFolder(rfDrives); }), 1);
     EXPECT_FALSE(Internals(Tree()).VirtualRoot());
     EXPECT_TRUE(Tree().ShowRootFolder());
-    EXPECT_TRUE(IsComputer(First()))
-        << "the computer as the root node";
+    EXPECT_TRUE(IsComputer(First())) << "the computer as the root node";
 }
 
 TEST_F(FolderTreeSetters, RebuildingSetterCreatesTheMissingWindow) {

@@ -125,7 +125,8 @@ TEST_F(FolderTreeTest, DrivesRootIsTheComputerWithItsDrivesBelow) {
     EXPECT_TRUE(First()->Expanded());
     EXPECT_FALSE(Internals(tree).VirtualRoot());
     Texts paths;
-    for (TTreeNode* n : Children(tree, First())) paths.push_back(NodePath(n));
+    for (TTreeNode* n : Children(tree, First()))
+        paths.push_back(NodePath(n));
     for (const char* drive : {"C:\\", "Z:\\"})
         EXPECT_NE(std::find(paths.begin(), paths.end(), drive), paths.end()) << drive;
 }
@@ -149,13 +150,20 @@ TEST_F(FolderTreeTest, ManualRootFallsBackToTheDrivesWhenItCannotBeShown) {
     EXPECT_TRUE(ShowsDrives()) << "a name that does not parse";
     Make([](auto& p) { p.rootFolderName = ""; });
     EXPECT_TRUE(ShowsDrives()) << "no name";
-    Make([&](auto& p) { p.rootFolderName = file.c_str(); p.showFile = true; });
+    Make([&](auto& p) {
+        p.rootFolderName = file.c_str();
+        p.showFile = true;
+    });
     EXPECT_TRUE(ShowsDrives()) << "a file is no folder";
 
     const std::string empty = tmp.Path("empty"), docs = tmp.Path("docs");
     Make([&](auto& p) { p.rootFolderName = empty.c_str(); });
     EXPECT_EQ(NodePath(First()), empty) << "an empty folder shown as the root node";
-    Make([&](auto& p) { p.rootFolderName = docs.c_str(); p.showRootFolder = false; p.showFile = true; });
+    Make([&](auto& p) {
+        p.rootFolderName = docs.c_str();
+        p.showRootFolder = false;
+        p.showFile = true;
+    });
     EXPECT_EQ(Below(nullptr), Texts{"f.doc"}) << "a folder with a showable file";
 }
 
@@ -165,10 +173,15 @@ TEST_F(FolderTreeTest, ManualRootFallsBackToTheDrivesWhenItCannotBeShown) {
 // subfolders nor files below it.
 TEST_F(FolderTreeTest, ManualRootWithNothingToShowFallsBackToTheDrives) {
     const std::string file = tmp.File("lone.txt");
-    Make([&](auto& p) { p.rootFolderName = file.c_str(); p.showRootFolder = false; });
+    Make([&](auto& p) {
+        p.rootFolderName = file.c_str();
+        p.showRootFolder = false;
+    });
     EXPECT_TRUE(ShowsDrives()) << "a file as root: " << ::testing::PrintToString(Below(nullptr));
     Make([&](auto& p) {
-        p.rootFolderName = file.c_str(); p.showRootFolder = false; p.showFile = true;
+        p.rootFolderName = file.c_str();
+        p.showRootFolder = false;
+        p.showFile = true;
         p.fileMask = {".TXT"};
     });
     EXPECT_TRUE(ShowsDrives()) << "a file as root, files shown: "
@@ -177,10 +190,12 @@ TEST_F(FolderTreeTest, ManualRootWithNothingToShowFallsBackToTheDrives) {
 
 TEST_F(FolderTreeTest, VirtualRootsBuildAndShowTheirRootFolder) {
     for (auto [root, csidl] : {std::pair{rf_Printers, CSIDL_PRINTERS},
-                               {rf_Bitbucket, CSIDL_BITBUCKET}, {rf_Controls, CSIDL_CONTROLS}}) {
+                               {rf_Bitbucket, CSIDL_BITBUCKET},
+                               {rf_Controls, CSIDL_CONTROLS}}) {
         SCOPED_TRACE(int(root));
         TFolderTreeViewEx& tree = Make([r = root](auto& p) {
-            p.rootFolder = r; p.showRootFolder = false;
+            p.rootFolder = r;
+            p.showRootFolder = false;
         });
         EXPECT_TRUE(Internals(tree).VirtualRoot());
         EXPECT_TRUE(tree.ShowRootFolder());
@@ -196,7 +211,8 @@ TEST_F(FolderTreeTest, VirtualRootsBuildAndShowTheirRootFolder) {
 // ---- filling ----
 
 TEST_F(FolderTreeTest, RootIsFilledAtOnceOtherNodesOnTheirFirstExpansionOnly) {
-    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "a\\a2", "b", "b\\b1"}) tmp.Dir(d);
+    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "a\\a2", "b", "b\\b1"})
+        tmp.Dir(d);
     TFolderTreeViewEx& tree = Make();
     ASSERT_NE(First(), nullptr);
     EXPECT_EQ(NodePath(First()), tmp.Root());
@@ -231,7 +247,8 @@ TEST_F(FolderTreeTest, RootIsFilledAtOnceOtherNodesOnTheirFirstExpansionOnly) {
 class ExpandButtonTest : public FolderTreeTest {
   protected:
     void SetUp() override {
-        for (const char* d : {"sub", "sub\\inner", "empty", "txt", "doc", "hidden"}) tmp.Dir(d);
+        for (const char* d : {"sub", "sub\\inner", "empty", "txt", "doc", "hidden"})
+            tmp.Dir(d);
         tmp.File("txt\\x.txt");
         tmp.File("doc\\y.doc");
         tmp.File("hidden\\z.txt", HIDDEN);
@@ -245,7 +262,9 @@ class ExpandButtonTest : public FolderTreeTest {
 TEST_F(ExpandButtonTest, HasShowableFilesFollowsTheMaskAndHiddenFiles) {
     for (bool hidden : {true, false}) {
         TFolderTreeViewEx& tree = Make([&](auto& p) {
-            p.showFile = true; p.fileMask = {".TXT"}; p.showIncludeHidden = hidden;
+            p.showFile = true;
+            p.fileMask = {".TXT"};
+            p.showIncludeHidden = hidden;
         });
         ASSERT_NO_FATAL_FAILURE(ExpectAllFolders());
         auto showable = [&](const char* name) {
@@ -274,7 +293,11 @@ TEST_F(ExpandButtonTest, ButtonFollowsTheShellAndShowableFiles) {
             << name << ", ShowFile off";
     EXPECT_TRUE(Folder("sub")->HasChildren());
     for (bool hidden : {true, false}) {
-        Make([&](auto& p) { p.showFile = true; p.fileMask = {".TXT"}; p.showIncludeHidden = hidden; });
+        Make([&](auto& p) {
+            p.showFile = true;
+            p.fileMask = {".TXT"};
+            p.showIncludeHidden = hidden;
+        });
         ASSERT_NO_FATAL_FAILURE(ExpectAllFolders());
         EXPECT_TRUE(Folder("sub")->HasChildren());
         EXPECT_TRUE(Folder("txt")->HasChildren()) << "a file passes the mask";
@@ -286,22 +309,35 @@ TEST_F(ExpandButtonTest, ButtonFollowsTheShellAndShowableFiles) {
 // ---- hidden items, files, the mask ----
 
 TEST_F(FolderTreeTest, HiddenItemsShowOnlyWithShowIncludeHidden) {
-    tmp.Dir(".dotdir"); tmp.Dir("attrdir", HIDDEN); tmp.Dir("plain");
-    tmp.File(".dot.txt"); tmp.File("attr.txt", HIDDEN); tmp.File("p.txt");
+    tmp.Dir(".dotdir");
+    tmp.Dir("attrdir", HIDDEN);
+    tmp.Dir("plain");
+    tmp.File(".dot.txt");
+    tmp.File("attr.txt", HIDDEN);
+    tmp.File("p.txt");
     ASSERT_TRUE(Attributes(tmp.Path(".dotdir")) & HIDDEN) << "Wine hides a leading dot";
     ASSERT_TRUE(Attributes(tmp.Path("attr.txt")) & HIDDEN);
     Make([](auto& p) { p.showFile = true; });
     EXPECT_EQ(Sorted(Below(First())),
               Sorted({".dotdir", "attrdir", "plain", ".dot.txt", "attr.txt", "p.txt"}));
-    Make([](auto& p) { p.showFile = true; p.showIncludeHidden = false; });
+    Make([](auto& p) {
+        p.showFile = true;
+        p.showIncludeHidden = false;
+    });
     EXPECT_EQ(Sorted(Below(First())), Sorted({"plain", "p.txt"}));
 }
 
 TEST_F(FolderTreeTest, FileMaskMatchesWholeExtensionsIgnoringCase) {
-    for (const char* f : {"a.txt", "B.Txt", "c.doc", "d.txts", "e.tx", "noext", "x."}) tmp.File(f);
-    tmp.Dir("dir.d"); tmp.File("dir.d\\noext"); tmp.File("dir.d\\in.txt");
+    for (const char* f : {"a.txt", "B.Txt", "c.doc", "d.txts", "e.tx", "noext", "x."})
+        tmp.File(f);
+    tmp.Dir("dir.d");
+    tmp.File("dir.d\\noext");
+    tmp.File("dir.d\\in.txt");
     auto shown = [&](bool showFile, std::vector<std::string> mask) {
-        Make([&](auto& p) { p.showFile = showFile; p.fileMask = mask; });
+        Make([&](auto& p) {
+            p.showFile = showFile;
+            p.fileMask = mask;
+        });
         return Sorted(Below(First()));
     };
     auto inDir = [&] {
@@ -323,9 +359,15 @@ TEST_F(FolderTreeTest, FileMaskMatchesWholeExtensionsIgnoringCase) {
 }
 
 TEST_F(FolderTreeTest, DoubleByteNamesKeepTheirTextsAndExtensions) {
-    tmp.Dir(kHyo); tmp.File(kHyo + "\\a." + kSo); tmp.File(kHyo + "\\b.txt");
-    tmp.Dir(kSo); tmp.File("a." + kSmallTsu);
-    Make([](auto& p) { p.showFile = true; p.fileMask = {"." + kSo}; });
+    tmp.Dir(kHyo);
+    tmp.File(kHyo + "\\a." + kSo);
+    tmp.File(kHyo + "\\b.txt");
+    tmp.Dir(kSo);
+    tmp.File("a." + kSmallTsu);
+    Make([](auto& p) {
+        p.showFile = true;
+        p.fileMask = {"." + kSo};
+    });
     EXPECT_EQ(Sorted(Below(First())), Sorted({kSo, kHyo}));
     TTreeNode* hyo = Child(First(), kHyo);
     ASSERT_NE(hyo, nullptr);
@@ -333,9 +375,15 @@ TEST_F(FolderTreeTest, DoubleByteNamesKeepTheirTextsAndExtensions) {
     hyo->Expand(false);
     EXPECT_EQ(Below(hyo), Texts{"a." + kSo}) << "the extension is taken by characters";
 
-    Make([](auto& p) { p.showFile = true; p.fileMask = {"." + kSmallI}; });
+    Make([](auto& p) {
+        p.showFile = true;
+        p.fileMask = {"." + kSmallI};
+    });
     EXPECT_EQ(Child(First(), "a." + kSmallTsu), nullptr) << "trail bytes are not letters";
-    Make([](auto& p) { p.showFile = true; p.fileMask = {"." + kSmallTsu}; });
+    Make([](auto& p) {
+        p.showFile = true;
+        p.fileMask = {"." + kSmallTsu};
+    });
     EXPECT_NE(Child(First(), "a." + kSmallTsu), nullptr);
 }
 
@@ -344,10 +392,15 @@ TEST_F(FolderTreeTest, DoubleByteNamesKeepTheirTextsAndExtensions) {
 TEST_F(FolderTreeTest, SiblingsComeInTheShellsOrderFilesFirstWithInfoViewSort) {
     for (const char* d : {"Zeta", "alpha", "Beta", "gamma", "alpha\\d3", "alpha\\D1", "alpha\\d2"})
         tmp.Dir(d);
-    for (const char* f : {"zz.txt", "a.txt", "Ab.txt", "B.Txt"}) tmp.File(f);
-    const Texts folders{"alpha", "Beta", "gamma", "Zeta"}, files{"a.txt", "Ab.txt", "B.Txt", "zz.txt"};
+    for (const char* f : {"zz.txt", "a.txt", "Ab.txt", "B.Txt"})
+        tmp.File(f);
+    const Texts folders{"alpha", "Beta", "gamma", "Zeta"},
+        files{"a.txt", "Ab.txt", "B.Txt", "zz.txt"};
     auto order = [&](bool showFile, bool infoViewSort) {
-        Make([&](auto& p) { p.showFile = showFile; p.infoViewSort = infoViewSort; });
+        Make([&](auto& p) {
+            p.showFile = showFile;
+            p.infoViewSort = infoViewSort;
+        });
         return Below(First());
     };
     ASSERT_EQ(order(false, false), folders);
@@ -363,9 +416,13 @@ TEST_F(FolderTreeTest, SiblingsComeInTheShellsOrderFilesFirstWithInfoViewSort) {
 }
 
 TEST_F(FolderTreeTest, WithoutTheRootFolderItsChildrenAreTheTopLevel) {
-    for (const char* d : {"b", "a", "a\\a1"}) tmp.Dir(d);
+    for (const char* d : {"b", "a", "a\\a1"})
+        tmp.Dir(d);
     tmp.File("0.txt"); // enumerated first, sorted after the folders
-    TFolderTreeViewEx& tree = Make([](auto& p) { p.showRootFolder = false; p.showFile = true; });
+    TFolderTreeViewEx& tree = Make([](auto& p) {
+        p.showRootFolder = false;
+        p.showFile = true;
+    });
     ASSERT_EQ(Below(nullptr), (Texts{"a", "b", "0.txt"}));
     EXPECT_EQ(NodePath(First()), tmp.Path("a"));
     for (TTreeNode* n : Children(tree, nullptr)) {
@@ -381,7 +438,10 @@ TEST_F(FolderTreeTest, WithoutTheRootFolderItsChildrenAreTheTopLevel) {
 // ---- texts, images, records ----
 
 TEST_F(FolderTreeTest, TextsAndImagesAreTheShells) {
-    tmp.Dir("sub"); tmp.Dir(kHyo); tmp.File("doc.txt"); tmp.File("x.doc");
+    tmp.Dir("sub");
+    tmp.Dir(kHyo);
+    tmp.File("doc.txt");
+    tmp.File("x.doc");
     ASSERT_NE(IconOf(tmp.Path("sub"), false), IconOf(tmp.Path("sub"), true))
         << "Wine's folders have a distinct open icon";
     TFolderTreeViewEx& tree = Make([](auto& p) { p.showFile = true; });
@@ -402,7 +462,8 @@ TEST_F(FolderTreeTest, TextsAndImagesAreTheShells) {
 }
 
 TEST_F(FolderTreeTest, NodeRecordsLiveExactlyAsLongAsTheirNodes) {
-    for (const char* d : {"a", "a\\a1", "b", ".h"}) tmp.Dir(d);
+    for (const char* d : {"a", "a\\a1", "b", ".h"})
+        tmp.Dir(d);
     auto live = [] { return TFolderTreeTestAccess::LiveNodeRecords(); };
     TFolderTreeViewEx& tree = Make();
     EXPECT_EQ(tree.Items().Count(), 4);
@@ -431,7 +492,8 @@ TEST_F(FolderTreeTest, NodeRecordsLiveExactlyAsLongAsTheirNodes) {
 }
 
 TEST_F(FolderTreeTest, AfterLayoutLoadedCollapsesTheTreeOnlyInADesigner) {
-    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b"}) tmp.Dir(d);
+    for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b"})
+        tmp.Dir(d);
     TFolderTreeViewEx& tree = Make();
     TTreeNode* a = Child(First(), "a");
     ASSERT_NE(a, nullptr);
@@ -453,7 +515,8 @@ TEST_F(FolderTreeTest, AfterLayoutLoadedCollapsesTheTreeOnlyInADesigner) {
     ASSERT_TRUE(First()->Expanded());
     flat.SetDesigning(true);
     flat.AfterLayoutLoaded();
-    for (TTreeNode* n : Children(flat, nullptr)) EXPECT_FALSE(n->Expanded()) << n->Text();
+    for (TTreeNode* n : Children(flat, nullptr))
+        EXPECT_FALSE(n->Expanded()) << n->Text();
 }
 
 // ---- the About entry ----
@@ -497,7 +560,8 @@ TEST(FolderTreeAbout, PropertyOpensTheVersionBox) {
     TAboutFolderTreeViewExProperty about;
     EXPECT_EQ(about.GetAttributes(), unsigned(paDialog | paMultiSelect | paReadOnly));
     EXPECT_EQ(about.GetValue(), "(about)");
-    TWindowed<TForm> designer(nullptr, {.control = {.name = "TDesignerForm", .width = 200, .height = 100}});
+    TWindowed<TForm> designer(nullptr,
+                              {.control = {.name = "TDesignerForm", .width = 200, .height = 100}});
     designer.Create();
     MessageBoxCatcher catcher;
     about.Edit(designer.Handle());

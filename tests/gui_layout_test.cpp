@@ -161,7 +161,8 @@ class MouseRouting : public ::testing::Test {
 
     Log log;
     TWindowed<TForm> form{nullptr, FormProps("TMouseTestForm")};
-    TWindowed<TPanel> panel{&form, &form, {.control = {.name = "panel", .width = 200, .height = 100}}};
+    TWindowed<TPanel> panel{
+        &form, &form, {.control = {.name = "panel", .width = 200, .height = 100}}};
     TLabel A{&form, &panel, Box("A", 10, 10)};
     TLabel B{&form, &panel, Box("B", 50, 15)}; // over A's right part
     TLabel C{&form, &form, Box("C", 10, 120)};
@@ -311,8 +312,8 @@ LRESULT CALLBACK SwallowNotify(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 TEST_F(TreeNodes, OwnedDataGoesWithItsNodeWhateverTheParentDoes) {
     int live = 0;
     auto add = [&](TTreeNode* parent, const char* text) {
-        return tree.Items().Add(parent,
-                                {.text = text, .owned = OwnNodeData(std::make_unique<CountedData>(live))});
+        return tree.Items().Add(
+            parent, {.text = text, .owned = OwnNodeData(std::make_unique<CountedData>(live))});
     };
     TTreeNode* c = add(nullptr, "c");
     ASSERT_TRUE(c && add(c, "c1"));

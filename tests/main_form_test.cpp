@@ -43,7 +43,9 @@ std::string Unhex(const std::string& hex) {
     return out;
 }
 
-int Scaled(int px96) { return MulDiv(px96, Screen().PixelsPerInch(), 96); }
+int Scaled(int px96) {
+    return MulDiv(px96, Screen().PixelsPerInch(), 96);
+}
 
 // "left,top widthxheight", so that a whole rectangle is compared at once.
 std::string Geometry(int left, int top, int width, int height) {
@@ -90,7 +92,9 @@ std::string FontOf(HFONT font) {
 std::string WindowFont() { // MS UI Gothic, SHIFTJIS_CHARSET, 12 pixels at 96 dpi
     return "MS UI Gothic/128/" + std::to_string(-Scaled(12));
 }
-HFONT FontOf(HWND w) { return HFONT(SendMessageA(w, WM_GETFONT, 0, 0)); }
+HFONT FontOf(HWND w) {
+    return HFONT(SendMessageA(w, WM_GETFONT, 0, 0));
+}
 
 // What the real status bar shows in its (simple) part 0.
 std::string StatusText(HWND statusBar) {
@@ -147,13 +151,15 @@ void ExpectScaledLayout(TMainForm& f) {
         } else {
             RECT r = ItemRect(tb, index);
             EXPECT_EQ(Geometry(0, 0, r.right - r.left, r.bottom - r.top),
-                      Geometry(0, 0, Scaled(64), Scaled(35))) << b->Name();
+                      Geometry(0, 0, Scaled(64), Scaled(35)))
+                << b->Name();
         }
     }
     EXPECT_EQ(FontOf(f.Font().Handle()), WindowFont()) << "form";
     EXPECT_EQ(FontOf(f.Label1.Font().Handle()), WindowFont()) << "Label1";
-    for (TWinControl* c : {static_cast<TWinControl*>(&f.StatusBar1),
-                           static_cast<TWinControl*>(&f.ToolBar1), static_cast<TWinControl*>(&f.FTV)})
+    for (TWinControl* c :
+         {static_cast<TWinControl*>(&f.StatusBar1), static_cast<TWinControl*>(&f.ToolBar1),
+          static_cast<TWinControl*>(&f.FTV)})
         EXPECT_EQ(FontOf(FontOf(c->Handle())), WindowFont()) << c->Name() << " WM_GETFONT";
 }
 
@@ -297,8 +303,12 @@ TEST(MainFormTexts, AreCp932Bytes) {
     EXPECT_EQ(Hex(texts::kQuit), "8f4997b9");
     EXPECT_EQ(Hex(texts::kAbout), "bfccc482c982c282a282c4");
     EXPECT_EQ(Hex(texts::kAcquiring), "cca7b2d9c3deb0c082f08a6c93be928682c582b72e2e2e");
-    EXPECT_EQ(Hex(texts::kStopped), "92868e7e82b582dc82b582bd8149" "0d" + readOnlyCount);
-    EXPECT_EQ(Hex(texts::kCompleted), "8aae97b982b582dc82b582bd8149" "0d" + readOnlyCount);
+    EXPECT_EQ(Hex(texts::kStopped), "92868e7e82b582dc82b582bd8149"
+                                    "0d" +
+                                        readOnlyCount);
+    EXPECT_EQ(Hex(texts::kCompleted), "8aae97b982b582dc82b582bd8149"
+                                      "0d" +
+                                          readOnlyCount);
     EXPECT_EQ(Hex(texts::kItems), "8c8f");
 }
 

@@ -12,7 +12,7 @@ namespace {
 // Two folders below X:\r, each with one read-only file; a callback runs at
 // each folder's listing.
 class TwoFolders : public TFileSystem {
-public:
+  public:
     std::function<void(const std::wstring&)> onFindFirst;
     int scans = 0;
 
@@ -44,7 +44,7 @@ public:
     BOOL SetAttributes(HANDLE, DWORD) override { return TRUE; }
     BOOL CloseEntry(HANDLE) override { return TRUE; }
 
-private:
+  private:
     struct Item {
         const wchar_t* name;
         DWORD attributes;
@@ -54,7 +54,9 @@ private:
     std::wstring opened_;
 };
 
-void Pump() { Application().ProcessMessages(); }
+void Pump() {
+    Application().ProcessMessages();
+}
 
 TEST(QuitDuringWalk, QuitAndCloseWaitForTheWalkToEnd) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};

@@ -1,3 +1,5 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-TEST(Smoke, AnsiCodePageIs932) { EXPECT_EQ(GetACP(), 932u); }
+TEST(Smoke, AnsiCodePageIs932) {
+    EXPECT_EQ(GetACP(), 932u);
+}

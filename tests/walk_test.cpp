@@ -23,7 +23,7 @@ constexpr DWORD DIR = FILE_ATTRIBUTE_DIRECTORY;
 // Every text the program hands to the status bar window, in order: the
 // window's procedure is replaced for the recorder's lifetime.
 class StatusRecorder {
-public:
+  public:
     explicit StatusRecorder(HWND statusBar) : statusBar_(statusBar) {
         SetPropA(statusBar_, "StatusRecorder", this);
         previous_ = reinterpret_cast<WNDPROC>(
@@ -35,7 +35,7 @@ public:
     }
     std::vector<std::string> texts;
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         auto* self = static_cast<StatusRecorder*>(GetPropA(hwnd, "StatusRecorder"));
         if (msg == SB_SETTEXTA) self->texts.emplace_back(reinterpret_cast<const char*>(lp));
@@ -45,11 +45,15 @@ private:
     WNDPROC previous_;
 };
 
-std::string Completed(int n) { return texts::kCompleted + std::to_string(n) + texts::kItems; }
-std::string Stopped(int n) { return texts::kStopped + std::to_string(n) + texts::kItems; }
+std::string Completed(int n) {
+    return texts::kCompleted + std::to_string(n) + texts::kItems;
+}
+std::string Stopped(int n) {
+    return texts::kStopped + std::to_string(n) + texts::kItems;
+}
 
 class WalkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&icc);
@@ -82,10 +86,13 @@ protected:
     std::unique_ptr<StatusRecorder> status;
 };
 
-int Depth(const std::string& path) { return int(std::count(path.begin(), path.end(), '\\')); }
+int Depth(const std::string& path) {
+    return int(std::count(path.begin(), path.end(), '\\'));
+}
 
 TEST_F(WalkTest, WalksBreadthFirstAndShowsEachQueuedFolder) {
-    for (const char* d : {"a", "a\\a1", "a\\a2", "a\\a2\\deep", "b", "b\\b1", "c"}) tree.Dir(d);
+    for (const char* d : {"a", "a\\a1", "a\\a2", "a\\a2\\deep", "b", "b\\b1", "c"})
+        tree.Dir(d);
     Walk(tree.Root());
 
     std::vector<std::string> shown = FoldersShown();
@@ -111,7 +118,8 @@ TEST_F(WalkTest, TakesOnlyTheReadOnlyBitOff) {
     const std::vector<std::string> all{plain, ro, hidden, system, sub, inner};
     std::map<std::string, DWORD> before;
     std::map<std::string, FILETIME> times;
-    for (auto& p : all) before[p] = Attributes(p), times[p] = LastWriteTime(p);
+    for (auto& p : all)
+        before[p] = Attributes(p), times[p] = LastWriteTime(p);
     ASSERT_TRUE(before[hidden] & HIDDEN);
     ASSERT_TRUE(before[system] & SYSTEM);
 
@@ -186,7 +194,7 @@ std::wstring Wide(const std::string& ansi) {
 // A real tree made through the extended-length wide entry points, so that
 // any name is written exactly; read-only folders are made from Linux.
 class WideTree {
-public:
+  public:
     explicit WideTree(const TempTree& tree) : tree_(tree), root_(L"\\\\?\\" + Wide(tree.Root())) {}
     std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
     void Dir(const std::wstring& relative) const {
@@ -204,7 +212,8 @@ public:
     // chmod a-w from Linux: names travel as octal escapes of their UTF-8 bytes.
     void UnixReadOnly(const std::vector<std::wstring>& relatives) const {
         std::string script = "chmod a-w";
-        for (auto& r : relatives) script.append(" ").append(UnixWord(r));
+        for (auto& r : relatives)
+            script.append(" ").append(UnixWord(r));
         ASSERT_EQ(RunUnixShell(script), 0);
     }
     std::string UnixWord(const std::wstring& relative) const {
@@ -232,7 +241,7 @@ public:
         return text;
     }
 
-private:
+  private:
     void Collect(const std::wstring& relative, std::map<std::wstring, DWORD>& entries) const {
         const std::wstring folder = relative.empty() ? root_ : Path(relative);
         WIN32_FIND_DATAW d;
@@ -265,12 +274,14 @@ TEST_F(WalkTest, HostileNamesChangeNothingOutsideTheChosenFolder) {
     w.File(L"out.txt", RO);
     // The chosen folder, read-only and system: a file named "¥" once reached it.
     w.Dir(L"c");
-    for (const wchar_t* dir : {L"c\\..¥victim", L"c\\한", L"c\\sub", L"c\\sub\\¥"}) w.Dir(dir);
+    for (const wchar_t* dir : {L"c\\..¥victim", L"c\\한", L"c\\sub", L"c\\sub\\¥"})
+        w.Dir(dir);
     for (const wchar_t* file :
          {L"c\\..¥victim\\in.txt", L"c\\..¥v.txt", L"c\\¥", L"c\\café.txt", L"c\\dot.", L"c\\sp ",
           L"c\\nul.txt", L"c\\com1", L"c\\aux", L"c\\한\\😀.txt", L"c\\sub\\¥\\f"})
         w.File(file, RO);
-    for (const wchar_t* twin : {L"c\\cafe.txt", L"c\\dot", L"c\\sp"}) w.File(twin, HIDDEN | SYSTEM);
+    for (const wchar_t* twin : {L"c\\cafe.txt", L"c\\dot", L"c\\sp"})
+        w.File(twin, HIDDEN | SYSTEM);
     // A chain whose paths pass 400 characters, a read-only file at every level.
     std::wstring chain = L"c";
     for (int level = 0; level < 8; ++level) {
@@ -329,7 +340,7 @@ WIN32_FIND_DATAW Entry(const wchar_t* name, DWORD attributes, DWORD tag = 0) {
 // it records them without the "\\?\" prefix. An entry's final path is its
 // own unless `finalPaths` says otherwise.
 class FakeFileSystem : public TFileSystem {
-public:
+  public:
     std::map<std::wstring, std::vector<WIN32_FIND_DATAW>> listings;
     std::map<std::wstring, std::wstring> finalPaths; // full final paths
     std::set<std::wstring> failingOpens, failingChanges;
@@ -385,11 +396,12 @@ public:
     }
     std::vector<std::wstring> Changed() const {
         std::vector<std::wstring> paths;
-        for (auto& c : changes) paths.push_back(c.first);
+        for (auto& c : changes)
+            paths.push_back(c.first);
         return paths;
     }
 
-private:
+  private:
     std::wstring Unprefixed(const wchar_t* path) {
         std::wstring text(path);
         if (text.rfind(L"\\\\?\\", 0) != 0) {
@@ -414,7 +426,7 @@ private:
 };
 
 class SeamTest : public WalkTest {
-protected:
+  protected:
     void SetUp() override {
         WalkTest::SetUp();
         form->SetFileSystem(fs);
@@ -452,9 +464,9 @@ TEST_F(SeamTest, AccessDeniedFolderIsSkippedSilently) {
 // resolves beside it (even to a name that shares its first letters), nor to
 // the chosen folder itself, nor one that could not be opened.
 TEST_F(SeamTest, ChangesOnlyWhatResolvesBelowTheChosenFolder) {
-    fs.listings[L"X:\\r\\*"] = {Entry(L"a", RO),      Entry(L"failing", RO), Entry(L"beside", RO),
-                                Entry(L"prefix", RO), Entry(L"itself", RO),  Entry(L"closed", RO),
-                                Entry(L"deep", RO | DIR)};
+    fs.listings[L"X:\\r\\*"] = {
+        Entry(L"a", RO),      Entry(L"failing", RO), Entry(L"beside", RO),    Entry(L"prefix", RO),
+        Entry(L"itself", RO), Entry(L"closed", RO),  Entry(L"deep", RO | DIR)};
     fs.listings[L"X:\\r\\deep\\*"] = {Entry(L"b", RO | HIDDEN)};
     fs.finalPaths = {{L"X:\\r", L"\\\\?\\Y:\\real\\r"},
                      {L"X:\\r\\a", L"\\\\?\\Y:\\real\\r\\a"},
@@ -476,10 +488,9 @@ TEST_F(SeamTest, ChangesOnlyWhatResolvesBelowTheChosenFolder) {
 // A start folder that is not a plain absolute path, or whose bytes do not
 // convert exactly, is not opened nor listed; a UNC path gets its own prefix.
 TEST_F(SeamTest, StartFolderMustBeAPlainAbsolutePath) {
-    for (const char* start :
-         {"C:\\tq\\..", "C:\\tq\\.\\x", "C:\\tq\\a\\..\\..", "C:\\a\\*", "C:\\a?b", "C:\\a\\\\b",
-          "C:\\a/..", "C:\\a:b", "C:\\a\x81", "\\\\server", "\\\\server\\", "\\\\.\\C:\\x",
-          "\\\\?\\C:\\x"}) {
+    for (const char* start : {"C:\\tq\\..", "C:\\tq\\.\\x", "C:\\tq\\a\\..\\..", "C:\\a\\*",
+                              "C:\\a?b", "C:\\a\\\\b", "C:\\a/..", "C:\\a:b", "C:\\a\x81",
+                              "\\\\server", "\\\\server\\", "\\\\.\\C:\\x", "\\\\?\\C:\\x"}) {
         status->texts.clear();
         Walk(start);
         EXPECT_EQ(status->texts, (std::vector<std::string>{texts::kAcquiring, Completed(0)}))
@@ -493,14 +504,13 @@ TEST_F(SeamTest, StartFolderMustBeAPlainAbsolutePath) {
 
 TEST_F(SeamTest, LinksAreSkippedAndOtherReparsePointsAreOrdinary) {
     const DWORD REPARSE = FILE_ATTRIBUTE_REPARSE_POINT;
-    fs.listings[L"X:\\r\\*"] = {
-        Entry(L"junction", DIR | REPARSE | RO, IO_REPARSE_TAG_MOUNT_POINT),
-        Entry(L"symlink", DIR | REPARSE | RO, IO_REPARSE_TAG_SYMLINK),
-        Entry(L"filelink", REPARSE | RO, IO_REPARSE_TAG_SYMLINK),
-        Entry(L"untagged", DIR | REPARSE | RO), // as Wine lists a Unix link
-        Entry(L"cloud", DIR | REPARSE | RO, IO_REPARSE_TAG_CLOUD_1),
-        Entry(L"placeholder", REPARSE | RO, IO_REPARSE_TAG_CLOUD_1),
-        Entry(L"plain", DIR)};
+    fs.listings[L"X:\\r\\*"] = {Entry(L"junction", DIR | REPARSE | RO, IO_REPARSE_TAG_MOUNT_POINT),
+                                Entry(L"symlink", DIR | REPARSE | RO, IO_REPARSE_TAG_SYMLINK),
+                                Entry(L"filelink", REPARSE | RO, IO_REPARSE_TAG_SYMLINK),
+                                Entry(L"untagged", DIR | REPARSE | RO), // as Wine lists a Unix link
+                                Entry(L"cloud", DIR | REPARSE | RO, IO_REPARSE_TAG_CLOUD_1),
+                                Entry(L"placeholder", REPARSE | RO, IO_REPARSE_TAG_CLOUD_1),
+                                Entry(L"plain", DIR)};
     fs.listings[L"X:\\r\\cloud\\*"] = {Entry(L"f", RO)};
     fs.listings[L"X:\\r\\plain\\*"] = {Entry(L".", DIR)};
     Walk("X:\\r");

@@ -3,7 +3,7 @@
 namespace remote {
 
 void throwLastError(const std::string& what) {
-  throw Error(what + " (error " + std::to_string(GetLastError()) + ")");
+    throw Error(what + " (error " + std::to_string(GetLastError()) + ")");
 }
 
-}  // namespace remote
+} // namespace remote

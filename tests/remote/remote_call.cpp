@@ -12,14 +12,14 @@ namespace {
 
 // Base address of the module named `name` in process `processId`.
 BYTE* moduleBase(DWORD processId, const char* name) {
-  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-  if (!snapshot) throwLastError("CreateToolhelp32Snapshot");
-  MODULEENTRY32 module{};
-  module.dwSize = sizeof module;
-  for (BOOL more = Module32First(snapshot.get(), &module); more;
-       more = Module32Next(snapshot.get(), &module))
-    if (lstrcmpiA(module.szModule, name) == 0) return module.modBaseAddr;
-  throw Error(std::string(name) + " is not loaded in process " + std::to_string(processId));
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot) throwLastError("CreateToolhelp32Snapshot");
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32First(snapshot.get(), &module); more;
+         more = Module32Next(snapshot.get(), &module))
+        if (lstrcmpiA(module.szModule, name) == 0) return module.modBaseAddr;
+    throw Error(std::string(name) + " is not loaded in process " + std::to_string(processId));
 }
 
 // The thread's code: call args->function(args->window, args->index) and
@@ -33,41 +33,41 @@ constexpr unsigned char kCode[] = {0x8B, 0x44, 0x24, 0x04, 0xFF, 0x70, 0x08, 0xF
                                    0x70, 0x04, 0xFF, 0x10, 0xC2, 0x04, 0x00};
 
 struct Arguments {
-  DWORD function;
-  HWND window;
-  int index;
+    DWORD function;
+    HWND window;
+    int index;
 };
 
 constexpr size_t kArgumentsAt = 16;
 
-}  // namespace
+} // namespace
 
 DWORD classLongInOwnProcess(HWND window, int index) {
-  const RemoteWindow target(window);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
+    const RemoteWindow target(window);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
 
-  // user32 may sit at another address there: keep the function's offset.
-  const HMODULE user32 = GetModuleHandleA("user32.dll");
-  const auto local = reinterpret_cast<BYTE*>(GetProcAddress(user32, "GetClassLongA"));
-  if (!local) throwLastError("GetProcAddress GetClassLongA");
-  BYTE* const remoteFunction =
-      moduleBase(processId, "user32.dll") + (local - reinterpret_cast<BYTE*>(user32));
+    // user32 may sit at another address there: keep the function's offset.
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto local = reinterpret_cast<BYTE*>(GetProcAddress(user32, "GetClassLongA"));
+    if (!local) throwLastError("GetProcAddress GetClassLongA");
+    BYTE* const remoteFunction =
+        moduleBase(processId, "user32.dll") + (local - reinterpret_cast<BYTE*>(user32));
 
-  RemoteBuffer block(target.process(), kArgumentsAt + sizeof(Arguments), PAGE_EXECUTE_READWRITE);
-  block.write(0, kCode, sizeof kCode);
-  block.put(Arguments{reinterpret_cast<DWORD>(remoteFunction), window, index}, kArgumentsAt);
-  FlushInstructionCache(target.process(), reinterpret_cast<void*>(block.address()), sizeof kCode);
+    RemoteBuffer block(target.process(), kArgumentsAt + sizeof(Arguments), PAGE_EXECUTE_READWRITE);
+    block.write(0, kCode, sizeof kCode);
+    block.put(Arguments{reinterpret_cast<DWORD>(remoteFunction), window, index}, kArgumentsAt);
+    FlushInstructionCache(target.process(), reinterpret_cast<void*>(block.address()), sizeof kCode);
 
-  UniqueHandle thread(CreateRemoteThread(
-      target.process(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(block.address()),
-      reinterpret_cast<void*>(block.address(kArgumentsAt)), 0, nullptr));
-  if (!thread) throwLastError("CreateRemoteThread");
-  if (WaitForSingleObject(thread.get(), 5000) != WAIT_OBJECT_0)
-    throw Error("the thread calling GetClassLongA did not end in 5 s");
-  DWORD result = 0;
-  if (!GetExitCodeThread(thread.get(), &result)) throwLastError("GetExitCodeThread");
-  return result;
+    UniqueHandle thread(CreateRemoteThread(
+        target.process(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(block.address()),
+        reinterpret_cast<void*>(block.address(kArgumentsAt)), 0, nullptr));
+    if (!thread) throwLastError("CreateRemoteThread");
+    if (WaitForSingleObject(thread.get(), 5000) != WAIT_OBJECT_0)
+        throw Error("the thread calling GetClassLongA did not end in 5 s");
+    DWORD result = 0;
+    if (!GetExitCodeThread(thread.get(), &result)) throwLastError("GetExitCodeThread");
+    return result;
 }
 
-}  // namespace remote
+} // namespace remote

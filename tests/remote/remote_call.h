@@ -12,4 +12,4 @@ namespace remote {
 // with CreateRemoteThread. Throws Error if the call cannot be made in time.
 DWORD classLongInOwnProcess(HWND window, int index);
 
-}  // namespace remote
+} // namespace remote

@@ -34,15 +34,19 @@ std::vector<HWND> directChildren(HWND parent);
 // The descendants of `parent` whose class name is exactly `className`.
 std::vector<HWND> findChildren(HWND parent, const std::string& className);
 
-std::string windowText(HWND window);  // GetWindowTextA: bytes in the ANSI code page
-std::string className(HWND window);   // GetClassNameA
-RECT windowRect(HWND window);         // GetWindowRect, screen coordinates
-RECT clientRect(HWND window);         // GetClientRect
+std::string windowText(HWND window); // GetWindowTextA: bytes in the ANSI code page
+std::string className(HWND window);  // GetClassNameA
+RECT windowRect(HWND window);        // GetWindowRect, screen coordinates
+RECT clientRect(HWND window);        // GetClientRect
 
 // The window rectangle of `window` in the client coordinates of `reference`.
 RECT rectInClient(HWND window, HWND reference);
 
-inline LONG width(const RECT& r) { return r.right - r.left; }
-inline LONG height(const RECT& r) { return r.bottom - r.top; }
+inline LONG width(const RECT& r) {
+    return r.right - r.left;
+}
+inline LONG height(const RECT& r) {
+    return r.bottom - r.top;
+}
 
-}  // namespace remote
+} // namespace remote

@@ -32,7 +32,8 @@ struct FolderTreeHost {
         form.Create();
         return *this;
     }
-    TWindowed<TForm> form{nullptr, {.control = {.name = "TFolderTreeHost", .width = 320, .height = 240}}};
+    TWindowed<TForm> form{nullptr,
+                          {.control = {.name = "TFolderTreeHost", .width = 320, .height = 240}}};
     std::unique_ptr<TFolderTreeViewEx> tree;
 };
 
@@ -55,7 +56,8 @@ inline std::vector<TTreeNode*> Children(TFolderTreeViewEx& tree, TTreeNode* pare
 
 inline std::vector<std::string> ChildTexts(TFolderTreeViewEx& tree, TTreeNode* parent) {
     std::vector<std::string> texts;
-    for (TTreeNode* n : Children(tree, parent)) texts.push_back(n->Text());
+    for (TTreeNode* n : Children(tree, parent))
+        texts.push_back(n->Text());
     return texts;
 }
 
