@@ -1,6 +1,6 @@
-// The walk's folder queue: folder paths appended at the end and never
-// removed, kept in one buffer so that each folder costs its path and an
-// offset, not a separate allocation.
+// The walk's folder queue: folder paths (below the start folder) appended at
+// the end and never removed, kept in one buffer so that each folder costs its
+// path and an offset, not a separate allocation.
 #pragma once
 
 #include <cstdint>

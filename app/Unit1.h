@@ -93,6 +93,7 @@ class TMainForm : public TForm {
     bool FWalking = false;       // a walk is on the stack, stopping or not
     bool FCloseDeferred = false; // closing waits for the walk to end
     TFileSystem* FFileSystem = &Kernel32FileSystem();
-    std::wstring FWalkRoot;  // the start folder's final path during a walk
-    std::wstring FFinalPath; // an entry's final path, kept to reuse its buffer
+    std::wstring FWalkRoot;       // the start folder's final path during a walk
+    std::size_t FStartLength = 0; // the start folder's path with its separator
+    std::wstring FFinalPath;      // an entry's final path, kept to reuse its buffer
 };

@@ -85,6 +85,10 @@ void TMainForm::GetDirectory() {
 
     Msg(texts::kAcquiring);
     Application().ProcessMessages();
+    // The queue keeps each folder's path below the start folder only.
+    std::wstring startFolder = start;
+    if (!startFolder.empty() && startFolder.back() != L'\\') startFolder += L'\\';
+    FStartLength = startFolder.size();
     // Nothing is listed unless the start folder's own final path is known:
     // every change is checked against it.
     if (!start.empty() && ResolveWalkRoot(start)) ScanFolder(start, queue);
@@ -97,7 +101,8 @@ void TMainForm::GetDirectory() {
         TStatusBarPaintThrottle statusPaint(StatusBar1, kPaintInterval);
         for (std::size_t i = 0; i < queue.Count(); ++i) {
             Application().ProcessMessages();
-            std::wstring folder(queue[i]);
+            std::wstring folder = startFolder;
+            folder.append(queue[i]);
             Msg(DisplayPath(folder));
             statusPaint.Tick();
             if (!FRunning) {
@@ -158,7 +163,8 @@ void TMainForm::ScanFolder(std::wstring Folder, TFolderQueue& Queue) {
     do {
         if (IsDotEntry(data.cFileName) || IsLink(data)) continue;
         const DWORD attributes = data.dwFileAttributes;
-        if (attributes & kDirectory) Queue.Append(Folder, data.cFileName);
+        if (attributes & kDirectory)
+            Queue.Append(std::wstring_view(Folder).substr(FStartLength), data.cFileName);
         if (attributes & kReadOnly) {
             Folder.append(data.cFileName);
             if (ClearReadOnly(Folder, attributes)) ++FClearCount;
