@@ -21,12 +21,11 @@ class TFileSystem {
     }
     virtual BOOL FindClose(HANDLE search) { return ::FindClose(search); }
 
-    // Opens an entry, following links, to read its final path and change its
-    // attributes; a folder too.
-    virtual HANDLE OpenEntry(const wchar_t* path) {
-        return ::CreateFileW(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    // Opens an entry, following links, to read its final path and, with
+    // FILE_WRITE_ATTRIBUTES in `access`, change its attributes; a folder too.
+    virtual HANDLE OpenEntry(const wchar_t* path, DWORD access) {
+        return ::CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     }
     // The path that the open entry has after every link: false on failure.
     virtual bool GetFinalPath(HANDLE entry, std::wstring& path);

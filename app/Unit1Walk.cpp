@@ -121,7 +121,9 @@ void TMainForm::GetDirectory() {
 }
 
 bool TMainForm::ResolveWalkRoot(const std::wstring& start) {
-    TOpenEntry folder(*FFileSystem, FFileSystem->OpenEntry(start.c_str()));
+    // Read access only: a folder the user may not change can still hold
+    // entries that the user may.
+    TOpenEntry folder(*FFileSystem, FFileSystem->OpenEntry(start.c_str(), FILE_READ_ATTRIBUTES));
     return folder && FFileSystem->GetFinalPath(folder.get(), FWalkRoot) && !FWalkRoot.empty();
 }
 
@@ -129,7 +131,8 @@ bool TMainForm::ResolveWalkRoot(const std::wstring& start) {
 // chosen folder: a link that the listing did not show as one (Wine lists a
 // Unix link to a file as a plain file) resolves elsewhere and is left alone.
 bool TMainForm::ClearReadOnly(const std::wstring& path, DWORD attributes) {
-    TOpenEntry entry(*FFileSystem, FFileSystem->OpenEntry(path.c_str()));
+    TOpenEntry entry(*FFileSystem, FFileSystem->OpenEntry(path.c_str(), FILE_READ_ATTRIBUTES |
+                                                                            FILE_WRITE_ATTRIBUTES));
     if (!entry || !FFileSystem->GetFinalPath(entry.get(), FFinalPath) ||
         !LiesBelow(FFinalPath, FWalkRoot))
         return false;

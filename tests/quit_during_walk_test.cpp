@@ -33,7 +33,7 @@ class TwoFolders : public TFileSystem {
         return TRUE;
     }
     BOOL FindClose(HANDLE) override { return TRUE; }
-    HANDLE OpenEntry(const wchar_t* path) override {
+    HANDLE OpenEntry(const wchar_t* path, DWORD) override {
         opened_ = path;
         return HANDLE(this);
     }

@@ -345,6 +345,7 @@ class FakeFileSystem : public TFileSystem {
     std::map<std::wstring, std::wstring> finalPaths; // full final paths
     std::set<std::wstring> failingOpens, failingChanges;
     std::vector<std::wstring> patterns, opened;
+    std::vector<DWORD> accesses;
     std::vector<std::pair<std::wstring, DWORD>> changes;
     std::function<void(const std::wstring&)> onFindFirst;
     std::function<void()> onFindNext;
@@ -374,7 +375,8 @@ class FakeFileSystem : public TFileSystem {
         --searches;
         return TRUE;
     }
-    HANDLE OpenEntry(const wchar_t* path) override {
+    HANDLE OpenEntry(const wchar_t* path, DWORD access) override {
+        accesses.push_back(access);
         opened.push_back(Unprefixed(path));
         if (failingOpens.count(opened.back())) return INVALID_HANDLE_VALUE;
         ++entries;
@@ -482,6 +484,11 @@ TEST_F(SeamTest, ChangesOnlyWhatResolvesBelowTheChosenFolder) {
     EXPECT_EQ(fs.Changed(), (std::vector<std::wstring>{L"X:\\r\\a", L"X:\\r\\failing",
                                                        L"X:\\r\\deep", L"X:\\r\\deep\\b"}));
     EXPECT_EQ(fs.changes.back().second, HIDDEN);
+    ASSERT_EQ(fs.opened.front(), L"X:\\r");
+    EXPECT_EQ(fs.accesses.front(), DWORD(FILE_READ_ATTRIBUTES)) << "the chosen folder is only read";
+    EXPECT_EQ(std::count(fs.accesses.begin(), fs.accesses.end(),
+                         DWORD(FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES)),
+              std::ptrdiff_t(fs.accesses.size() - 1));
     EXPECT_EQ(FinalText(), Completed(3));
 }
 
