@@ -112,12 +112,16 @@ void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTr
     SHCONTF flags = SHCONTF_FOLDERS;
     if (FVirtualRoot || FShowIncludeHidden) flags |= SHCONTF_INCLUDEHIDDEN;
     if (FShowFile) flags |= SHCONTF_NONFOLDERS;
+    // Items below a node of a file-system root take the short route to their
+    // lists, parsed in their own folder; the rest parse their full names.
+    const TTVITEMDATA* parent = FVirtualRoot ? nullptr : NodeData(node);
+    const LPCITEMIDLIST folderList = parent ? parent->AbsoluteID.get() : nullptr;
     auto addIfShown = [&](IShellFolder* sub, LPCITEMIDLIST raw, ULONG a) {
-        // The parsing name is read and parsed once per item, as the shell
-        // gave it: it decides parsability, feeds the mask and becomes the
+        // One parse per item, of a name as the shell gave it: it decides
+        // parsability, the name feeds the mask and the list becomes the
         // node's full list.
-        const std::wstring parsingName = GetItemParsingNameW(sub, raw);
-        UniqueItemIDList absolute = ParsingNameToItemIDList(sub, raw, parsingName);
+        std::wstring parsingName;
+        UniqueItemIDList absolute = ListedItemIDList(sub, raw, folderList, parsingName);
         bool add = FVirtualRoot;
         if (!add && absolute) {
             if (a & kFolderLike)

@@ -129,6 +129,31 @@ UniqueItemIDList GetAbsoluteItemIDList(IShellFolder* folder, LPCITEMIDLIST item)
     return ParsingNameToItemIDList(folder, item, name);
 }
 
+UniqueItemIDList InFolderItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                    LPCITEMIDLIST folderList, std::wstring& name) {
+    if (!folder || !folderList) return nullptr;
+    std::wstring inFolder;
+    if (!GetItemDisplayNameW(folder, item, SHGDN_INFOLDER | SHGDN_FORPARSING, inFolder) ||
+        inFolder.empty())
+        return nullptr;
+    ULONG eaten = 0;
+    LPITEMIDLIST parsed = nullptr;
+    const HRESULT hr =
+        folder->ParseDisplayName(nullptr, nullptr, inFolder.data(), &eaten, &parsed, nullptr);
+    UniqueItemIDList relative(parsed);
+    if (FAILED(hr) || !relative || !IsSameItem(folder, relative.get(), item)) return nullptr;
+    UniqueItemIDList list = ConcatItemIDLists(folderList, relative.get());
+    if (list) name = std::move(inFolder);
+    return list;
+}
+
+UniqueItemIDList ListedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                  LPCITEMIDLIST folderList, std::wstring& name) {
+    if (UniqueItemIDList list = InFolderItemIDList(folder, item, folderList, name)) return list;
+    name = GetItemParsingNameW(folder, item);
+    return ParsingNameToItemIDList(folder, item, name);
+}
+
 bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item) {
     // Freed through the caller's allocator, as it asked.
     AllocatorItemIDList list(GetAbsoluteItemIDList(folder, item).release(), {malloc});

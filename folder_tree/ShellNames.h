@@ -37,6 +37,18 @@ UniqueItemIDList ParsingNameToItemIDList(IShellFolder* folder, LPCITEMIDLIST ite
                                          const std::wstring& parsingName);
 // The item's parsing name parsed back, as above, or null.
 UniqueItemIDList GetAbsoluteItemIDList(IShellFolder* folder, LPCITEMIDLIST item);
+// The short route to the same list for an item listed in `folder`, whose own
+// full list is `folderList`: the item's in-folder parsing name, parsed in
+// that folder, must give the same item back, and the list is the folder's
+// plus that identifier. Null where the route does not apply; `name` gets
+// the in-folder parsing name when it does.
+UniqueItemIDList InFolderItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                    LPCITEMIDLIST folderList, std::wstring& name);
+// The full list of an item listed in `folder` by the short route where it
+// applies, else by the item's parsing name through the desktop; `name` gets
+// the parsing name used, whose extension a file mask tests.
+UniqueItemIDList ListedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                  LPCITEMIDLIST folderList, std::wstring& name);
 bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item);
 // The file-system path of an absolute list, or empty; also empty where the
 // code page cannot write the path exactly or it may have been cut short.

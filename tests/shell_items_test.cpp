@@ -5,9 +5,11 @@
 #include "gui/TreeView.h"
 #include "tests/support/FakeShell.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/WideFolders.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 using Microsoft::WRL::ComPtr;
@@ -435,6 +437,62 @@ TEST_F(ShellItemsOnWine, ParentFolderHoldsTheLastEntry) {
     EXPECT_EQ(CountItemIDs(item.get()), 1);
     EXPECT_EQ(GetItemParsingName(folder.Get(), item.get()), dir);
     EXPECT_TRUE(CanRenameItem(folder.Get(), item.get()));
+}
+
+// The short route to a listed item's list (its in-folder parsing name parsed
+// in its own folder) and the full route (its parsing name through the
+// desktop) agree on every kind of name: the same list, and so the same
+// decision, for folders, files, hidden items, a name whose last byte in the
+// code page is 0x5C, names the code page cannot write and a name ending in a
+// dot; and the in-folder name is the full name's last part, so a file mask
+// reads the same extension.
+TEST_F(ShellItemsOnWine, ShortAndFullRoutesGiveTheSameLists) {
+    const std::string dir = tree_.Dir("routes");
+    tree_.Dir("routes\\folder");
+    tree_.Dir("routes\\ソ");
+    tree_.File("routes\\file.txt");
+    tree_.File("routes\\hidden.txt", FILE_ATTRIBUTE_HIDDEN);
+    const std::wstring wideDir = L"\\\\?\\" + Wide(dir) + L"\\";
+    for (const wchar_t* name : {L"café", L"한"})
+        ASSERT_TRUE(CreateDirectoryW((wideDir + name).c_str(), nullptr));
+    for (const wchar_t* name : {L"😀.txt", L"dot."}) {
+        HANDLE h = CreateFileW((wideDir + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                               nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        CloseHandle(h);
+    }
+    UniqueItemIDList folderList = PathToItemIDList(dir);
+    ASSERT_TRUE(folderList);
+
+    int listed = 0, shortRoutes = 0;
+    std::vector<std::wstring> neither;
+    const SHCONTF flags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
+    ASSERT_TRUE(EnumerateFolder(
+        DesktopFolder().Get(), folderList.get(), nullptr, flags, SFGAO_FOLDER,
+        [&](IShellFolder* folder, LPCITEMIDLIST item, ULONG) {
+            ++listed;
+            const std::wstring full = GetItemParsingNameW(folder, item);
+            std::wstring inFolder;
+            UniqueItemIDList shortList =
+                InFolderItemIDList(folder, item, folderList.get(), inFolder);
+            UniqueItemIDList fullList = GetAbsoluteItemIDList(folder, item);
+            const std::string shown(full.begin(), full.end()); // for messages only
+            EXPECT_EQ(bool(shortList), bool(fullList)) << shown;
+            if (!shortList && !fullList) neither.push_back(full.substr(full.rfind(L'\\') + 1));
+            if (shortList && fullList) {
+                ++shortRoutes;
+                EXPECT_TRUE(IsSameItem(DesktopFolder().Get(), shortList.get(), fullList.get()))
+                    << shown;
+                EXPECT_EQ(full.substr(full.size() - std::min(full.size(), inFolder.size())),
+                          inFolder)
+                    << shown;
+            }
+            return true;
+        }));
+    EXPECT_EQ(listed, 8);
+    EXPECT_EQ(shortRoutes, 7) << "every other one takes the short route";
+    // Both routes lose the trailing dot as Win32 names do, and find nothing.
+    EXPECT_EQ(neither, std::vector<std::wstring>{L"dot."});
 }
 
 } // namespace
