@@ -23,6 +23,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -296,7 +297,11 @@ std::wstring Wide(const std::string& text) {
     return w;
 }
 
-TBareRun RunBare(const std::string& folderPath, bool showFile, int limit = -1) {
+// The least a fill needs per item: its attributes, its label, its list by
+// the short route (the in-folder parsing name parsed in the folder and
+// compared with the item) and one insert. With `fullRoute`, the item's full
+// parsing name parsed by the desktop instead, as the fill did before.
+TBareRun RunBare(const std::string& folderPath, bool showFile, bool fullRoute, int limit = -1) {
     TBareRun run;
     HWND tree = CreateWindowExA(
         WS_EX_CLIENTEDGE, WC_TREEVIEWA, "bench_tree bare",
@@ -343,12 +348,16 @@ TBareRun RunBare(const std::string& folderPath, bool showFile, int limit = -1) {
                 STRRET name{};
                 STRRET parse{};
                 LPITEMIDLIST absolute = nullptr;
+                const SHGDNF parseFlags =
+                    fullRoute ? SHGDN_FORPARSING : SHGDN_INFOLDER | SHGDN_FORPARSING;
+                IShellFolder* parser = fullRoute ? desktop : folder;
                 if (folder->GetDisplayNameOf(item, SHGDN_INFOLDER, &name) == S_OK &&
                     StrRetToAnsi(name, item, text, sizeof text) &&
-                    folder->GetDisplayNameOf(item, SHGDN_FORPARSING, &parse) == S_OK &&
+                    folder->GetDisplayNameOf(item, parseFlags, &parse) == S_OK &&
                     StrRetToWide(parse, item, parsing, MAX_PATH * 2) &&
-                    SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, parsing, &eaten,
-                                                        &absolute, nullptr)) &&
+                    SUCCEEDED(parser->ParseDisplayName(nullptr, nullptr, parsing, &eaten, &absolute,
+                                                       nullptr)) &&
+                    (fullRoute || HRESULT_CODE(folder->CompareIDs(0, absolute, item)) == 0) &&
                     ((a & (SFGAO_FOLDER | SFGAO_HASSUBFOLDER)) ||
                      (showFile && (a & SFGAO_FILESYSTEM)))) {
                     TVINSERTSTRUCTA ins{};
@@ -398,7 +407,8 @@ struct TFolderResult {
     std::string label;
     int entries = 0;
     std::vector<TControlRun> control;
-    std::vector<TBareRun> bare;
+    std::vector<TBareRun> bare; // the least a fill needs
+    std::vector<TBareRun> full; // the same with the desktop's parse of the full name
 };
 
 double ControlTotal(const TControlRun& c) {
@@ -415,12 +425,28 @@ TFolderResult MeasureFolder(const std::string& parent, const std::string& name, 
     r.label = "Folder with " + std::to_string(r.entries) +
               (showFile ? " files (" : " subfolders (") + path +
               (showFile ? ", ShowFile on)" : ", ShowFile off)");
-    for (int i = 0; i < rounds; ++i) {
-        if (i % 2) r.bare.push_back(RunBare(path, showFile));
-        r.control.push_back(RunControl(parent, name, showFile));
-        if (!(i % 2)) r.bare.push_back(RunBare(path, showFile));
-    }
+    // The three in rotating order, so that none always comes first.
+    for (int i = 0; i < rounds; ++i)
+        for (int k = 0; k < 3; ++k)
+            switch ((i + k) % 3) {
+            case 0:
+                r.control.push_back(RunControl(parent, name, showFile));
+                break;
+            case 1:
+                r.bare.push_back(RunBare(path, showFile, false));
+                break;
+            default:
+                r.full.push_back(RunBare(path, showFile, true));
+                break;
+            }
     return r;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 void PrintFolder(const char* key, const TFolderResult& r) {
@@ -436,7 +462,10 @@ void PrintFolder(const char* key, const TFolderResult& r) {
         controlCpu += c.cpuSeconds;
         bareCpu += b.cpuSeconds;
         sameWork = sameWork && c.found && b.bound && c.nodes == b.nodes && c.nodes == r.entries;
-        std::printf("  round %u (%s first)\n", unsigned(i + 1), i % 2 ? "bare" : "control");
+        std::printf("  round %u (%s first)\n", unsigned(i + 1),
+                    i % 3 == 0   ? "control"
+                    : i % 3 == 1 ? "least"
+                                 : "full route");
         if (!c.found) std::printf("    WARNING: the folder's node was not found in the control\n");
         if (!b.bound) std::printf("    WARNING: the bare loop could not bind to the folder\n");
         std::printf("    control: expand %8.3f s (fill inside the expanding notification %.3f s)\n",
@@ -447,10 +476,11 @@ void PrintFolder(const char* key, const TFolderResult& r) {
         std::printf("             total  %8.3f s   %d nodes   (thread processor time %.3f s)\n",
                     ControlTotal(c), c.nodes, c.cpuSeconds);
         std::printf(
-            "    bare:           %8.3f s   %d nodes   (thread processor time %.3f s; %d items "
+            "    least:          %8.3f s   %d nodes   (thread processor time %.3f s; %d items "
             "enumerated, %d in its tree)\n",
             b.seconds, b.nodes, b.cpuSeconds, b.items, b.treeCount);
-        std::printf("    control/bare = %s\n", Ratio(ControlTotal(c), b.seconds).c_str());
+        std::printf("    full route:     %8.3f s   %d nodes\n", r.full[i].seconds, r.full[i].nodes);
+        std::printf("    control/least = %s\n", Ratio(ControlTotal(c), b.seconds).c_str());
     }
     std::printf("  all rounds: control %.3f s, bare %.3f s (thread processor time: control %.3f s, "
                 "bare %.3f s, ratio %s)\n",
@@ -471,9 +501,21 @@ void PrintFolder(const char* key, const TFolderResult& r) {
         std::printf("    node objects + TVM_INSERTITEMA (Items().Add)       %.3f s\n",
                     c.addSeconds);
     }
-    std::printf("%s_control_seconds=%.3f\n", key, controlSum);
-    std::printf("%s_bare_seconds=%.3f\n", key, bareSum);
-    std::printf("%s_ratio=%s\n", key, Ratio(controlSum, bareSum).c_str());
+    std::vector<double> controls, leasts, fulls;
+    for (std::size_t i = 0; i < r.control.size(); ++i) {
+        controls.push_back(ControlTotal(r.control[i]));
+        leasts.push_back(r.bare[i].seconds);
+        fulls.push_back(r.full[i].seconds);
+    }
+    const double control = Median(controls), least = Median(leasts), full = Median(fulls);
+    std::printf("  medians: control %.3f s, least %.3f s, full route %.3f s: control/least = %s "
+                "(target <= 1.50), full route/control = %s\n",
+                control, least, full, Ratio(control, least).c_str(), Ratio(full, control).c_str());
+    std::printf("%s_control_seconds=%.3f\n", key, control);
+    std::printf("%s_bare_seconds=%.3f\n", key, least);
+    std::printf("%s_full_seconds=%.3f\n", key, full);
+    std::printf("%s_ratio=%s\n", key, Ratio(control, least).c_str());
+    std::printf("%s_full_ratio=%s\n", key, Ratio(full, control).c_str());
     std::printf("%s_same_work=%d\n", key, sameWork ? 1 : 0);
     std::printf("%s_cpu_ratio=%s\n", key, Ratio(controlCpu, bareCpu).c_str());
 }
@@ -487,7 +529,7 @@ int RunFill(const std::string& parent, const std::string& foldersName, const std
     // Before anything is timed: a short bare pass (the shell's code loaded,
     // the first look-ups of the path made, a first window shown), then a
     // moment for Wine's helpers to settle.
-    RunBare(base + filesName, true, 50);
+    RunBare(base + filesName, true, false, 50);
     const DWORD until = GetTickCount() + 500;
     while (GetTickCount() < until) {
         PumpMessages();

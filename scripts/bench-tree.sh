@@ -4,18 +4,19 @@
 #   - the first expansion of a node holding [count] subfolders (ShowFile off)
 #     and of one holding [count] small files (ShowFile on) in the real
 #     control, with the drawing of the visible nodes after it, against a bare
-#     shell loop doing the least a fill needs; the ratio control/bare beside
-#     its target and the node counts of both;
+#     shell loop doing the least a fill needs (attributes, label, the item's
+#     in-folder parsing name parsed in its folder and compared, one insert)
+#     and against the same loop with the desktop's parse of the item's full
+#     parsing name, the route the fill took before; medians of [rounds]
+#     rounds in rotating order, the ratios beside their targets;
 #   - the time from the program's start to its first painted tree under
 #     rfDrives, measured inside the program (process creation time against
 #     the end of the tree window's first WM_PAINT), three starts.
-# Each folder is measured in [rounds] rounds, the control first in odd ones
-# and the bare loop first in even ones; the ratio is that of the sums.
 # Figures only: it fails on no target.
-# Usage: bash scripts/bench-tree.sh [count] [rounds]   (defaults 5000 2)
+# Usage: bash scripts/bench-tree.sh [count] [rounds]   (defaults 5000 3)
 set -euo pipefail
 count=${1:-5000}
-rounds=${2:-2}
+rounds=${2:-3}
 [[ "$count" =~ ^[0-9]+$ && "$count" -gt 0 && "$rounds" =~ ^[0-9]+$ && "$rounds" -gt 0 ]] || {
   echo "usage: bash scripts/bench-tree.sh [count] [rounds]" >&2
   exit 2
@@ -101,13 +102,14 @@ done
 
 echo
 echo "Summary ($count entries per folder, $rounds rounds)"
-printf '  %s subfolders: control %s s, bare %s s (summed over the rounds): control/bare = %s (target <= 1.50); processor time control/bare = %s; same node counts: %s\n' \
-  "$count" "$(value folders_control_seconds "$out")" "$(value folders_bare_seconds "$out")" \
-  "$(value folders_ratio "$out")" "$(value folders_cpu_ratio "$out")" \
-  "$([ "$(value folders_same_work "$out")" = 1 ] && echo yes || echo NO)"
-printf '  %s files:      control %s s, bare %s s (summed over the rounds): control/bare = %s (target <= 1.50); processor time control/bare = %s; same node counts: %s\n' \
-  "$count" "$(value files_control_seconds "$out")" "$(value files_bare_seconds "$out")" \
-  "$(value files_ratio "$out")" "$(value files_cpu_ratio "$out")" \
-  "$([ "$(value files_same_work "$out")" = 1 ] && echo yes || echo NO)"
+for kind in folders files; do
+  label="$count subfolders:"
+  [ "$kind" = files ] && label="$count files:     "
+  printf '  %s control %s s, least %s s, full route %s s (medians): control/least = %s (target <= 1.50); full route/control = %s (target >= 5 at 5000); same node counts: %s\n' \
+    "$label" "$(value ${kind}_control_seconds "$out")" "$(value ${kind}_bare_seconds "$out")" \
+    "$(value ${kind}_full_seconds "$out")" "$(value ${kind}_ratio "$out")" \
+    "$(value ${kind}_full_ratio "$out")" \
+    "$([ "$(value ${kind}_same_work "$out")" = 1 ] && echo yes || echo NO)"
+done
 printf '  start to first painted tree: %s ms (median of %s)\n' \
   "$(printf '%s\n' "${starts[@]}" | sort -g | sed -n 2p)" "$(IFS=/; echo "${starts[*]}") ms"
