@@ -176,6 +176,11 @@ for ((r = 0; r < rounds; r++)); do
   for ((k = 0; k < n; k++)); do run_kind "${kinds[$(((k + r) % n))]}" "$r"; done
 done
 
+# What (a) spends on its status line and message pumping alone, over the
+# same folders with no attribute changed.
+status_start=$(fresh_copy status)
+out_status=$(run_wine status "$exe" status "$(windows_path "$status_start")")
+
 median() { sort -n "$runs/$1" | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 all() { paste -sd' ' "$runs/$1"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0 && b > 0) printf "%.2f", a / b; else print "n/a" }'; }
@@ -183,6 +188,8 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0 && b > 0) printf "%.2f", a 
 echo
 echo "Kelvane walk benchmark: $folders folders (depth $depth) x $files files = $entries read-only entries, $rounds rounds, medians"
 printf '  (a) main form walk               %8s s   (%s)\n' "$(median a)" "$(all a)"
+printf '      of which status line and message pumping alone: %s s over %s folders\n' \
+  "$(value seconds "$out_status")" "$(value folders "$out_status")"
 printf '  (s) bare loop, the walk'"'"'s calls    %8s s   (%s)\n' "$(median s)" "$(all s)"
 printf '  (b) bare FindFirstFileA loop     %8s s   (%s)\n' "$(median b)" "$(all b)"
 printf '  (c) wine attrib -r /s /d         %8s s   (%s)\n' "$(median c)" "$(all c)"
