@@ -20,7 +20,7 @@ constexpr char kOwnerHookProp[] = "Kelvane.MenuOwnerTree";
 class TFolderTreeViewEx::TOwnerHookScope {
   public:
     TOwnerHookScope(TFolderTreeViewEx& tree, bool install) : tree_(tree) {
-        if (!install || !tree_.FOwnerHandle) return;
+        if (!install || !tree_.OwnerHandle()) return;
         SetPropA(tree_.FOwnerHandle, kOwnerHookProp, &tree_);
         tree_.FOwnerHook.emplace(tree_.FOwnerHandle, &TFolderTreeViewEx::OwnerHookProc);
         if (!tree_.FOwnerHook->Installed()) Remove();
@@ -100,7 +100,8 @@ bool TFolderTreeViewEx::ShowItemContextMenu(HWND wnd, IShellFolder* folder, LPCI
     FContextMenu2.Reset();
     // A menu object without IContextMenu2 still shows its menu; nothing is
     // hooked for it, since nothing would take the drawing messages.
-    menu.As(&FContextMenu2);
+    menu->QueryInterface(IID_IContextMenu_2,
+                         reinterpret_cast<void**>(FContextMenu2.ReleaseAndGetAddressOf()));
     if (FAILED(FillContextMenu(menu.Get(), popup.get()))) return false;
 
     TOwnerHookScope hook(*this, FContextMenu2 && !Designing());
