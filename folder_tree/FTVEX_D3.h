@@ -6,6 +6,7 @@
 #pragma once
 
 #include "folder_tree/AboutProperty.h"
+#include "folder_tree/ContextMenu2.h"
 #include "folder_tree/ItemIdList.h"
 #include "gui/TreeView.h"
 
@@ -120,6 +121,9 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void Change(TTreeNode* node) override; // the selection changed
     void Click() override;
     void DblClick() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Renames the edited node's item through its shell folder.
+    void LabelEdited(TVITEMA& item) override;
 
   private:
     friend class TFolderTreeTestAccess;
@@ -176,11 +180,32 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // Trees of more nodes than this are not reloaded.
     static constexpr int kReloadLimit = 10240;
 
+    // The shell's context menu on a right click (FolderTreeContextMenu.cpp).
+    class TOwnerHookScope;
+    void RightButtonDown(LPARAM point);
+    bool ShowItemContextMenu(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item, POINT point,
+                             UINT& command);
+    // The owner's procedure while a menu is tracked: the menu's drawing
+    // messages go to the shell's menu object.
+    LRESULT OwnerWndProc(UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK OwnerHookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    HWND OwnerHandle();
+    // In-place editing of a node's label, which this tree starts itself
+    // (FolderTreeRename.cpp).
+    void StartLabelEdit(TTreeNode* node);
+    void EndLabelEditStyle();
+
     bool FAutoUpDate;
     bool FDragAndDrop;
     Microsoft::WRL::ComPtr<IDropTarget> FDropTarget;
     TAboutFolderTreeViewExProperty* FAbout = nullptr;
     bool FContextMenu;
+    Microsoft::WRL::ComPtr<IContextMenu_2> FContextMenu2; // the menu last shown
+    HWND FOwnerHandle = nullptr;
+    // The owner's procedure replaced while a menu is tracked; it keeps the
+    // saved one.
+    std::optional<WindowSubclass> FOwnerHook;
+    bool FLentEditStyle = false; // the edit style is lent for an edit this tree started
     bool FUpdating = false;
     std::string FLastFolder;
     bool FInfoViewSort;

@@ -245,5 +245,8 @@ void TFolderTreeViewEx::BuildFileSystemRoot() {
 bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
     // Each node's record goes with its node; a reload counts deletions.
     if (header->code == TVN_DELETEITEMA) ++FDeletions;
-    return TCustomTreeView::HandleNotify(header, result);
+    const bool handled = TCustomTreeView::HandleNotify(header, result);
+    // Taken back once the edit's end is handled: the change ends an edit.
+    if (header->code == TVN_ENDLABELEDITA) EndLabelEditStyle();
+    return handled;
 }

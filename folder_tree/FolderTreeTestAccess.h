@@ -32,6 +32,11 @@ class TFolderTreeTestAccess {
     // The shell call that runs a double-clicked file, to be observed.
     std::function<BOOL(SHELLEXECUTEINFOA*)>& ShellExecuteHook() { return tree_.FShellExecute; }
 
+    // In-place editing the way the shell's rename command starts it.
+    void StartLabelEdit(TTreeNode* node) { tree_.StartLabelEdit(node); }
+    // The menu object of the menu last shown.
+    IContextMenu_2* ContextMenu2() const { return tree_.FContextMenu2.Get(); }
+
     // Node records alive in all trees of the process.
     static int LiveNodeRecords() { return TTVITEMDATA::live; }
     // Trees of more nodes than this are not reloaded.

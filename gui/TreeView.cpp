@@ -1,6 +1,7 @@
 #include "gui/TreeView.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,15 @@ TTreeNode* NodeOf(const TCustomTreeView* tree, LRESULT item) {
 } // namespace
 
 // ---- TTreeNode ----
+
+void TTreeNode::SetText(const std::string& text) {
+    text_ = text;
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_TEXT;
+    tv.hItem = item_;
+    tv.pszText = const_cast<char*>(text_.c_str());
+    if (item_) Send(owner_, TVM_SETITEMA, 0, LPARAM(&tv));
+}
 
 int TTreeNode::ImageIndex() const {
     if (imageIndex_ == I_IMAGECALLBACK) owner_->ResolveImages(const_cast<TTreeNode*>(this));
@@ -274,6 +284,12 @@ void TCustomTreeView::Delete(TTreeNode* node) {
     if (OnDeletion) OnDeletion(this, node);
 }
 
+void TCustomTreeView::LabelEdited(TVITEMA& item) {
+    TTreeNode* node = reinterpret_cast<TTreeNode*>(item.lParam);
+    if (!node) node = items_.GetNode(item.hItem);
+    if (node && item.pszText) node->SetText(item.pszText);
+}
+
 void TCustomTreeView::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }
@@ -312,6 +328,16 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
         }
         return true;
     }
+    case TVN_BEGINLABELEDITA:
+        editingLabel_ = true;
+        result = FALSE;
+        return true;
+    case TVN_ENDLABELEDITA:
+        // The node's text is set here, not by the control.
+        result = FALSE;
+        if (!std::exchange(editingLabel_, false)) return true;
+        LabelEdited(reinterpret_cast<NMTVDISPINFOA*>(header)->item);
+        return true;
     case NM_DBLCLK:
         DblClick();
         return false;

@@ -34,6 +34,7 @@ class TTreeNode {
     TCustomTreeView* TreeView() const { return owner_; }
 
     const std::string& Text() const { return text_; }
+    void SetText(const std::string& text);
     void* Data() const { return data_; }
     // Indices given as I_IMAGECALLBACK are asked of the tree when first needed.
     int ImageIndex() const;
@@ -200,11 +201,16 @@ class TCustomTreeView : public TWinControl {
     // Called when the control needs the images of a node given as
     // I_IMAGECALLBACK; an override stores them with StoreImages.
     virtual void GetImageIndex(TTreeNode*) {}
+    // The end of a label edit: the default gives the edited node the typed
+    // text (none when the edit was cancelled).
+    virtual void LabelEdited(TVITEMA& item);
 
   private:
     void SetStyleFlag(bool& field, bool value, DWORD style);
 
     TTreeViewProps props_;
     TTreeNodes items_;
+    // An edit under way: Wine reports the end of some edits twice.
+    bool editingLabel_ = false;
     HIMAGELIST images_ = nullptr;
 };

@@ -21,6 +21,7 @@
 #include "app/Unit1Texts.h"
 #include "tests/remote/remote.h"
 #include "tests/support/EndToEnd.h"
+#include "tests/support/Person.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UnixShell.h"
 
@@ -33,13 +34,15 @@ namespace {
 using e2e::hex;
 using e2e::kExitTimeoutMs;
 using e2e::kStatusBarClass;
+using e2e::kStepTimeoutMs;
 using e2e::kToolBarClass;
 using e2e::kTreeClass;
+using e2e::Person;
+using e2e::waitUntil;
 using remote::height;
 using remote::width;
 
-constexpr DWORD kStepTimeoutMs = 15000; // a bound for each visible effect
-constexpr DWORD kJobTimeoutMs = 60000;  // a bound for the whole walk
+constexpr DWORD kJobTimeoutMs = 60000; // a bound for the whole walk
 
 constexpr char kToolTipClass[] = "tooltips_class32";
 
@@ -62,16 +65,6 @@ std::string describe(POINT p) {
     return s.str();
 }
 
-// Polls `done` every 50 ms for at most `timeoutMs`.
-bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs = kStepTimeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(50);
-    }
-}
-
 POINT toScreen(HWND window, POINT p) {
     if (!ClientToScreen(window, &p)) remote::throwLastError("ClientToScreen");
     return p;
@@ -80,41 +73,6 @@ POINT toScreen(HWND window, POINT p) {
 POINT centre(const RECT& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
-
-// The X server's pointer and keyboard, through xdotool. Each action waits for
-// xdotool to end; a pointer move also waits until Windows reports the cursor
-// at the place asked for.
-class Person {
-  public:
-    // Moves the pointer to `screen`; false if Windows does not see it there.
-    bool moveTo(POINT screen) {
-        if (RunUnixShell("xdotool mousemove " + std::to_string(screen.x) + " " +
-                         std::to_string(screen.y)) != 0)
-            return false;
-        return waitUntil([&] {
-            POINT now{};
-            return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
-        });
-    }
-
-    // Clicks (or double-clicks) the left button at `screen`.
-    bool click(POINT screen, int times = 1) {
-        if (!moveTo(screen)) return false;
-        std::ostringstream command;
-        command << "xdotool click";
-        if (times > 1) command << " --repeat " << times << " --delay 80";
-        command << " 1";
-        return RunUnixShell(command.str()) == 0;
-    }
-
-    // One notch of the wheel at the pointer's place.
-    bool wheel(bool down) {
-        return RunUnixShell(std::string("xdotool click ") + (down ? "5" : "4")) == 0;
-    }
-
-    // A key press and release (an X keysym name) at the pointer's window.
-    bool key(const std::string& keysym) { return RunUnixShell("xdotool key " + keysym) == 0; }
-};
 
 // Paints now what is pending in a visible window and its children.
 BOOL CALLBACK paintPending(HWND window, LPARAM) {

@@ -145,10 +145,11 @@ HRESULT FakeShellFolder::GetAttributesOf(UINT, PCUITEMID_CHILD_ARRAY, SFGAOF* at
     return attributesResult;
 }
 
-HRESULT FakeShellFolder::GetUIObjectOf(HWND, UINT, PCUITEMID_CHILD_ARRAY, REFIID, UINT*,
+HRESULT FakeShellFolder::GetUIObjectOf(HWND, UINT, PCUITEMID_CHILD_ARRAY, REFIID iid, UINT*,
                                        void** object) {
+    ++uiObjectRequests;
     *object = nullptr;
-    return E_NOTIMPL;
+    return uiObject ? uiObject->QueryInterface(iid, object) : E_NOTIMPL;
 }
 
 HRESULT FakeShellFolder::GetDisplayNameOf(PCUITEMID_CHILD, SHGDNF flags, STRRET* name) {
@@ -173,9 +174,18 @@ HRESULT FakeShellFolder::GetDisplayNameOf(PCUITEMID_CHILD, SHGDNF flags, STRRET*
     return reply.status;
 }
 
-HRESULT FakeShellFolder::SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF, PITEMID_CHILD* newItem) {
+HRESULT FakeShellFolder::SetNameOf(HWND owner, PCUITEMID_CHILD item, LPCWSTR name, SHGDNF flags,
+                                   PITEMID_CHILD* newItem) {
+    setNames.push_back({owner, ItemIDListBytes(item), name ? name : L"", flags});
     if (newItem) *newItem = nullptr;
-    return E_NOTIMPL;
+    if (SUCCEEDED(setNameResult) && newItem && setNameAllocator) {
+        const std::string bytes = BuildItemIDList({"renamed"});
+        void* block = setNameAllocator->Alloc(bytes.size());
+        std::memcpy(block, bytes.data(), bytes.size());
+        *newItem = static_cast<PITEMID_CHILD>(block);
+        renamedListsHandedOut.push_back(block);
+    }
+    return setNameResult;
 }
 
 // TaskAllocatorSpy

@@ -39,6 +39,7 @@ class CountingMalloc : public IMalloc {
     int Allocations() const { return allocations_; }
     int Frees() const { return frees_; }                 // foreign blocks included
     int LiveBlocks() const { return int(live_.size()); } // allocated here, not yet freed
+    bool Live(void* block) const { return live_.count(block) != 0; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++references_); }
@@ -94,6 +95,12 @@ class FakeShellFolder : public IShellFolder {
     // ParseDisplayName: on success a new list with these bytes (task allocator).
     HRESULT parseResult = E_FAIL;
     std::string parseList;
+    // GetUIObjectOf hands out uiObject asked for the interface, or E_NOTIMPL.
+    IUnknown* uiObject = nullptr;
+    // SetNameOf answers setNameResult; on success, with a new one-entry list
+    // from setNameAllocator when one is given.
+    HRESULT setNameResult = E_NOTIMPL;
+    IMalloc* setNameAllocator = nullptr;
 
     // What was asked.
     std::vector<SHGDNF> displayNameFlags;
@@ -103,6 +110,15 @@ class FakeShellFolder : public IShellFolder {
     std::vector<SFGAOF> attributesIn; // the word as it came in
     std::vector<std::wstring> parsedNames;
     std::vector<void*> wideNamesHandedOut; // CoTaskMemAlloc blocks of STRRET_WSTR
+    int uiObjectRequests = 0;
+    struct SetName {
+        HWND owner;
+        std::string item;
+        std::wstring name;
+        SHGDNF flags;
+    };
+    std::vector<SetName> setNames;
+    std::vector<void*> renamedListsHandedOut;
 
     LONG References() const { return references_; }
 

@@ -1,0 +1,62 @@
+// In-place renaming: the tree starts a label edit for the shell's rename
+// command and ends it by renaming the item through its shell folder.
+#include "folder_tree/FTVEX_D3.h"
+
+#include "folder_tree/ShellFolders.h"
+#include "folder_tree/ShellNames.h"
+#include "folder_tree/TreeItemData.h"
+#include "gui/AnsiText.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// What SetNameOf is asked to name the item as.
+constexpr SHGDNF kRenameFlags = 0x0060;
+
+} // namespace
+
+void TFolderTreeViewEx::StartLabelEdit(TTreeNode* node) {
+    if (!node || !Handle()) return;
+    // A click on a label must start no edit, so the style is only lent for
+    // this one (Wine's tree view edits nothing without it).
+    const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    if (!(style & TVS_EDITLABELS)) {
+        SetWindowLongA(Handle(), GWL_STYLE, style | TVS_EDITLABELS);
+        FLentEditStyle = true;
+    }
+    if (!SendMessageA(Handle(), TVM_EDITLABELA, 0, LPARAM(node->ItemId()))) EndLabelEditStyle();
+}
+
+void TFolderTreeViewEx::EndLabelEditStyle() {
+    if (!std::exchange(FLentEditStyle, false) || !Handle()) return;
+    SetWindowLongA(Handle(), GWL_STYLE,
+                   GetWindowLongA(Handle(), GWL_STYLE) & ~LONG(TVS_EDITLABELS));
+}
+
+void TFolderTreeViewEx::LabelEdited(TVITEMA& item) {
+    if (!FAutoUpDate) return;
+    TTreeNode* node = Selected();
+    const std::string shown = node ? node->Text() : std::string();
+    TCustomTreeView::LabelEdited(item);
+    // Where the shell did not rename the item, its label shows its name again.
+    auto keepName = [&] {
+        if (node && item.pszText) node->SetText(shown);
+    };
+    if (FVirtualRoot || (node && FRootFolder == rfDrives && node->Level() == 0)) return keepName();
+    ComPtr<IMalloc> malloc = ShellMalloc();
+    TTVITEMDATA* data = NodeData(node);
+    if (!malloc || !data || !item.pszText) return keepName();
+    if (!IsParsableItem(malloc.Get(), data->ParentFolder.Get(), data->RelativeID.get())) {
+        RefreshTree();
+        return;
+    }
+    if (!CanRenameItem(data->ParentFolder.Get(), data->RelativeID.get())) return keepName();
+    const std::wstring name = WideText(item.pszText);
+    PITEMID_CHILD renamed = nullptr;
+    const HRESULT status = data->ParentFolder->SetNameOf(Handle(), data->RelativeID.get(),
+                                                         name.c_str(), kRenameFlags, &renamed);
+    const AllocatorItemIDList unused(renamed, {malloc}); // the refresh reads the item anew
+    if (FAILED(status)) return keepName();
+    RefreshTree();
+}

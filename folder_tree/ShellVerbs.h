@@ -1,0 +1,48 @@
+// Shell verbs run on one item through its context menu, without showing
+// the menu, and the menu command identifiers the folder tree knows. Every
+// menu is filled from identifier 1, so an identifier is the verb offset
+// plus 1.
+#pragma once
+
+#include "folder_tree/ItemIdList.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+enum TShellVerb : std::uint8_t { svLink, svDelete, svCut, svCopy, svPaste };
+
+namespace MenuCommand {
+inline constexpr UINT Link = 17;
+inline constexpr UINT Delete = 18;
+inline constexpr UINT Rename = 19;
+inline constexpr UINT Cut = 25;
+inline constexpr UINT Copy = 26;
+inline constexpr UINT Paste = 27;
+inline constexpr UINT First = 1;
+inline constexpr UINT Last = 0x7FFF;
+} // namespace MenuCommand
+
+// What GetAttributesOf is asked before a verb runs: the capability and
+// display masks and SFGAO_HASSUBFOLDER.
+inline constexpr ULONG kVerbAttributeQuery = 0x800F0177;
+
+// Runs `verb` on `item` of `folder` through its context menu; true when the
+// menu's command reports success. Cut, copy, link and delete need the
+// item's matching attribute; paste needs an enabled paste item.
+bool InvokeItemVerb(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item, TShellVerb verb);
+// The same on the item at a file-system path (not one directly below the
+// desktop).
+bool InvokePathVerb(HWND wnd, const std::string& path, TShellVerb verb);
+// The 1-based position of the first enabled, non-separator item whose label
+// holds `text` first at byte `position` (1-based); -1 when none does.
+int FindMenuItemByText(HMENU menu, const char* text, int position);
+
+// Fills `menu` from `contextMenu` with identifiers from 1 (CMF_EXPLORE).
+HRESULT FillContextMenu(IContextMenu* contextMenu, HMENU menu);
+// Invokes the command of identifier `command` as a verb offset.
+HRESULT InvokeMenuCommand(IContextMenu* contextMenu, HWND wnd, UINT command);
+// Tells the user that the shell refused a command (a message box).
+void ReportInvokeFailure(HWND owner);
+// Tests put an observer in the message box's place; null: the box again.
+void SetInvokeFailureReporterForTesting(std::function<void(HWND)> reporter);

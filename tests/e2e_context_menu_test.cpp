@@ -1,0 +1,208 @@
+// The shell's context menu in the real Kelvane.exe, used as a person would:
+// a right click on a folder of the tree shows Wine's menu of the folder, its
+// delete command (chosen by its accelerator, confirmed in the shell's
+// dialog) removes the folder from the disk and its node from the tree, and
+// its create-shortcut command, which Wine's shell refuses, brings up the
+// tree's message box.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "folder_tree/AboutProperty.h"
+#include "tests/remote/remote.h"
+#include "tests/support/EndToEnd.h"
+#include "tests/support/Person.h"
+#include "tests/support/TempTree.h"
+#include "tests/support/UnixShell.h"
+
+#ifndef KELVANE_ARTIFACTS
+#error "KELVANE_ARTIFACTS must name the folder for the screenshots (set by tests/CMakeLists.txt)"
+#endif
+
+namespace {
+
+using e2e::waitUntil;
+
+constexpr char kMenuClass[] = "#32768";
+constexpr char kDialogClass[] = "#32770";
+
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class KelvaneContextMenu : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // Near the drive's root, so that few levels lead to it; removed at
+        // the end whatever is left of it.
+        folder_ = "C:\\kelvane-menu-" + std::to_string(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        for (const char* d : {"\\doomed", "\\linked"})
+            ASSERT_TRUE(CreateDirectoryA((folder_ + d).c_str(), nullptr));
+        // The shell's delete moves items to the trash under XDG_DATA_HOME:
+        // the program gets one of the test's own.
+        dataHome_ = tmp_.Dir("data");
+        tmp_.Dir("data\\Trash");
+        tmp_.Dir("data\\Trash\\files");
+        tmp_.Dir("data\\Trash\\info");
+        SetEnvironmentVariableA("XDG_DATA_HOME", UnixPath(dataHome_).c_str());
+    }
+
+    void TearDown() override {
+        if (process_ && process_->running() && main_) {
+            PostMessageA(main_, WM_CLOSE, 0, 0);
+            process_->waitForExit(e2e::kExitTimeoutMs);
+        }
+        tree_.reset();
+        process_.reset();
+        SetEnvironmentVariableA("XDG_DATA_HOME", nullptr);
+        RunUnixShell("rm -rf " + ShellQuote(UnixPath(folder_)));
+    }
+
+    const remote::RemoteTree& view() const { return *tree_; }
+
+    HTREEITEM child(HTREEITEM parent, const std::string& text) const {
+        for (const auto& item : view().children(parent))
+            if (item.text == text) return item.handle;
+        return nullptr;
+    }
+
+    bool waitForChildren(HTREEITEM item) const {
+        return waitUntil(
+            [&] { return (view().item(item).state & TVIS_EXPANDED) && view().firstChild(item); });
+    }
+
+    // A screen point on the item's text, scrolled into view with the wheel.
+    std::optional<POINT> pointOnText(HTREEITEM item) {
+        for (int notch = 0; notch < 100; ++notch) {
+            const auto text = view().itemRect(item, true);
+            if (!text) return std::nullopt;
+            const RECT client = remote::clientRect(treeWindow_);
+            if (text->top >= client.top && text->bottom <= client.bottom) {
+                POINT p{(text->left + text->right) / 2, (text->top + text->bottom) / 2};
+                ClientToScreen(treeWindow_, &p);
+                return p;
+            }
+            POINT middle{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+            ClientToScreen(treeWindow_, &middle);
+            if (!person_.moveTo(middle) || !person_.wheel(text->bottom > client.bottom))
+                return std::nullopt;
+            const RECT before = *text;
+            waitUntil([&] {
+                const auto now = view().itemRect(item, true);
+                return now && now->top != before.top;
+            });
+        }
+        return std::nullopt;
+    }
+
+    // Selects the item with a click and opens it with Right.
+    bool open(HTREEITEM item) {
+        const auto p = pointOnText(item);
+        return p && person_.click(*p) && waitUntil([&] { return view().selection() == item; }) &&
+               person_.key("Right") && waitForChildren(item);
+    }
+
+    // The program's visible top-level windows of a class.
+    std::vector<HWND> windowsOf(const std::string& className) const {
+        std::vector<HWND> found;
+        for (HWND w : remote::topLevelWindows(process_->id()))
+            if (IsWindowVisible(w) && remote::className(w) == className) found.push_back(w);
+        return found;
+    }
+
+    // Kept in the build folder beside the other end-to-end screenshots.
+    void screenshot(const std::string& step) {
+        const std::string folder = WindowsPath(KELVANE_ARTIFACTS);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        RunUnixShell("import -window root " +
+                         ShellQuote(UnixPath(folder + "\\menu-" + step + ".png")),
+                     30000);
+    }
+
+    TempTree tmp_;
+    std::string folder_, dataHome_;
+    std::optional<remote::Process> process_;
+    HWND main_ = nullptr, treeWindow_ = nullptr;
+    std::optional<remote::RemoteTree> tree_;
+    e2e::Person person_;
+};
+
+} // namespace
+
+TEST_F(KelvaneContextMenu, DeleteAFolderFromItsMenuThenSeeCreateShortcutRefused) {
+    std::string error;
+    main_ = e2e::startKelvane(process_, error);
+    ASSERT_NE(main_, nullptr) << error;
+    const auto trees = remote::findChildren(main_, e2e::kTreeClass);
+    ASSERT_EQ(trees.size(), 1u);
+    treeWindow_ = trees[0];
+    tree_.emplace(treeWindow_);
+    ASSERT_TRUE(waitUntil([&] { return view().root() != nullptr; })) << "the tree shows nothing";
+
+    // Down to the test's folder: My Computer, the drive, the folder.
+    const HTREEITEM computer = view().root();
+    if (!(view().item(computer).state & TVIS_EXPANDED)) {
+        ASSERT_TRUE(open(computer));
+    }
+    ASSERT_TRUE(waitForChildren(computer));
+    HTREEITEM drive = nullptr;
+    for (const auto& item : view().children(computer))
+        if (item.text.size() >= 4 && item.text.compare(item.text.size() - 4, 4, "(C:)") == 0)
+            drive = item.handle;
+    ASSERT_NE(drive, nullptr) << "no (C:) under My Computer";
+    ASSERT_TRUE(open(drive)) << "C: did not open";
+    const std::string name = folder_.substr(3);
+    const HTREEITEM folder = child(drive, name);
+    ASSERT_NE(folder, nullptr) << "no " << name << " under C:";
+    ASSERT_TRUE(open(folder)) << name << " did not open";
+    ASSERT_NE(child(folder, "doomed"), nullptr);
+
+    // A right click on "doomed" selects it and shows the shell's menu.
+    {
+        const auto p = pointOnText(child(folder, "doomed"));
+        ASSERT_TRUE(p);
+        ASSERT_TRUE(person_.click(*p, 1, 3));
+    }
+    ASSERT_TRUE(waitUntil([&] { return windowsOf(kMenuClass).size() == 1; })) << "no menu";
+    EXPECT_EQ(view().selection(), child(folder, "doomed"));
+    screenshot("doomed-menu");
+
+    // 削除(&D), then the shell's confirmation: its default button is Yes.
+    ASSERT_TRUE(person_.key("d"));
+    ASSERT_TRUE(waitUntil([&] { return windowsOf(kDialogClass).size() == 1; }))
+        << "no confirmation";
+    screenshot("delete-confirmation");
+    ASSERT_TRUE(person_.key("Return"));
+    EXPECT_TRUE(waitUntil([&] { return !exists(folder_ + "\\doomed"); })) << "still on disk";
+    EXPECT_TRUE(waitUntil([&] { return child(folder, "doomed") == nullptr; }))
+        << "its node is still in the tree";
+    EXPECT_TRUE(exists(dataHome_ + "\\Trash\\files\\doomed")) << "moved to the test's trash";
+    EXPECT_NE(child(folder, "linked"), nullptr);
+
+    // ショートカットの作成(&L) on "linked": Wine's shell refuses it.
+    {
+        const auto p = pointOnText(child(folder, "linked"));
+        ASSERT_TRUE(p);
+        ASSERT_TRUE(person_.click(*p, 1, 3));
+    }
+    ASSERT_TRUE(waitUntil([&] { return windowsOf(kMenuClass).size() == 1; })) << "no menu";
+    ASSERT_TRUE(person_.key("l"));
+    ASSERT_TRUE(waitUntil([&] { return windowsOf(kDialogClass).size() == 1; })) << "no message box";
+    const HWND box = windowsOf(kDialogClass)[0];
+    screenshot("shortcut-refused");
+    EXPECT_EQ(remote::windowText(box), kFolderTreeCaption);
+    std::vector<std::string> texts;
+    for (HWND s : remote::findChildren(box, "Static"))
+        texts.push_back(remote::windowText(s));
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "InvokeCommand failed!"), texts.end());
+    ASSERT_TRUE(person_.key("Return"));
+    EXPECT_TRUE(waitUntil([&] { return windowsOf(kDialogClass).empty(); }));
+    EXPECT_TRUE(exists(folder_ + "\\linked"));
+}

@@ -1,0 +1,176 @@
+// In-place renaming on the folder tree: an edit started the way the shell's
+// rename command starts it, ended with TVM_ENDEDITLABELNOW (after which
+// Wine reports the end twice), renames the item through its shell folder:
+// over fake folders where the exact call and its stops must be shown, and
+// over Wine's shell on real folders.
+#include "tests/support/FakeShell.h"
+#include "tests/support/FolderTreeHost.h"
+#include "gui/AnsiText.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TFolderTreeViewExProps Rooted(TFolderTreeViewExProps p) {
+    p.tree.control.width = 300;
+    p.tree.control.height = 220;
+    return p;
+}
+
+// Edits `node`'s label to `text` (null: the edit is cancelled); false when
+// no edit could be started.
+bool EditLabel(TFolderTreeViewEx& tree, TTreeNode* node, const char* text) {
+    tree.SetSelected(node);
+    Internals(tree).StartLabelEdit(node);
+    HWND edit = TreeView_GetEditControl(tree.Handle());
+    if (!edit) return false;
+    if (text) SetWindowTextA(edit, text);
+    SendMessageA(tree.Handle(), TVM_ENDEDITLABELNOW, text ? FALSE : TRUE, 0);
+    return true;
+}
+
+bool EditStyle(const TFolderTreeViewEx& tree) {
+    return (GetWindowLongA(tree.Handle(), GWL_STYLE) & TVS_EDITLABELS) != 0;
+}
+
+} // namespace
+
+TEST(FolderTreeRename, TheEditEndsInOneSetNameOfOrInNoneAndTheLabelShowsTheItemsName) {
+    TempTree tmp;
+    tmp.Dir("alpha");
+    const std::wstring alphaPath = WideText(tmp.Path("alpha"));
+    struct Case {
+        const char* name;
+        const char* text;
+        bool autoUpDate, parsable;
+        SFGAOF attributes;
+        HRESULT setNameResult;
+        bool setName, refreshed;
+    };
+    const Case cases[] = {
+        {"renamed", "gamma", true, true, SFGAO_CANRENAME, S_OK, true, true},
+        {"refused by the folder", "gamma", true, true, SFGAO_CANRENAME, E_FAIL, true, false},
+        {"not renamable", "gamma", true, true, 0, S_OK, false, false},
+        {"without AutoUpDate", "gamma", false, true, SFGAO_CANRENAME, S_OK, false, false},
+        {"cancelled", nullptr, true, true, SFGAO_CANRENAME, S_OK, false, false},
+        {"not parsable", "gamma", true, false, SFGAO_CANRENAME, S_OK, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CountingMalloc malloc;
+        FakeShellFolder folder;
+        folder.attributesOut = c.attributes;
+        folder.setNameResult = c.setNameResult;
+        folder.setNameAllocator = &malloc;
+        if (c.parsable)
+            for (int k = 0; k < 4; ++k)
+                folder.displayNames.push_back(DisplayNameReply::Wide(alphaPath));
+        {
+            FolderTreeHost host(Rooted(ManualRoot(tmp.Root())));
+            host.Create();
+            TFolderTreeViewEx& tree = *host.tree;
+            tree.SetAutoUpDate(c.autoUpDate);
+            TTreeNode* node = FindChild(tree, tree.Items().GetFirstNode(), "alpha");
+            ASSERT_NE(node, nullptr);
+            tree.SetSelected(node);
+            const std::string item = ItemIDListBytes(NodeData(node)->RelativeID.get());
+            NodeData(node)->ParentFolder = &folder;
+            SetShellMallocForTesting(&malloc);
+            const bool edited = EditLabel(tree, node, c.text);
+            SetShellMallocForTesting(nullptr);
+            ASSERT_TRUE(edited);
+            EXPECT_FALSE(EditStyle(tree)) << "the lent edit style goes back";
+            ASSERT_EQ(folder.setNames.size(), c.setName ? 1u : 0u) << "one rename per edit";
+            if (c.setName) {
+                EXPECT_EQ(folder.setNames[0].owner, tree.Handle());
+                EXPECT_EQ(folder.setNames[0].item, item);
+                EXPECT_EQ(folder.setNames[0].name, L"gamma");
+                EXPECT_EQ(folder.setNames[0].flags, SHGDNF(0x0060));
+            }
+            // The list SetNameOf handed back went back to the shell allocator.
+            ASSERT_EQ(folder.renamedListsHandedOut.size(),
+                      c.setName && c.setNameResult == S_OK ? 1u : 0u);
+            for (void* block : folder.renamedListsHandedOut)
+                EXPECT_FALSE(malloc.Live(block));
+            EXPECT_EQ(folder.References() == 0, c.refreshed) << "a refresh reads items anew";
+            EXPECT_EQ(ChildTexts(tree, tree.Items().GetFirstNode()),
+                      std::vector<std::string>{"alpha"});
+        }
+        EXPECT_EQ(folder.References(), 0);
+        EXPECT_EQ(malloc.References(), 0);
+    }
+}
+
+TEST(FolderTreeRename, TheDrivesTopNodeAndVirtualRootsNeverReachSetNameOf) {
+    struct Case {
+        const char* name;
+        TRootFolder root;
+        bool child; // the first child of the top node instead
+        bool setName;
+    };
+    const Case cases[] = {
+        {"the drives' top node", rfDrives, false, false},
+        {"a drive", rfDrives, true, true},
+        {"the control panel", rf_Controls, false, false},
+        {"the bin", rf_Bitbucket, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeShellFolder folder;
+        folder.attributesOut = SFGAO_CANRENAME;
+        folder.setNameResult = E_FAIL;
+        for (int k = 0; k < 4; ++k)
+            folder.displayNames.push_back(DisplayNameReply::Wide(L"C:\\"));
+        TFolderTreeViewExProps p;
+        p.rootFolder = c.root;
+        FolderTreeHost host(Rooted(p));
+        host.Create();
+        TFolderTreeViewEx& tree = *host.tree;
+        TTreeNode* node = tree.Items().GetFirstNode();
+        ASSERT_NE(node, nullptr);
+        if (c.child) {
+            node->Expand(false);
+            node = node->GetFirstChild();
+            ASSERT_NE(node, nullptr);
+        }
+        const std::string label = node->Text();
+        tree.SetSelected(node);
+        NodeData(node)->ParentFolder = &folder;
+        ASSERT_TRUE(EditLabel(tree, node, "renamed"));
+        EXPECT_EQ(folder.setNames.size(), c.setName ? 1u : 0u);
+        EXPECT_EQ(node->Text(), label);
+    }
+}
+
+TEST(FolderTreeRename, WinesShellRenamesOnDiskAndRefusesClashesAndInvalidNames) {
+    TempTree tmp;
+    tmp.Dir("alpha");
+    tmp.Dir("beta");
+    FolderTreeHost host(Rooted(ManualRoot(tmp.Root())));
+    host.Create();
+    TFolderTreeViewEx& tree = *host.tree;
+    auto top = [&] { return tree.Items().GetFirstNode(); };
+    auto onDisk = [&](const std::wstring& name) {
+        return GetFileAttributesW((WideText(tmp.Root()) + L"\\" + name).c_str()) !=
+               INVALID_FILE_ATTRIBUTES;
+    };
+
+    ASSERT_TRUE(EditLabel(tree, FindChild(tree, top(), "alpha"), "gamma"));
+    EXPECT_TRUE(onDisk(L"gamma"));
+    EXPECT_FALSE(onDisk(L"alpha"));
+    EXPECT_EQ(ChildTexts(tree, top()), (std::vector<std::string>{"beta", "gamma"}));
+
+    for (const char* refused : {"gamma", "q?", ""}) {
+        SCOPED_TRACE(refused);
+        ASSERT_TRUE(EditLabel(tree, FindChild(tree, top(), "beta"), refused));
+        EXPECT_TRUE(onDisk(L"beta"));
+        EXPECT_EQ(ChildTexts(tree, top()), (std::vector<std::string>{"beta", "gamma"}));
+    }
+
+    // A name typed in the code page reaches the shell as the same name.
+    ASSERT_TRUE(EditLabel(tree, FindChild(tree, top(), "beta"), "新しい名前"));
+    EXPECT_TRUE(onDisk(L"新しい名前"));
+    EXPECT_FALSE(onDisk(L"beta"));
+    EXPECT_NE(FindChild(tree, top(), "新しい名前"), nullptr);
+}
