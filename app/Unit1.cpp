@@ -24,6 +24,8 @@ TMainForm::TMainForm(TComponent* owner, const TMainFormLayout& l)
         if (entry->onClick) button->OnClick = Bind(this, entry->onClick);
     if (l.onFTVChange) FTV.OnChange = Bind(this, l.onFTVChange);
     if (l.onCreate) OnCreate = Bind(this, l.onCreate);
+    SetActiveControl(&FTV);
+    SetCancelButton(&btnStop);
     Create();
 }
 

@@ -10,6 +10,11 @@ TApplication& Application() {
 }
 
 void TApplication::Dispatch(MSG& msg) {
+    // Dialog keys go to the top-level form of the window they are meant for.
+    if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) {
+        TWinControl* form = TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT));
+        if (form && form->DialogKey(msg)) return;
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
 }

@@ -69,6 +69,7 @@ void TForm::Show() {
     }
     ShowWindow(Handle(), SW_SHOW);
     SetVisible(true);
+    if (GetActiveWindow() == Handle()) FocusActiveControl();
     UpdateWindow(Handle());
 }
 
@@ -106,9 +107,19 @@ int TForm::ShowModal() {
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CLOSE) {
+    switch (msg) {
+    case WM_CLOSE:
         Close();
         return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wp) == WA_INACTIVE) {
+            RememberFocus();
+            break;
+        }
+        if (!HIWORD(wp) && FocusActiveControl()) return 0; // not minimised
+        break;
+    default:
+        break;
     }
     return TWinControl::WndProc(msg, wp, lp);
 }

@@ -3,6 +3,8 @@
 
 #include "gui/WinControl.h"
 
+class TToolButton;
+
 enum TFormBorderStyle { bsSizeable, bsNone };
 enum TFormStyle { fsNormal, fsStayOnTop };
 enum TPosition { poDesigned, poMainFormCenter };
@@ -40,6 +42,13 @@ class TForm : public TWinControl {
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
 
+    // The control that gets the focus when the form is first shown.
+    void SetActiveControl(TWinControl* control) { activeControl_ = control; }
+    // The button that Escape presses while it is enabled.
+    void SetCancelButton(TToolButton* button) { cancelButton_ = button; }
+
+    bool DialogKey(const MSG& msg) override;
+
     TNotifyEvent OnCreate;
 
   protected:
@@ -49,6 +58,10 @@ class TForm : public TWinControl {
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
+    void FocusNextTabStop(bool backwards);
+    bool FocusActiveControl(); // false: no control to focus
+    void RememberFocus();
+
     std::string caption_;
     TFormBorderStyle borderStyle_;
     TFormStyle formStyle_;
@@ -56,4 +69,7 @@ class TForm : public TWinControl {
     int iconResource_;
     bool modal_ = false;
     int modalResult_ = mrNone;
+    TWinControl* activeControl_ = nullptr;
+    TToolButton* cancelButton_ = nullptr;
+    HWND lastFocus_ = nullptr; // the focused child when the form was deactivated
 };

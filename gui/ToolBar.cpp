@@ -43,7 +43,7 @@ void TToolBar::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.className = TOOLBARCLASSNAMEA;
     params.ownClass = false;
-    params.style |= CCS_NOPARENTALIGN | CCS_NORESIZE; // rows break where buttons say
+    params.style |= WS_TABSTOP | CCS_NOPARENTALIGN | CCS_NORESIZE; // rows break where buttons say
     if (!props_.edgeBorders) params.style |= CCS_NODIVIDER;
 }
 
@@ -86,6 +86,27 @@ bool TToolBar::HandleCommand(WORD, WORD id) {
 }
 
 LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+        if (HandleKey(wp)) return 0;
+        break;
+    case WM_SETFOCUS:
+        if (!Keyable(keyIndex_)) MoveKeyButton(1);
+        InvalidateRect(Handle(), nullptr, TRUE);
+        break;
+    case WM_KILLFOCUS:
+        InvalidateRect(Handle(), nullptr, TRUE);
+        break;
+    case WM_PAINT: {
+        LRESULT r = TWinControl::WndProc(msg, wp, lp);
+        DrawFocusCue();
+        return r;
+    }
+    default:
+        break;
+    }
     if (msg == WM_SETCURSOR && LOWORD(lp) == HTCLIENT && Screen().Cursor() == crDefault) {
         POINT pt;
         GetCursorPos(&pt);

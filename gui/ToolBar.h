@@ -32,6 +32,7 @@ class TToolButton : public TComponent {
     bool Wrap() const { return props_.wrap; }
     int SeparatorWidth() const;
     int CommandId() const { return commandId_; }
+    TToolBar* ToolBar() const { return toolBar_; }
     TCursor Cursor() const { return props_.cursor; }
     bool Enabled() const { return props_.enabled; }
     void SetEnabled(bool enabled);
@@ -62,6 +63,10 @@ class TToolBar : public TWinControl {
     const std::vector<TToolButton*>& Buttons() const { return buttons_; }
     int AddButton(TToolButton* button);
     void ButtonChanged(TToolButton* button);
+    // Sends the button's command as a click does; a disabled one refuses it.
+    void Press(TToolButton* button);
+    // The button that the arrow keys reached, pressed by Enter or Space.
+    TToolButton* KeyButton() const;
 
     bool HandleCommand(WORD code, WORD id) override;
 
@@ -71,7 +76,13 @@ class TToolBar : public TWinControl {
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
+    bool Keyable(int index) const;
+    void MoveKeyButton(int step);
+    bool HandleKey(WPARAM key);
+    void DrawFocusCue();
+
     TToolBarProps props_;
     TImageList* images_ = nullptr;
     std::vector<TToolButton*> buttons_;
+    int keyIndex_ = -1; // into buttons_; -1: none yet
 };

@@ -53,6 +53,9 @@ class TWinControl : public TControl {
     // Notifications that the parent received from this control's window.
     virtual bool HandleNotify(NMHDR* header, LRESULT& result);
     virtual bool HandleCommand(WORD code, WORD id);
+    // A key message for a window inside this top-level one, before it is
+    // dispatched: true if taken here (dialog keys such as Tab).
+    virtual bool DialogKey(const MSG&) { return false; }
 
   private:
     // Implemented by TWindowed alone, so that no other class can be made.

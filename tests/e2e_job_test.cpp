@@ -331,6 +331,51 @@ class KelvaneJob : public ::testing::Test {
         return found;
     }
 
+    // --- the keyboard ----------------------------------------------------------
+
+    // The program's window with the keyboard focus.
+    HWND focused() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        const DWORD thread = GetWindowThreadProcessId(main_, nullptr);
+        return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    }
+
+    // `count` presses of `keysym`, 30 ms apart.
+    bool keys(const std::string& keysym, int count) {
+        return RunUnixShell("xdotool key --delay 30 --repeat " + std::to_string(count) + " " +
+                            keysym) == 0;
+    }
+
+    // Moves the tree's selection to `item` with Down or Up, as many presses as
+    // there are visible items between, then waits for it.
+    bool selectByKeys(HTREEITEM item) {
+        for (int round = 0; round < 3; ++round) {
+            const HTREEITEM from = view().selection();
+            if (from == item) return true;
+            for (UINT relation : {UINT(TVGN_NEXTVISIBLE), UINT(TVGN_PREVIOUSVISIBLE)}) {
+                int steps = 0;
+                HTREEITEM at = from;
+                while (at && at != item && steps < 2000) {
+                    at = view().nextItem(at, relation);
+                    ++steps;
+                }
+                if (at != item) continue;
+                if (!keys(relation == TVGN_NEXTVISIBLE ? "Down" : "Up", steps)) return false;
+                break;
+            }
+            if (waitUntil([&] { return view().selection() == item; })) return true;
+        }
+        return false;
+    }
+
+    // Selects `item` by keys and opens it with Right.
+    bool openByKeys(HTREEITEM item) {
+        if (!selectByKeys(item)) return false;
+        if (!expanded(item) && !person_.key("Right")) return false;
+        return waitForChildren(item);
+    }
+
     void TearDown() override {
         if (process_ && process_->running() && main_) {
             PostMessageA(main_, WM_CLOSE, 0, 0);
@@ -396,7 +441,6 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     const HTREEITEM computer = view().root();
     ASSERT_NE(computer, nullptr) << "an empty tree";
     EXPECT_EQ(view().item(computer).text, kMyComputer);
-    EXPECT_EQ(view().selection(), nullptr) << "nothing selected at start-up";
     // The status line for each folder selected: the copyright banner for the
     // first one after start-up, the folder's path from then on.
     int selections = 0;
@@ -406,13 +450,15 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
         EXPECT_EQ(status(), expected)
             << "status after selection " << selections << ": " << shown(status());
     };
+    // The tree has the focus from start-up and, taking it with nothing
+    // selected, selects its first visible item as Windows' tree does.
+    EXPECT_TRUE(waitUntil([&] { return view().selection() == computer; }))
+        << "My Computer not selected at start-up";
+    expectStatusFor("");
     if (!expanded(computer)) {
-        // Its expand button; the tree, taking the focus with nothing selected,
-        // selects its first visible item as Windows' tree does.
         const auto button = expandButton(computer);
         ASSERT_TRUE(button && person_.click(*button)) << "My Computer's expand button";
         ASSERT_TRUE(waitForChildren(computer)) << "My Computer did not open";
-        if (view().selection()) expectStatusFor("");
     }
     ASSERT_TRUE(waitForChildren(computer)) << "My Computer shows no drives";
 
@@ -599,6 +645,135 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
                                   << " s after WM_CLOSE";
     EXPECT_EQ(*code, 0u);
     screens_.take("closed");
+}
+
+// The same job without the mouse: the tree has the focus at start-up, the
+// arrow keys go down to job, Tab reaches the tool bar, Down twice reaches
+// Start (the separator is passed over) and Enter presses it. Then a long
+// walk over long\ is started the same way and stopped with Escape.
+TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
+    ASSERT_NO_FATAL_FAILURE(makeFolders());
+    // long\: 50 x 80 folders with three read-only files each, made from the
+    // Linux side (fast), so that the walk over it lasts a few seconds.
+    constexpr int kLongFiles = 50 * 80 * 3;
+    const std::string longUnix = UnixPath(tree_.Path("long"));
+    ASSERT_EQ(RunUnixShell("mkdir " + ShellQuote(longUnix) + " && cd " + ShellQuote(longUnix) +
+                               " && awk 'BEGIN{for(a=1;a<=50;a++)for(b=1;b<=80;b++)"
+                               "print \"d\" a \"/e\" b}' >../dirs && xargs mkdir -p <../dirs"
+                               " && awk '{print $0\"/f1\"; print $0\"/f2\"; print $0\"/f3\"}'"
+                               " ../dirs >../files && xargs touch <../files"
+                               " && xargs chmod a-w <../files && rm ../dirs ../files",
+                           120000),
+              0);
+    const std::string countReadOnly =
+        "find " + ShellQuote(longUnix) + " -type f ! -perm -u+w | wc -l";
+    const auto readOnlyInLong = [&] {
+        std::string out;
+        return RunUnixShell(countReadOnly, 60000, &out) == 0 ? std::stoi(out) : -1;
+    };
+    ASSERT_EQ(readOnlyInLong(), kLongFiles);
+
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    // The keyboard of the X server goes to the program's window.
+    ASSERT_EQ(RunUnixShell("xdotool windowfocus --sync " + std::to_string(xWindowOf(main_))), 0);
+    ASSERT_TRUE(waitUntil([&] {
+        const HTREEITEM root = view().root();
+        return root && view().firstChild(root);
+    })) << "the tree shows nothing";
+    EXPECT_TRUE(waitUntil([&] { return focused() == treeWindow_; }))
+        << "the focus is on " << remote::className(focused()) << ", not the tree";
+    screens_.take("keys-started", main_);
+
+    // Down the tree: My Computer, the drive, each folder, the test's own, job.
+    const HTREEITEM computer = view().root();
+    if (!view().selection()) {
+        ASSERT_TRUE(person_.key("Down"));
+    }
+    ASSERT_TRUE(openByKeys(computer)) << "My Computer";
+    const std::string root = tree_.Root();
+    const std::string driveName = "(" + root.substr(0, 2) + ")";
+    HTREEITEM parent = childWhere(computer, [&](const std::string& t) {
+        return t.size() >= driveName.size() &&
+               t.compare(t.size() - driveName.size(), driveName.size(), driveName) == 0;
+    });
+    ASSERT_NE(parent, nullptr) << driveName << " under My Computer: " << childrenText(computer);
+    ASSERT_TRUE(openByKeys(parent)) << driveName;
+    const std::vector<std::string> way = FoldersDownTo(root);
+    for (size_t i = 1; i < way.size(); ++i) {
+        const std::string name = way[i].substr(way[i].rfind('\\') + 1);
+        const HTREEITEM folder = child(parent, name);
+        ASSERT_NE(folder, nullptr)
+            << name << " under " << way[i - 1] << ": " << childrenText(parent);
+        ASSERT_TRUE(openByKeys(folder)) << name;
+        parent = folder;
+    }
+    EXPECT_EQ(childrenText(parent), "job | long | outside");
+    const HTREEITEM job = child(parent, "job");
+    ASSERT_TRUE(job && selectByKeys(job)) << "job";
+    EXPECT_TRUE(waitUntil([&] { return status() == job_; })) << shown(status());
+
+    // Tab to the tool bar, Down twice to Start, Enter.
+    ASSERT_TRUE(person_.key("Tab"));
+    ASSERT_TRUE(waitUntil([&] { return focused() == toolbar_; }))
+        << "Tab left the focus on " << remote::className(focused());
+    ASSERT_TRUE(keys("Down", 2));
+    screens_.take("keys-on-start", main_);
+    ASSERT_TRUE(person_.key("Return"));
+    std::string completedAsRead = texts::kCompleted; // the carriage return reads as a blank
+    std::replace(completedAsRead.begin(), completedAsRead.end(), '\r', ' ');
+    const std::string done = completedAsRead + std::to_string(readOnlyFiles_.size() + 2) +
+                             texts::kItems; // and the two read-only folders
+    ASSERT_TRUE(waitUntil([&] { return status() == done; }, kJobTimeoutMs))
+        << "status: " << shown(status()) << "; expected " << shown(done);
+    for (const auto& f : readOnlyFiles_)
+        EXPECT_FALSE(Attributes(f) & FILE_ATTRIBUTE_READONLY) << f;
+    for (const auto& f : outsideFiles_)
+        EXPECT_TRUE(Attributes(f) & FILE_ATTRIBUTE_READONLY) << f;
+    EXPECT_EQ(focused(), toolbar_) << "the walk kept the focus where it was";
+
+    // Shift+Tab back to the tree, Down to long, Tab, Enter on Start again.
+    ASSERT_TRUE(person_.key("shift+Tab"));
+    ASSERT_TRUE(waitUntil([&] { return focused() == treeWindow_; }))
+        << "Shift+Tab left the focus on " << remote::className(focused());
+    const HTREEITEM longItem = child(parent, "long");
+    ASSERT_TRUE(longItem && selectByKeys(longItem)) << "long";
+    ASSERT_TRUE(waitUntil([&] { return status() == tree_.Path("long"); })) << shown(status());
+    ASSERT_TRUE(person_.key("Tab"));
+    ASSERT_TRUE(waitUntil([&] { return focused() == toolbar_; }));
+    const auto stopEnabled = [&] {
+        for (const auto& b : remote::readToolBar(toolbar_))
+            if (b.text == texts::kStop) return b.enabled();
+        return false;
+    };
+    ASSERT_TRUE(person_.key("Return"));
+    // Escape once the walk shows a folder below long\d1 (Stop enabled).
+    const std::string below = tree_.Path("long") + "\\d";
+    ASSERT_TRUE(
+        waitUntil([&] { return status().rfind(below, 0) == 0 && stopEnabled(); }, kJobTimeoutMs))
+        << "the long walk did not start: " << shown(status());
+    ASSERT_TRUE(person_.key("Escape"));
+    std::string stoppedAsRead = texts::kStopped;
+    std::replace(stoppedAsRead.begin(), stoppedAsRead.end(), '\r', ' ');
+    ASSERT_TRUE(waitUntil([&] { return status().rfind(stoppedAsRead, 0) == 0; }, kJobTimeoutMs))
+        << "Escape did not stop the walk: " << shown(status());
+    screens_.take("keys-stopped", main_);
+    const std::string stopped = status();
+    const std::string count = stopped.substr(stoppedAsRead.size());
+    ASSERT_GT(count.size(), std::string(texts::kItems).size()) << shown(stopped);
+    const int cleared = std::stoi(count);
+    EXPECT_EQ(count, std::to_string(cleared) + texts::kItems) << shown(stopped);
+    EXPECT_LT(cleared, kLongFiles) << "the walk ran to its end";
+    EXPECT_EQ(readOnlyInLong(), kLongFiles - cleared) << "files cleared on disk against the count";
+    EXPECT_FALSE(stopEnabled());
+
+    // Escape with no walk does nothing.
+    ASSERT_TRUE(person_.key("Escape"));
+    ASSERT_TRUE(person_.key("Tab"));
+    ASSERT_TRUE(waitUntil([&] { return focused() == treeWindow_; }));
+    EXPECT_EQ(status(), stopped);
+    EXPECT_EQ(view().selection(), longItem);
+
+    EXPECT_EQ(RunUnixShell("rm -rf " + ShellQuote(longUnix), 120000), 0); // faster than Wine
 }
 
 } // namespace
