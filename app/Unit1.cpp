@@ -4,6 +4,9 @@
 #include "app/Unit1Texts.h"
 #include "app/resource.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <memory>
 
 TMainForm::TMainForm(TComponent* owner, const TMainFormLayout& l)
@@ -27,6 +30,20 @@ TMainForm::TMainForm(TComponent* owner, const TMainFormLayout& l)
     SetActiveControl(&FTV);
     SetCancelButton(&btnStop);
     Create();
+    SetMinClientSize(MinClientWidth(), MinClientHeight());
+}
+
+// The instruction strip's text with its margin on both sides, and the tool
+// bar beside a tree as wide again.
+int TMainForm::MinClientWidth() const {
+    return std::max(Label1.Left() * 2 + Label1.Width(), ToolBar1.Width() * 2);
+}
+
+// The instruction strip, every tool button and the status line.
+int TMainForm::MinClientHeight() const {
+    RECT last{};
+    SendMessageA(ToolBar1.Handle(), TB_GETITEMRECT, ToolBar1.Buttons().size() - 1, LPARAM(&last));
+    return Panel1.Height() + int(last.bottom) + StatusBar1.Height();
 }
 
 void TMainForm::FormCreate(TObject*) {

@@ -81,6 +81,8 @@ class TMainForm : public TForm {
     bool CloseQuery() override;
 
   private:
+    int MinClientWidth() const;
+    int MinClientHeight() const;
     void ScanFolder(std::wstring Folder, TFolderQueue& Queue);
     bool ResolveWalkRoot(const std::wstring& start);
     bool ClearReadOnly(const std::wstring& path, DWORD attributes);

@@ -118,8 +118,21 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         if (!HIWORD(wp) && FocusActiveControl()) return 0; // not minimised
         break;
+    case WM_GETMINMAXINFO: {
+        LRESULT r = TWinControl::WndProc(msg, wp, lp);
+        MinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lp));
+        return r;
+    }
     default:
         break;
     }
     return TWinControl::WndProc(msg, wp, lp);
+}
+
+void TForm::MinMaxInfo(MINMAXINFO& info) const {
+    if (minClient_.cx <= 0 || minClient_.cy <= 0) return;
+    RECT r{0, 0, minClient_.cx, minClient_.cy};
+    AdjustWindowRectEx(&r, DWORD(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    info.ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
 }

@@ -46,6 +46,8 @@ class TForm : public TWinControl {
     void SetActiveControl(TWinControl* control) { activeControl_ = control; }
     // The button that Escape presses while it is enabled.
     void SetCancelButton(TToolButton* button) { cancelButton_ = button; }
+    // The smallest client area the user can size the form to, in pixels.
+    void SetMinClientSize(int width, int height) { minClient_ = {width, height}; }
 
     bool DialogKey(const MSG& msg) override;
 
@@ -61,6 +63,7 @@ class TForm : public TWinControl {
     void FocusNextTabStop(bool backwards);
     bool FocusActiveControl(); // false: no control to focus
     void RememberFocus();
+    void MinMaxInfo(MINMAXINFO& info) const;
 
     std::string caption_;
     TFormBorderStyle borderStyle_;
@@ -72,4 +75,5 @@ class TForm : public TWinControl {
     TWinControl* activeControl_ = nullptr;
     TToolButton* cancelButton_ = nullptr;
     HWND lastFocus_ = nullptr; // the focused child when the form was deactivated
+    SIZE minClient_{0, 0};
 };

@@ -107,7 +107,8 @@ TEST(Alignment, TopBottomLeftRightClientAfterCreateResizeAndHiding) {
 
 TEST(Alignment, MainWindowPartsFollowAResize) {
     TWindowed<TMainForm> form(nullptr);
-    for (SIZE outer : {SIZE{640, 480}, SIZE{300, 200}}) {
+    // Larger and smaller than the stored size; not below the window's minimum.
+    for (SIZE outer : {SIZE{640, 480}, SIZE{360, 320}}) {
         Resize(form, outer.cx, outer.cy);
         ASSERT_EQ(form.Width(), outer.cx);
         const SIZE c = ClientSize(form);

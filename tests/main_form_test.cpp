@@ -387,6 +387,52 @@ TEST_P(MainFormAtDpi, EverySizeScales) {
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, MainFormAtDpi, ::testing::Values(120, 144, 192));
 
+// The smallest size a user can drag the window to: the instruction strip,
+// every tool button and the status line still fit, in their order, while the
+// stored size stays allowed. Checked by sizing the window below that minimum.
+class MainFormMinimumAtDpi : public MainFormAtDpi {};
+
+TEST_P(MainFormMinimumAtDpi, SmallestSizeKeepsEveryPartInPlace) {
+    TWindowed<TMainForm> form(nullptr);
+    MINMAXINFO info{};
+    info.ptMinTrackSize = {1, 1};
+    SendMessageA(form.Handle(), WM_GETMINMAXINFO, 0, LPARAM(&info));
+    RECT stored{};
+    GetWindowRect(form.Handle(), &stored);
+    EXPECT_LE(info.ptMinTrackSize.x, stored.right - stored.left) << "the stored width is allowed";
+    EXPECT_LE(info.ptMinTrackSize.y, stored.bottom - stored.top) << "the stored height is allowed";
+
+    // Asked for far less, a resizable window stops at its minimum.
+    SetWindowPos(form.Handle(), nullptr, 0, 0, 113, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT outer{};
+    GetWindowRect(form.Handle(), &outer);
+    EXPECT_EQ(SizeOf(outer),
+              std::to_string(info.ptMinTrackSize.x) + "x" + std::to_string(info.ptMinTrackSize.y));
+    RECT client{};
+    GetClientRect(form.Handle(), &client);
+    const int cw = client.right, ch = client.bottom;
+    EXPECT_EQ(std::to_string(info.ptMinTrackSize.x) + "x" + std::to_string(info.ptMinTrackSize.y),
+              Framed(form.Handle(), cw, ch))
+        << "the minimum is the frame around a client area of " << SizeOf(client);
+    const int top = Scaled(25), bottom = Scaled(19), left = Scaled(64), middle = ch - top - bottom;
+    EXPECT_EQ(Placed(form.Panel1), Geometry(0, 0, cw, top)) << "Panel1";
+    EXPECT_EQ(Placed(form.StatusBar1), Geometry(0, ch - bottom, cw, bottom)) << "StatusBar1";
+    EXPECT_EQ(Placed(form.ToolBar1), Geometry(0, top, left, middle)) << "ToolBar1";
+    EXPECT_EQ(Placed(form.FTV), Geometry(left, top, cw - left, middle)) << "FTV";
+    EXPECT_GE(cw - left, left) << "the tree keeps some width";
+    EXPECT_LE(form.Label1.Left() + form.Label1.Width() + Scaled(7), cw)
+        << "the instruction text fits its strip";
+    // Every button within the tool bar; the last one's bottom is the edge, so
+    // the minimum is also the least that fits.
+    HWND tb = form.ToolBar1.Handle();
+    const int count = int(form.ToolBar1.Buttons().size());
+    for (int i = 0; i < count; ++i)
+        EXPECT_LE(ItemRect(tb, i).bottom, middle) << form.ToolBar1.Buttons()[i]->Name();
+    EXPECT_EQ(ItemRect(tb, count - 1).bottom, middle) << "the height is the least that fits";
+}
+
+INSTANTIATE_TEST_SUITE_P(Resolutions, MainFormMinimumAtDpi, ::testing::Values(96, 144));
+
 // A host window for a folder tree made on its own.
 const TFormProps kHost{.control = {.name = "TTreeHostForm", .width = 300, .height = 200}};
 
