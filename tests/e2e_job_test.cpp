@@ -81,11 +81,12 @@ BOOL CALLBACK paintPending(HWND window, LPARAM) {
     return TRUE;
 }
 
-// Screenshots of the whole X screen, numbered in the order taken. The
-// folder's earlier screenshots are removed first.
+// Screenshots of the whole X screen, numbered in the order taken by all tests
+// of this process. The folder's screenshots of earlier runs are removed first.
 class Screenshots {
   public:
     Screenshots() : folder_(WindowsPath(KELVANE_ARTIFACTS)) {
+        if (count_ > 0) return; // an earlier test of this run took some
         CreateDirectoryA(folder_.c_str(), nullptr);
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((folder_ + "\\*.png").c_str(), &found);
@@ -122,7 +123,7 @@ class Screenshots {
 
   private:
     std::string folder_;
-    int count_ = 0;
+    static inline int count_ = 0;
 };
 
 // Modes and types of the entries of some folders, from the Linux side:
