@@ -651,7 +651,8 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
 // The same job without the mouse: the tree has the focus at start-up, the
 // arrow keys go down to job, Tab reaches the tool bar, Down twice reaches
 // Start (the separator is passed over) and Enter presses it. Then a long
-// walk over long\ is started the same way and stopped with Escape.
+// walk over long\ is started the same way and stopped with Escape, and Space
+// on Quit ends the program.
 TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_NO_FATAL_FAILURE(makeFolders());
     // long\: 50 x 80 folders with three read-only files each, made from the
@@ -773,6 +774,16 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(waitUntil([&] { return focused() == treeWindow_; }));
     EXPECT_EQ(status(), stopped);
     EXPECT_EQ(view().selection(), longItem);
+
+    // Back on the tool bar, Down from Start passes the disabled Stop and
+    // reaches Quit; Space presses it.
+    ASSERT_TRUE(person_.key("Tab"));
+    ASSERT_TRUE(waitUntil([&] { return focused() == toolbar_; }));
+    ASSERT_TRUE(person_.key("Down"));
+    ASSERT_TRUE(person_.key("space"));
+    const auto code = process_->waitForExit(kExitTimeoutMs);
+    ASSERT_TRUE(code.has_value()) << "Space on Quit did not end the program";
+    EXPECT_EQ(*code, 0u);
 
     EXPECT_EQ(RunUnixShell("rm -rf " + ShellQuote(longUnix), 120000), 0); // faster than Wine
 }
