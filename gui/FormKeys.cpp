@@ -33,7 +33,7 @@ bool WantsKey(const MSG& msg) {
 } // namespace
 
 bool TForm::DialogKey(const MSG& msg) {
-    if (msg.message == WM_CHAR && msg.wParam == '\t') return true; // Tab moved the focus
+    if (msg.message == WM_CHAR && msg.wParam == '\t') return !WantsKey(msg); // Tab moved on
     if (msg.message != WM_KEYDOWN || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_CONTROL) < 0)
         return false;
     if (msg.wParam == VK_TAB && !WantsKey(msg)) {
