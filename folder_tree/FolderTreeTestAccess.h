@@ -3,6 +3,7 @@
 // program itself never includes this header.
 #pragma once
 
+#include "folder_tree/DropTarget.h"
 #include "folder_tree/FTVEX_D3.h"
 #include "folder_tree/TreeItemData.h"
 
@@ -36,6 +37,29 @@ class TFolderTreeTestAccess {
     void StartLabelEdit(TTreeNode* node) { tree_.StartLabelEdit(node); }
     // The menu object of the menu last shown.
     IContextMenu_2* ContextMenu2() const { return tree_.FContextMenu2.Get(); }
+
+    // The drop target registered for the window, and what it keeps between
+    // calls.
+    TDropTargetObject& DropTarget() {
+        return *static_cast<TDropTargetObject*>(tree_.FDropTarget.Get());
+    }
+    struct DropState {
+        bool acceptable;
+        bool keepsData;
+        int hoverReset;
+        DWORD hoverStart;
+        DWORD scrollStart;
+        int hScrollCode;
+        int vScrollCode;
+    };
+    DropState DropTargetState() {
+        TDropTargetObject& t = DropTarget();
+        return {t.FAcceptable,  t.FDataObject != nullptr, t.FHoverReset, t.FHoverStart,
+                t.FScrollStart, t.FHScrollCode,           t.FVScrollCode};
+    }
+    IDataObject* KeptDataObject() { return DropTarget().FDataObject.Get(); }
+    TTreeNode* DropNode() const { return tree_.FDropNode; }
+    int RefreshCount() const { return tree_.FRefreshCount; }
 
     // Node records alive in all trees of the process.
     static int LiveNodeRecords() { return TTVITEMDATA::live; }

@@ -1,0 +1,493 @@
+// The folder tree as a drop target: which data it accepts, the hover and
+// scroll timers run on a clock of the test's own, the zones of the edges,
+// and a drop carried out as cut or copy and paste. Data objects and the
+// paste target's menu are fakes where the exact protocol or references must
+// show; the tree, its files and the dropped file's cut or copy are real.
+#include "folder_tree/Clock.h"
+#include "folder_tree/DropTarget.h"
+#include "folder_tree/ShellVerbs.h"
+#include "tests/support/FakeContextMenu.h"
+#include "tests/support/FakeDataObject.h"
+#include "tests/support/FakeShell.h"
+#include "tests/support/FolderTreeHost.h"
+#include "tests/support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Ticks and pauses of the drop target, moved by hand.
+struct TestClock {
+    TestClock() {
+        TreeClock().tick = [this] { return now; };
+        TreeClock().sleep = [this](DWORD ms) { sleeps.push_back(ms); };
+    }
+    ~TestClock() { TreeClock() = TTreeClock{}; }
+    DWORD now = 1000;
+    std::vector<DWORD> sleeps;
+};
+
+std::wstring Wide(const std::string& path) {
+    return std::wstring(path.begin(), path.end());
+}
+
+POINTL ToScreen(HWND tree, POINT client) {
+    ClientToScreen(tree, &client);
+    return {client.x, client.y};
+}
+
+// The middle of a node's label, in client coordinates.
+POINT LabelCentre(TFolderTreeViewEx& tree, TTreeNode* node) {
+    RECT rc{};
+    TreeView_GetItemRect(tree.Handle(), node->ItemId(), &rc, TRUE);
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+void CollectDropHighlighted(TFolderTreeViewEx& tree, TTreeNode* parent,
+                            std::vector<TTreeNode*>& lit) {
+    for (TTreeNode* n : Children(tree, parent)) {
+        if (TreeView_GetItemState(tree.Handle(), n->ItemId(), TVIS_DROPHILITED) & TVIS_DROPHILITED)
+            lit.push_back(n);
+        CollectDropHighlighted(tree, n, lit);
+    }
+}
+
+// Every node that shows the drop highlight.
+std::vector<TTreeNode*> DropHighlighted(TFolderTreeViewEx& tree) {
+    std::vector<TTreeNode*> lit;
+    CollectDropHighlighted(tree, nullptr, lit);
+    return lit;
+}
+
+TTreeNode* NextVisible(TFolderTreeViewEx& tree, TTreeNode* node) {
+    return tree.Items().GetNode(TreeView_GetNextVisible(tree.Handle(), node->ItemId()));
+}
+
+// A tree on "top", whose folder "a" holds "b" and which has enough
+// siblings to overflow the window; "loose.txt" beside "top" is dropped.
+class DropTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tmp.Dir("top");
+        tmp.Dir("top\\a");
+        tmp.Dir("top\\a\\b");
+        for (int i = 0; i < 30; ++i)
+            tmp.Dir("top\\d" + std::to_string(10 + i));
+        loose = tmp.File("loose.txt");
+        rootName = tmp.Path("top");
+        TFolderTreeViewExProps props = ManualRoot(rootName);
+        props.tree.control = {.left = 0, .top = 0, .width = 300, .height = 200};
+        host = std::make_unique<FolderTreeHost>(props);
+        host->Create();
+        top = tree().Items().GetFirstNode();
+        ASSERT_NE(top, nullptr);
+        a = FindChild(tree(), top, "a");
+        ASSERT_NE(a, nullptr);
+        ASSERT_FALSE(a->Expanded());
+    }
+    TFolderTreeViewEx& tree() { return *host->tree; }
+    HWND wnd() { return tree().Handle(); }
+    TDropTargetObject& target() { return Internals(tree()).DropTarget(); }
+    TFolderTreeTestAccess::DropState state() { return Internals(tree()).DropTargetState(); }
+    DWORD Over(POINT client, DWORD keys = MK_LBUTTON) {
+        DWORD effect = 0xDEAD;
+        EXPECT_EQ(target().DragOver(keys, ToScreen(wnd(), client), &effect), S_OK);
+        return effect;
+    }
+    DWORD Enter(IDataObject* data, DWORD keys = MK_LBUTTON) {
+        DWORD effect = 0xDEAD;
+        EXPECT_EQ(target().DragEnter(data, keys, {0, 0}, &effect), S_OK);
+        return effect;
+    }
+
+    TempTree tmp;
+    std::string loose, rootName;
+    std::unique_ptr<FolderTreeHost> host;
+    TTreeNode* top = nullptr;
+    TTreeNode* a = nullptr;
+};
+
+TEST_F(DropTest, DragEnterAcceptsOneParsablePathAndKeepsOnlyThatDataObject) {
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> paths;
+        bool hdrop;
+        bool accepted;
+    };
+    const std::wstring one = Wide(loose);
+    const std::vector<Case> cases = {
+        {"no CF_HDROP", {one}, false, false},
+        {"no file", {}, true, false},
+        {"one file", {one}, true, true},
+        {"two files", {one, Wide(rootName)}, true, false},
+        {"a path that does not parse", {Wide(tmp.Path("missing\\x.txt"))}, true, false},
+    };
+    std::vector<std::unique_ptr<FakeDataObject>> kept;
+    for (const Case& c : cases) {
+        for (DWORD keys : {DWORD(MK_LBUTTON), DWORD(MK_LBUTTON | MK_CONTROL)}) {
+            SCOPED_TRACE(std::string(c.name) + (keys & MK_CONTROL ? " with Ctrl" : ""));
+            auto data = std::make_unique<FakeDataObject>(c.paths, c.hdrop);
+            const DWORD effect = Enter(data.get(), keys);
+            const DWORD expected = !c.accepted
+                                       ? DROPEFFECT_NONE
+                                       : (keys & MK_CONTROL ? DROPEFFECT_COPY : DROPEFFECT_MOVE);
+            EXPECT_EQ(effect, expected);
+            EXPECT_EQ(state().acceptable, c.accepted);
+            EXPECT_EQ(Internals(tree()).KeptDataObject(), c.accepted ? data.get() : nullptr);
+            EXPECT_EQ(data->GetDataCalls(), 1);
+            EXPECT_EQ(data->MediaHeld(), 0);
+            EXPECT_EQ(data->References(), c.accepted ? 1 : 0);
+            for (const auto& earlier : kept)
+                EXPECT_EQ(earlier->References(), 0) << "released at the next DragEnter";
+            kept.push_back(std::move(data));
+        }
+    }
+    // Accepted data stays through DragLeave and Drop.
+    FakeDataObject data({one});
+    Enter(&data);
+    EXPECT_EQ(target().DragLeave(), S_OK);
+    EXPECT_EQ(data.References(), 1);
+
+    // Off: nothing read, nothing accepted, the earlier data still kept.
+    tree().SetDragAndDrop(false);
+    FakeDataObject refused({one});
+    EXPECT_EQ(Enter(&refused), DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(refused.GetDataCalls(), 0);
+    EXPECT_EQ(data.References(), 1);
+    EXPECT_EQ(Over(LabelCentre(tree(), a)), DWORD(DROPEFFECT_NONE));
+    EXPECT_TRUE(DropHighlighted(tree()).empty());
+    DWORD effect = 0xDEAD;
+    EXPECT_EQ(target().Drop(&data, 0, ToScreen(wnd(), LabelCentre(tree(), a)), &effect), E_FAIL);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(data.GetDataCalls(), 1);
+    tree().SetDragAndDrop(true);
+
+    // A DragEnter without data lets the kept one go.
+    Enter(nullptr);
+    EXPECT_EQ(data.References(), 0);
+    host.reset();
+}
+
+TEST_F(DropTest, RestingOnACollapsedNodeOpensItOnlyAfterMoreThanTheHoverTime) {
+    TestClock clock;
+    FakeDataObject data({Wide(loose)});
+    Enter(&data);
+    const POINT p = LabelCentre(tree(), a);
+    EXPECT_EQ(Over(p), DWORD(DROPEFFECT_MOVE));
+    EXPECT_EQ(state().hoverReset, -1) << "moving";
+    EXPECT_EQ(state().hoverStart, 0u);
+    EXPECT_EQ(Over(p, MK_LBUTTON | MK_CONTROL), DWORD(DROPEFFECT_COPY));
+    EXPECT_EQ(state().hoverReset, 0) << "resting";
+    EXPECT_EQ(state().hoverStart, 1000u);
+    EXPECT_EQ(Internals(tree()).DropNode(), a);
+    EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{a});
+
+    clock.now += kHoverExpandMs;
+    Over(p);
+    EXPECT_FALSE(a->Expanded());
+    EXPECT_EQ(state().hoverStart, 1000u) << "the timer runs on";
+    clock.now += 1;
+    Over(p);
+    ASSERT_TRUE(a->Expanded());
+    ASSERT_NE(a->GetFirstChild(), nullptr);
+    EXPECT_EQ(a->GetFirstChild()->Text(), "b");
+    EXPECT_FALSE(a->GetFirstChild()->Expanded()) << "one level only";
+
+    // Moving returns to the start; the highlight goes to the new node alone.
+    const POINT q = LabelCentre(tree(), top);
+    Over(q);
+    EXPECT_EQ(state().hoverReset, -1);
+    EXPECT_EQ(state().hoverStart, 0u);
+    EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{top});
+    EXPECT_EQ(target().DragLeave(), S_OK);
+    EXPECT_TRUE(DropHighlighted(tree()).empty());
+    EXPECT_EQ(Internals(tree()).DropNode(), top) << "DragLeave keeps the node";
+    EXPECT_TRUE(clock.sleeps.empty());
+}
+
+TEST_F(DropTest, ZonesMarkTheElevenPixelEdgesAndNoNodeLeavesTheHighlight) {
+    RECT client{};
+    GetClientRect(wnd(), &client);
+    const int r = client.right, b = client.bottom, mx = r / 2, my = b / 2;
+    using namespace DropZone;
+    struct Case {
+        POINT p;
+        DWORD zone;
+    };
+    const std::vector<Case> cases = {
+        {{mx, my}, Node},
+        {{0, my}, Node | Left},
+        {{Near, my}, Node | Left},
+        {{Near + 1, my}, Node},
+        {{r - Near, my}, Node | Right},
+        {{r - Near - 1, my}, Node},
+        {{mx, Near}, Node | Top},
+        {{mx, Near + 1}, Node},
+        {{mx, b - Near}, Node | Bottom},
+        {{mx, b - Near - 1}, Node},
+        {{1, 1}, Node | Left | Top},
+        {{r - 1, 1}, Node | Right | Top},
+        {{1, b - 1}, Node | Left | Bottom},
+        {{r - 1, b - 1}, Node | Right | Bottom},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.p.x) + "," + std::to_string(c.p.y));
+        EXPECT_EQ(target().UpdateDropNode(c.p), c.zone);
+        TTreeNode* node = tree().GetNodeAt(c.p.x, c.p.y);
+        EXPECT_EQ(Internals(tree()).DropNode(), node);
+        EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{node});
+    }
+    top->Collapse(false);
+    TTreeNode* last = Internals(tree()).DropNode();
+    EXPECT_EQ(target().UpdateDropNode({mx, b - 1}), 0u);
+    EXPECT_EQ(Internals(tree()).DropNode(), last);
+}
+
+TEST_F(DropTest, ResistingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
+    TestClock clock;
+    FakeDataObject data({Wide(loose)});
+    Enter(&data);
+    RECT client{};
+    GetClientRect(wnd(), &client);
+    const POINT bottom{client.right / 2, client.bottom - 3};
+    const POINT middle{client.right / 2, client.bottom / 2};
+    TTreeNode* first = tree().TopItem();
+
+    EXPECT_EQ(Over(bottom), DWORD(DROPEFFECT_MOVE) | DROPEFFECT_SCROLL);
+    EXPECT_EQ(state().scrollStart, 1000u) << "armed";
+    EXPECT_EQ(state().vScrollCode, SB_LINEDOWN);
+    EXPECT_EQ(state().hScrollCode, kNoScroll);
+    clock.now += kScrollDelayMs;
+    Over(bottom);
+    EXPECT_EQ(tree().TopItem(), first);
+    EXPECT_TRUE(clock.sleeps.empty());
+    clock.now += 1;
+    Over(bottom);
+    EXPECT_EQ(tree().TopItem(), NextVisible(tree(), first)) << "one line";
+    Over(bottom);
+    EXPECT_EQ(tree().TopItem(), NextVisible(tree(), NextVisible(tree(), first)));
+    EXPECT_EQ(clock.sleeps, (std::vector<DWORD>{kScrollPauseMs, kScrollPauseMs}));
+    EXPECT_EQ(state().scrollStart, 1000u) << "not restarted";
+
+    // Leaving the edge ends it.
+    EXPECT_EQ(Over(middle), DWORD(DROPEFFECT_MOVE));
+    EXPECT_EQ(state().vScrollCode, kNoScroll);
+    EXPECT_EQ(state().scrollStart, 0u);
+    EXPECT_EQ(clock.sleeps.size(), 2u);
+
+    // A corner arms both directions; the top edge scrolls up.
+    clock.now = 5000;
+    Over({2, 2});
+    EXPECT_EQ(state().hScrollCode, SB_LINELEFT);
+    EXPECT_EQ(state().vScrollCode, SB_LINEUP);
+    EXPECT_EQ(state().scrollStart, 5000u);
+    Over({client.right / 2, 2});
+    EXPECT_EQ(state().hScrollCode, kNoScroll) << "the side edge was left";
+    EXPECT_EQ(state().vScrollCode, SB_LINEUP);
+    Over({client.right - 2, 2});
+    EXPECT_EQ(state().hScrollCode, SB_LINERIGHT);
+    EXPECT_EQ(state().scrollStart, 5000u);
+
+    // No node under the cursor: idle, no highlight, no drop.
+    Over(bottom);
+    top->Collapse(false);
+    EXPECT_EQ(Over(bottom), DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(state().vScrollCode, kNoScroll);
+    EXPECT_EQ(state().hScrollCode, kNoScroll);
+    EXPECT_EQ(state().scrollStart, 0u);
+    EXPECT_TRUE(DropHighlighted(tree()).empty());
+}
+
+// A drop onto "a": the verbs asked, what came of them, the refresh and the
+// box, with the real shell's cut or copy of the dropped file.
+class DropVerbTest : public DropTest {
+  protected:
+    void SetUp() override {
+        DropTest::SetUp();
+        target().shell.pathVerb = [this](HWND w, const std::string& path, TShellVerb verb) {
+            pathVerbs.push_back({w, path, verb});
+            return InvokePathVerb(w, path, verb);
+        };
+        target().shell.itemVerb = [this](HWND w, IShellFolder* f, LPCITEMIDLIST item,
+                                         TShellVerb verb) {
+            itemVerbs.push_back({w, f, verb});
+            return InvokeItemVerb(w, f, item, verb);
+        };
+        target().shell.specialFolderBox = [this](HWND w) { boxes.push_back(w); };
+        SetInvokeFailureReporterForTesting([this](HWND w) { failures.push_back(w); });
+    }
+    void TearDown() override { SetInvokeFailureReporterForTesting(nullptr); }
+    HRESULT DropOn(TTreeNode* node, FakeDataObject& data, DWORD keys) {
+        const POINTL at = ToScreen(wnd(), LabelCentre(tree(), node));
+        Enter(&data, keys);
+        DWORD effect = 0xDEAD;
+        const HRESULT hr = target().Drop(&data, keys, at, &effect);
+        EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+        EXPECT_EQ(data.MediaHeld(), 0);
+        return hr;
+    }
+    struct PathVerb {
+        HWND wnd;
+        std::string path;
+        TShellVerb verb;
+    };
+    struct ItemVerb {
+        HWND wnd;
+        IShellFolder* folder;
+        TShellVerb verb;
+    };
+    std::vector<PathVerb> pathVerbs;
+    std::vector<ItemVerb> itemVerbs;
+    std::vector<HWND> boxes, failures;
+};
+
+TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
+    struct Case {
+        DWORD keys;
+        TShellVerb verb;
+    };
+    for (const Case c : {Case{0, svCut}, Case{MK_CONTROL, svCopy}}) {
+        SCOPED_TRACE(c.keys);
+        pathVerbs.clear();
+        itemVerbs.clear();
+        TTreeNode* node = FindChild(tree(), top, "a");
+        IShellFolder* folder = NodeData(node)->ParentFolder.Get();
+        const int refreshes = Internals(tree()).RefreshCount();
+        FakeDataObject data({Wide(loose)});
+        // Wine's item menus have no paste: cut or copy, then nothing moved.
+        EXPECT_EQ(DropOn(node, data, c.keys), E_FAIL);
+        ASSERT_EQ(pathVerbs.size(), 1u);
+        EXPECT_EQ(pathVerbs[0].wnd, wnd());
+        EXPECT_EQ(pathVerbs[0].path, loose);
+        EXPECT_EQ(pathVerbs[0].verb, c.verb);
+        ASSERT_EQ(itemVerbs.size(), 1u);
+        EXPECT_EQ(itemVerbs[0].folder, folder);
+        EXPECT_EQ(itemVerbs[0].verb, svPaste);
+        EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes + 1);
+        EXPECT_EQ(data.GetDataCalls(), 2) << "the data kept from DragEnter is read again";
+        EXPECT_NE(GetFileAttributesA(loose.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(failures.empty());
+
+    // No refresh without AutoUpDate.
+    tree().SetAutoUpDate(false);
+    const int refreshes = Internals(tree()).RefreshCount();
+    FakeDataObject data({Wide(loose)});
+    DropOn(FindChild(tree(), top, "a"), data, 0);
+    EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes);
+}
+
+TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEverything) {
+    FakeContextMenu menu;
+    menu.items = {{25, "Copy"}, {26, "Paste-it(&P)"}};
+    FakeShellFolder folder;
+    folder.uiObject = &menu;
+    folder.attributesOut = SFGAO_FOLDER;
+    {
+        TTVITEMDATA* record = NodeData(a);
+        folder.displayNames = {DisplayNameReply::Wide(Wide(tmp.Path("top\\a")))};
+        record->ParentFolder = &folder;
+        FakeDataObject data({Wide(loose)});
+        EXPECT_EQ(DropOn(a, data, MK_CONTROL), kDropPasted);
+        ASSERT_EQ(menu.invoked.size(), 1u);
+        EXPECT_EQ(reinterpret_cast<UINT_PTR>(menu.Invocation(0).lpVerb), 26u);
+        EXPECT_EQ(menu.Invocation(0).hwnd, wnd());
+        EXPECT_EQ(pathVerbs.at(0).verb, svCopy);
+        EXPECT_EQ(Internals(tree()).RefreshCount(), 1);
+    }
+    {
+        // A target whose name does not parse back: the box, nothing run.
+        TTreeNode* node = FindChild(tree(), top, "a");
+        NodeData(node)->ParentFolder = &folder;
+        folder.displayNames.clear();
+        pathVerbs.clear();
+        FakeDataObject data({Wide(loose)});
+        EXPECT_EQ(DropOn(node, data, 0), E_FAIL);
+        EXPECT_EQ(boxes, std::vector<HWND>{wnd()});
+        EXPECT_TRUE(pathVerbs.empty());
+        EXPECT_EQ(menu.invoked.size(), 1u);
+    }
+    {
+        // Not a folder: copied whatever the keys, and no refresh.
+        TTreeNode* node = FindChild(tree(), top, "a");
+        NodeData(node)->Attributes &= ~ULONG(SFGAO_FOLDER);
+        folder.displayNames = {DisplayNameReply::Wide(Wide(tmp.Path("top\\a")))};
+        const int refreshes = Internals(tree()).RefreshCount();
+        FakeDataObject data({Wide(loose)});
+        EXPECT_EQ(DropOn(node, data, 0), kDropPasted);
+        EXPECT_EQ(pathVerbs.back().verb, svCopy);
+        EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes);
+    }
+    host.reset();
+    EXPECT_EQ(folder.References(), 0);
+    EXPECT_EQ(menu.References(), 0);
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(DropVerbTest, DataNeverAcceptedOrNoNodeEndsWithoutVerbsOrBox) {
+    const POINTL onA = ToScreen(wnd(), LabelCentre(tree(), a));
+    FakeDataObject two({Wide(loose), Wide(loose)});
+    Enter(&two);
+    Over(LabelCentre(tree(), a));
+    EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{a});
+    DWORD effect = 0xDEAD;
+    EXPECT_EQ(target().Drop(&two, 0, onA, &effect), E_FAIL);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    EXPECT_TRUE(DropHighlighted(tree()).empty()) << "early failures clear the highlight";
+
+    FakeDataObject one({Wide(loose)});
+    Enter(&one);
+    EXPECT_EQ(target().Drop(nullptr, 0, onA, &effect), E_FAIL);
+    top->Collapse(false);
+    EXPECT_EQ(target().Drop(&one, 0, onA, &effect), E_FAIL) << "no node there";
+    EXPECT_EQ(one.GetDataCalls(), 1);
+    EXPECT_TRUE(pathVerbs.empty());
+    EXPECT_TRUE(itemVerbs.empty());
+    EXPECT_TRUE(boxes.empty());
+}
+
+// Drive nodes: the drive type decides whether resting opens them.
+TEST(DropDriveTest, RestingNeverOpensARemovableDriveNode) {
+    TestClock clock;
+    TFolderTreeViewExProps props;
+    props.tree.control = {.left = 0, .top = 0, .width = 300, .height = 200};
+    FolderTreeHost host{props};
+    host.Create();
+    TFolderTreeViewEx& tree = *host.tree;
+    TTreeNode* c = ChildAt(tree, tree.Items().GetFirstNode(), L"C:\\");
+    ASSERT_NE(c, nullptr);
+    TDropTargetObject& target = Internals(tree).DropTarget();
+    std::vector<std::string> asked;
+    UINT type = DRIVE_REMOVABLE;
+    target.shell.driveType = [&](const char* root) {
+        asked.push_back(root);
+        return type;
+    };
+    EXPECT_TRUE(target.IsRemovableDriveNode(c));
+    EXPECT_EQ(asked, std::vector<std::string>{"C:\\"});
+    EXPECT_FALSE(target.IsRemovableDriveNode(tree.Items().GetFirstNode())) << "one level down";
+
+    TempTree tmp;
+    FakeDataObject data({Wide(tmp.File("x.txt"))});
+    DWORD effect = 0;
+    target.DragEnter(&data, MK_LBUTTON, {0, 0}, &effect);
+    ASSERT_EQ(effect, DWORD(DROPEFFECT_MOVE));
+    const POINTL at = ToScreen(tree.Handle(), LabelCentre(tree, c));
+    for (UINT t : {UINT(DRIVE_REMOVABLE), UINT(DRIVE_FIXED)}) {
+        type = t;
+        c->Collapse(false);
+        target.DragOver(MK_LBUTTON, {at.x + 1, at.y}, &effect);
+        target.DragOver(MK_LBUTTON, at, &effect);
+        target.DragOver(MK_LBUTTON, at, &effect);
+        clock.now += kHoverExpandMs + 1;
+        target.DragOver(MK_LBUTTON, at, &effect);
+        EXPECT_EQ(c->Expanded(), t == DRIVE_FIXED);
+        clock.now -= kHoverExpandMs + 1;
+    }
+    target.DragEnter(nullptr, 0, {0, 0}, &effect);
+}
+
+} // namespace
