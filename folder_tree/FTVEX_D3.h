@@ -192,6 +192,12 @@ class TFolderTreeViewEx : public TCustomTreeView {
     LRESULT OwnerWndProc(UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK OwnerHookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND OwnerHandle();
+    // Drag and drop (FolderTreeDrag.cpp): a node dragged out; the refresh
+    // that comes before a drop into another program.
+    friend class TDropSourceObject;
+    bool BeginDrag(const NMTREEVIEWA& info);
+    void StartItemDrag(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item);
+    void DelayedRefresh();
     // In-place editing of a node's label, which this tree starts itself
     // (FolderTreeRename.cpp).
     void StartLabelEdit(TTreeNode* node);

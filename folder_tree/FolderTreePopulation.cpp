@@ -249,6 +249,10 @@ bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
         const HTREEITEM gone = reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem;
         if (FDropNode && FDropNode->ItemId() == gone) FDropNode = nullptr;
     }
+    if (header->code == TVN_BEGINDRAGA && BeginDrag(*reinterpret_cast<NMTREEVIEWA*>(header))) {
+        result = 0;
+        return true;
+    }
     const bool handled = TCustomTreeView::HandleNotify(header, result);
     // Taken back once the edit's end is handled: the change ends an edit.
     if (header->code == TVN_ENDLABELEDITA) EndLabelEditStyle();

@@ -58,6 +58,16 @@ class TFolderTreeTestAccess {
                 t.FScrollStart, t.FHScrollCode,           t.FVScrollCode};
     }
     IDataObject* KeptDataObject() { return DropTarget().FDataObject.Get(); }
+    // The begin-drag notification of `node`, as the tree view sends it.
+    LRESULT BeginDrag(TTreeNode* node) {
+        NMTREEVIEWA info{};
+        info.hdr = {tree_.Handle(), 0, UINT(TVN_BEGINDRAGA)};
+        info.itemNew.hItem = node->ItemId();
+        LRESULT result = -1;
+        if (!tree_.HandleNotify(&info.hdr, result)) return -2;
+        return result;
+    }
+    void DelayedRefresh() { tree_.DelayedRefresh(); }
     TTreeNode* DropNode() const { return tree_.FDropNode; }
     int RefreshCount() const { return tree_.FRefreshCount; }
 

@@ -4,6 +4,7 @@
 // paste target's menu are fakes where the exact protocol or references must
 // show; the tree, its files and the dropped file's cut or copy are real.
 #include "folder_tree/Clock.h"
+#include "folder_tree/DropSource.h"
 #include "folder_tree/DropTarget.h"
 #include "folder_tree/ShellVerbs.h"
 #include "tests/support/FakeContextMenu.h"
@@ -447,6 +448,72 @@ TEST_F(DropVerbTest, DataNeverAcceptedOrNoNodeEndsWithoutVerbsOrBox) {
     EXPECT_TRUE(pathVerbs.empty());
     EXPECT_TRUE(itemVerbs.empty());
     EXPECT_TRUE(boxes.empty());
+}
+
+// A point of the screen where no window of this process is: the desktop
+// window, which Wine's explorer process owns.
+POINT ForeignPoint() {
+    return {GetSystemMetrics(SM_CXSCREEN) - 3, GetSystemMetrics(SM_CYSCREEN) - 3};
+}
+
+TEST_F(DropTest, TheSourceGoesOnWhileAButtonIsDownAndRefreshesBeforeADropElsewhere) {
+    TestClock clock;
+    Microsoft::WRL::ComPtr<IDropSource> source;
+    source.Attach(new TDropSourceObject(tree()));
+    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
+    const POINTL onTree = ToScreen(wnd(), {150, 100});
+    const POINT own{onTree.x, onTree.y};
+    struct Case {
+        POINT cursor;
+        bool autoUpDate;
+        BOOL escape;
+        DWORD keys;
+        HRESULT answer;
+        bool refreshed;
+    };
+    const POINT away = ForeignPoint();
+    const std::vector<Case> cases = {
+        {own, true, TRUE, MK_LBUTTON, DRAGDROP_S_CANCEL, false},
+        {own, true, FALSE, MK_LBUTTON, S_OK, false},
+        {own, true, FALSE, MK_RBUTTON | MK_CONTROL, S_OK, false},
+        {own, true, FALSE, MK_CONTROL, DRAGDROP_S_DROP, false},
+        {away, true, TRUE, 0, DRAGDROP_S_CANCEL, false},
+        {away, true, FALSE, MK_LBUTTON, S_OK, false},
+        {away, false, FALSE, 0, DRAGDROP_S_DROP, false},
+        {away, true, FALSE, MK_SHIFT, DRAGDROP_S_DROP, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.cursor.x) + " escape " + std::to_string(c.escape) + " keys " +
+                     std::to_string(c.keys));
+        ASSERT_TRUE(SetCursorPos(c.cursor.x, c.cursor.y));
+        ASSERT_EQ(CursorOverOtherProcess(), c.cursor.x == away.x);
+        tree().SetAutoUpDate(c.autoUpDate);
+        clock.sleeps.clear();
+        const int refreshes = Internals(tree()).RefreshCount();
+        EXPECT_EQ(source->QueryContinueDrag(c.escape, c.keys), c.answer);
+        EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes + (c.refreshed ? 1 : 0));
+        EXPECT_EQ(clock.sleeps, c.refreshed ? std::vector<DWORD>{1500} : std::vector<DWORD>{});
+    }
+    for (DWORD effect : {DWORD(DROPEFFECT_NONE), DWORD(DROPEFFECT_MOVE),
+                         DWORD(DROPEFFECT_COPY | DROPEFFECT_SCROLL)})
+        EXPECT_EQ(source->GiveFeedback(effect), DRAGDROP_S_USEDEFAULTCURSORS);
+}
+
+TEST_F(DropTest, BeginDragStartsTheShellsDragOnlyWhenDragAndDropIsOn) {
+    TestClock clock;
+    const POINT away = ForeignPoint();
+    ASSERT_TRUE(SetCursorPos(away.x, away.y));
+    // No button is down: the drag ends at once, over another program.
+    tree().SetDragAndDrop(false);
+    EXPECT_EQ(Internals(tree()).BeginDrag(a), 0);
+    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_EQ(Internals(tree()).RefreshCount(), 0);
+
+    tree().SetDragAndDrop(true);
+    EXPECT_EQ(Internals(tree()).BeginDrag(FindChild(tree(), top, "a")), 0);
+    EXPECT_EQ(clock.sleeps, std::vector<DWORD>{1500}) << "before the drop";
+    EXPECT_EQ(Internals(tree()).RefreshCount(), 2) << "and once more after it";
+    EXPECT_NE(GetFileAttributesA(tmp.Path("top\\a").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // Drive nodes: the drive type decides whether resting opens them.
