@@ -11,11 +11,14 @@
 #include "tests/support/FakeDataObject.h"
 #include "tests/support/FakeShell.h"
 #include "tests/support/FolderTreeHost.h"
+#include "tests/support/Person.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -514,6 +517,71 @@ TEST_F(DropTest, BeginDragStartsTheShellsDragOnlyWhenDragAndDropIsOn) {
     EXPECT_EQ(clock.sleeps, std::vector<DWORD>{1500}) << "before the drop";
     EXPECT_EQ(Internals(tree()).RefreshCount(), 2) << "and once more after it";
     EXPECT_NE(GetFileAttributesA(tmp.Path("top\\a").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A person drags the shell's own data object of a file over the tree with
+// the X server's pointer and lets go on a collapsed folder node after
+// resting on it: the node opens and takes the drop; under Wine there is no
+// paste, so the file stays where it was.
+TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
+    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(host->form.Handle());
+    // The press is on a window of its own: one on the tree would start the
+    // tree's own drag of that node.
+    RECT rc{};
+    GetWindowRect(wnd(), &rc);
+    HWND pad = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, rc.right + 20, rc.top, 40, 40,
+                             nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(pad, nullptr);
+    const POINTL from{rc.right + 40, rc.top + 20};
+    const POINTL to = ToScreen(wnd(), LabelCentre(tree(), a));
+    Microsoft::WRL::ComPtr<IShellFolder> folder;
+    UniqueItemIDList item;
+    UniqueItemIDList list = PathToItemIDList(loose);
+    ASSERT_TRUE(list && GetParentFolder(list.get(), folder, item));
+    LPCITEMIDLIST one = item.get();
+    Microsoft::WRL::ComPtr<IDataObject> data;
+    ASSERT_EQ(folder->GetUIObjectOf(wnd(), 1, &one, IID_IDataObject, nullptr,
+                                    reinterpret_cast<void**>(data.GetAddressOf())),
+              S_OK);
+
+    // Press, a dozen moves 50 ms apart, two seconds at rest, release.
+    std::ostringstream script;
+    script << "(xdotool mousemove " << from.x << " " << from.y << " mousedown 1; sleep 0.3;";
+    for (int i = 1; i <= 12; ++i)
+        script << " xdotool mousemove " << from.x + (to.x - from.x) * i / 12 << " "
+               << from.y + (to.y - from.y) * i / 12 << "; sleep 0.05;";
+    script << " sleep 2.2; xdotool mouseup 1) >/dev/null 2>&1 &";
+    ASSERT_EQ(RunUnixShell(script.str()), 0);
+    // OLE reads the button from the thread's own key state: let the press
+    // reach it first.
+    ASSERT_TRUE(e2e::waitUntil([] {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        return (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+    }));
+
+    Microsoft::WRL::ComPtr<IDropSource> source;
+    source.Attach(new TDropSourceObject(tree()));
+    DWORD effect = 0xDEAD;
+    const HRESULT status = DoDragDrop(data.Get(), source.Get(), DROPEFFECT_MOVE, &effect);
+    // Wine's DoDragDrop hands back the target's failure: there was no paste.
+    EXPECT_EQ(status, E_FAIL);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    DestroyWindow(pad);
+    // The drop on a folder refreshed the tree, which keeps opened nodes open.
+    TTreeNode* folderA = FindChild(tree(), tree().Items().GetFirstNode(), "a");
+    ASSERT_NE(folderA, nullptr);
+    EXPECT_TRUE(folderA->Expanded()) << "opened after resting on it";
+    EXPECT_EQ(Internals(tree()).RefreshCount(), 1);
+    ASSERT_EQ(pathVerbs.size(), 1u);
+    EXPECT_EQ(pathVerbs[0].path, loose);
+    EXPECT_EQ(pathVerbs[0].verb, svCut);
+    ASSERT_EQ(itemVerbs.size(), 1u);
+    EXPECT_EQ(itemVerbs[0].verb, svPaste);
+    EXPECT_NE(GetFileAttributesA(loose.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing lost";
+    EXPECT_EQ(GetFileAttributesA(tmp.Path("top\\a\\loose.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // Drive nodes: the drive type decides whether resting opens them.
