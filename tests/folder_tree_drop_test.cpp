@@ -584,6 +584,86 @@ TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
     EXPECT_EQ(GetFileAttributesA(tmp.Path("top\\a\\loose.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// A window that takes any drop and keeps the paths of its CF_HDROP.
+class RecordingTarget : public IDropTarget {
+  public:
+    std::vector<std::wstring> dropped;
+    LONG references = 0;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IUnknown || iid == IID_IDropTarget) {
+            *object = static_cast<IDropTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++references); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--references); }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        if (SUCCEEDED(data->GetData(&format, &medium))) {
+            auto drop = static_cast<HDROP>(medium.hGlobal);
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                wchar_t path[MAX_PATH + 1] = {};
+                DragQueryFileW(drop, i, path, MAX_PATH + 1);
+                dropped.push_back(path);
+            }
+            ReleaseStgMedium(&medium);
+        }
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+};
+
+// A person drags a folder node out of the tree onto another window: the
+// shell's data object of exactly that folder arrives, and the folder stays.
+TEST_F(DropTest, APersonDragsAFolderNodeOutOfTheTreeOntoAWindowThatTakesFiles) {
+    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(host->form.Handle());
+    RECT rc{};
+    GetWindowRect(wnd(), &rc);
+    // Not a static control: the pointer sees through those.
+    HWND pad = CreateWindowA("EDIT", "", WS_POPUP | WS_VISIBLE | ES_READONLY, rc.right + 20, rc.top,
+                             80, 80, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(pad, nullptr);
+    RecordingTarget recorder;
+    ASSERT_EQ(RegisterDragDrop(pad, &recorder), S_OK);
+    const POINTL from = ToScreen(wnd(), LabelCentre(tree(), a));
+    const POINTL to{rc.right + 60, rc.top + 40};
+    std::ostringstream script;
+    script << "(xdotool mousemove " << from.x << " " << from.y << " mousedown 1; sleep 0.3;";
+    for (int i = 1; i <= 12; ++i)
+        script << " xdotool mousemove " << from.x + (to.x - from.x) * i / 12 << " "
+               << from.y + (to.y - from.y) * i / 12 << "; sleep 0.05;";
+    script << " sleep 0.5; xdotool mouseup 1) >/dev/null 2>&1 &";
+    ASSERT_EQ(RunUnixShell(script.str()), 0);
+    // The tree view sees the press and the moves, and starts the drag.
+    EXPECT_TRUE(e2e::waitUntil([&] {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        return !recorder.dropped.empty();
+    }));
+    EXPECT_EQ(recorder.dropped, std::vector<std::wstring>{Wide(tmp.Path("top\\a"))});
+    EXPECT_EQ(Internals(tree()).RefreshCount(), 0) << "no other program took it";
+    RevokeDragDrop(pad);
+    DestroyWindow(pad);
+    EXPECT_EQ(recorder.references, 0);
+    EXPECT_NE(GetFileAttributesA(tmp.Path("top\\a").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 // Drive nodes: the drive type decides whether resting opens them.
 TEST(DropDriveTest, RestingNeverOpensARemovableDriveNode) {
     TestClock clock;
