@@ -249,7 +249,7 @@ TEST_F(DropTest, ZonesMarkTheElevenPixelEdgesAndNoNodeLeavesTheHighlight) {
     EXPECT_EQ(Internals(tree()).DropNode(), last);
 }
 
-TEST_F(DropTest, ResistingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
+TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
     TestClock clock;
     FakeDataObject data({Wide(loose)});
     Enter(&data);
