@@ -1,31 +1,92 @@
-// The tree window's OLE drop target: registered when the window is made and
-// revoked when it goes. It accepts no drop yet.
+// The tree window's OLE drop target: one path dropped on a node is cut (or
+// copied) through the shell and pasted on the node's item. It highlights
+// the node under the cursor, opens a collapsed node the cursor rests on and
+// scrolls while the cursor rests at an edge.
 #pragma once
+
+#include "folder_tree/ShellVerbs.h"
 
 #include <windows.h>
 #include <ole2.h>
 #include <wrl/client.h>
 
+#include <functional>
+#include <string>
+
+class TFolderTreeViewEx;
+class TTreeNode;
+
+// The shell calls a drop ends in; tests observe or replace them.
+struct TDropShell {
+    std::function<bool(HWND, const std::string&, TShellVerb)> pathVerb = InvokePathVerb;
+    std::function<bool(HWND, IShellFolder*, LPCITEMIDLIST, TShellVerb)> itemVerb = InvokeItemVerb;
+    std::function<void(HWND)> specialFolderBox; // null: the message box
+    std::function<UINT(const char*)> driveType = [](const char* root) {
+        return GetDriveTypeA(root);
+    };
+};
+
+// Zone bits of a client point: on a node, then near which edges.
+namespace DropZone {
+inline constexpr DWORD Node = 0x01;
+inline constexpr DWORD Left = 0x02;
+inline constexpr DWORD Right = 0x04;
+inline constexpr DWORD Top = 0x08;
+inline constexpr DWORD Bottom = 0x10;
+inline constexpr DWORD Edges = 0x1E;
+inline constexpr int Near = 11; // pixels
+} // namespace DropZone
+
+inline constexpr int kNoScroll = 0xFFFF;
+inline constexpr DWORD kHoverExpandMs = 1500;
+inline constexpr DWORD kScrollDelayMs = 50;
+inline constexpr DWORD kScrollPauseMs = 200;
+// The result of a drop that was pasted.
+inline constexpr HRESULT kDropPasted = 0x00100000;
+
 class TDropTargetObject final : public IDropTarget {
   public:
-    TDropTargetObject() = default;
+    explicit TDropTargetObject(TFolderTreeViewEx& tree) : FTreeView(tree) {}
     TDropTargetObject(const TDropTargetObject&) = delete;
     TDropTargetObject& operator=(const TDropTargetObject&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override;
-    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override;
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point,
+                                        DWORD* effect) override;
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override;
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point,
+                                   DWORD* effect) override;
+
+    DWORD UpdateDropNode(POINT point);
+    void ClearDropHighlight();
+    bool IsRemovableDriveNode(TTreeNode* node);
+
+    TDropShell shell;
 
   private:
+    friend class TFolderTreeTestAccess;
     ~TDropTargetObject() = default;
+    void Hover(POINT point);
+    void TrackEdges(DWORD zone);
+
     LONG refs_ = 1;
+    POINT FLastPoint{};
+    bool FAcceptable = false;
+    int FHoverReset = -1;
+    Microsoft::WRL::ComPtr<IDataObject> FDataObject;
+    TFolderTreeViewEx& FTreeView;
+    int FVScrollCode = kNoScroll;
+    int FHScrollCode = kNoScroll;
+    DWORD FLastZone = 0;
+    DWORD FHoverStart = 0;
+    DWORD FScrollStart = 0;
 };
 
-// Registers a new drop target for `window`, held locked while registered.
-Microsoft::WRL::ComPtr<IDropTarget> RegisterTreeDropTarget(HWND window);
-// Revokes and unlocks it; `target` is released.
-void RevokeTreeDropTarget(HWND window, Microsoft::WRL::ComPtr<IDropTarget>& target);
+// Registers a new drop target for the tree's window, held locked while
+// registered; it consults the tree's DragAndDrop itself.
+Microsoft::WRL::ComPtr<IDropTarget> RegisterTreeDropTarget(TFolderTreeViewEx& tree);
+// Revokes and unlocks it; `target` keeps its reference.
+void RevokeTreeDropTarget(HWND window, const Microsoft::WRL::ComPtr<IDropTarget>& target);

@@ -47,12 +47,13 @@ void TFolderTreeViewEx::CreateWnd() {
     auto images = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     if (images) SetImages(images); // the system's list: shared, never destroyed here
-    FDropTarget = RegisterTreeDropTarget(Handle());
+    FDropTarget = RegisterTreeDropTarget(*this);
     Rebuild();
 }
 
 void TFolderTreeViewEx::DestroyWnd() {
     Items().Clear();
+    FDropNode = nullptr;
     RevokeTreeDropTarget(Handle(), FDropTarget);
     TCustomTreeView::DestroyWnd();
 }

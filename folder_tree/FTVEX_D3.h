@@ -59,6 +59,7 @@ struct TFolderTreeViewExProps {
 struct TTVITEMDATA;
 
 class TFolderTreeTestAccess;
+class TDropTargetObject;
 
 class TFolderTreeViewEx : public TCustomTreeView {
   public:
@@ -127,6 +128,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
 
   private:
     friend class TFolderTreeTestAccess;
+    friend class TDropTargetObject;
 
     // A rebuild under way: the window exists, the hourglass shows and the
     // tree does not redraw until it ends.
@@ -190,6 +192,12 @@ class TFolderTreeViewEx : public TCustomTreeView {
     LRESULT OwnerWndProc(UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK OwnerHookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND OwnerHandle();
+    // Drag and drop (FolderTreeDrag.cpp): a node dragged out; the refresh
+    // that comes before a drop into another program.
+    friend class TDropSourceObject;
+    bool BeginDrag(const NMTREEVIEWA& info);
+    void StartItemDrag(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item);
+    void DelayedRefresh();
     // In-place editing of a node's label, which this tree starts itself
     // (FolderTreeRename.cpp).
     void StartLabelEdit(TTreeNode* node);
@@ -198,6 +206,8 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool FAutoUpDate;
     bool FDragAndDrop;
     Microsoft::WRL::ComPtr<IDropTarget> FDropTarget;
+    // The node that last got the drop highlight; cleared when it is deleted.
+    TTreeNode* FDropNode = nullptr;
     TAboutFolderTreeViewExProperty* FAbout = nullptr;
     bool FContextMenu;
     Microsoft::WRL::ComPtr<IContextMenu_2> FContextMenu2; // the menu last shown
@@ -219,7 +229,8 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool FShowIncludeHidden;
     std::vector<std::string> FFileMask;
     int FRebuildCount = 0;
-    int FDeletions = 0; // nodes deleted so far: a reload notices a tree changed under it
+    int FRefreshCount = 0; // RefreshTree calls so far
+    int FDeletions = 0;    // nodes deleted so far: a reload notices a tree changed under it
     // The shell call that runs a double-clicked file; tests observe it.
     std::function<BOOL(SHELLEXECUTEINFOA*)> FShellExecute = ShellExecuteExA;
 };

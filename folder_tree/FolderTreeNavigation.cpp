@@ -166,6 +166,7 @@ void TFolderTreeViewEx::ApplySelectedDir() {
 }
 
 void TFolderTreeViewEx::RefreshTree() {
+    ++FRefreshCount;
     if (Items().GetFirstNode()) ReloadTree(Selected());
 }
 

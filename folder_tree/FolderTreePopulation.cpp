@@ -244,7 +244,15 @@ void TFolderTreeViewEx::BuildFileSystemRoot() {
 
 bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
     // Each node's record goes with its node; a reload counts deletions.
-    if (header->code == TVN_DELETEITEMA) ++FDeletions;
+    if (header->code == TVN_DELETEITEMA) {
+        ++FDeletions;
+        const HTREEITEM gone = reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem;
+        if (FDropNode && FDropNode->ItemId() == gone) FDropNode = nullptr;
+    }
+    if (header->code == TVN_BEGINDRAGA && BeginDrag(*reinterpret_cast<NMTREEVIEWA*>(header))) {
+        result = 0;
+        return true;
+    }
     const bool handled = TCustomTreeView::HandleNotify(header, result);
     // Taken back once the edit's end is handled: the change ends an edit.
     if (header->code == TVN_ENDLABELEDITA) EndLabelEditStyle();

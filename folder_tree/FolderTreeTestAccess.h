@@ -3,6 +3,7 @@
 // program itself never includes this header.
 #pragma once
 
+#include "folder_tree/DropTarget.h"
 #include "folder_tree/FTVEX_D3.h"
 #include "folder_tree/TreeItemData.h"
 
@@ -36,6 +37,39 @@ class TFolderTreeTestAccess {
     void StartLabelEdit(TTreeNode* node) { tree_.StartLabelEdit(node); }
     // The menu object of the menu last shown.
     IContextMenu_2* ContextMenu2() const { return tree_.FContextMenu2.Get(); }
+
+    // The drop target registered for the window, and what it keeps between
+    // calls.
+    TDropTargetObject& DropTarget() {
+        return *static_cast<TDropTargetObject*>(tree_.FDropTarget.Get());
+    }
+    struct DropState {
+        bool acceptable;
+        bool keepsData;
+        int hoverReset;
+        DWORD hoverStart;
+        DWORD scrollStart;
+        int hScrollCode;
+        int vScrollCode;
+    };
+    DropState DropTargetState() {
+        TDropTargetObject& t = DropTarget();
+        return {t.FAcceptable,  t.FDataObject != nullptr, t.FHoverReset, t.FHoverStart,
+                t.FScrollStart, t.FHScrollCode,           t.FVScrollCode};
+    }
+    IDataObject* KeptDataObject() { return DropTarget().FDataObject.Get(); }
+    // The begin-drag notification of `node`, as the tree view sends it.
+    LRESULT BeginDrag(TTreeNode* node) {
+        NMTREEVIEWA info{};
+        info.hdr = {tree_.Handle(), 0, UINT(TVN_BEGINDRAGA)};
+        info.itemNew.hItem = node->ItemId();
+        LRESULT result = -1;
+        if (!tree_.HandleNotify(&info.hdr, result)) return -2;
+        return result;
+    }
+    void DelayedRefresh() { tree_.DelayedRefresh(); }
+    TTreeNode* DropNode() const { return tree_.FDropNode; }
+    int RefreshCount() const { return tree_.FRefreshCount; }
 
     // Node records alive in all trees of the process.
     static int LiveNodeRecords() { return TTVITEMDATA::live; }

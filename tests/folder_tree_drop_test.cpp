@@ -1,0 +1,708 @@
+// The folder tree as a drop target: which data it accepts, the hover and
+// scroll timers run on a clock of the test's own, the zones of the edges,
+// and a drop carried out as cut or copy and paste. Data objects and the
+// paste target's menu are fakes where the exact protocol or references must
+// show; the tree, its files and the dropped file's cut or copy are real.
+#include "folder_tree/Clock.h"
+#include "folder_tree/DropSource.h"
+#include "folder_tree/DropTarget.h"
+#include "folder_tree/ShellVerbs.h"
+#include "tests/support/FakeContextMenu.h"
+#include "tests/support/FakeDataObject.h"
+#include "tests/support/FakeShell.h"
+#include "tests/support/FolderTreeHost.h"
+#include "tests/support/Person.h"
+#include "tests/support/TempTree.h"
+#include "tests/support/UnixShell.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+// Ticks and pauses of the drop target, moved by hand.
+struct TestClock {
+    TestClock() {
+        TreeClock().tick = [this] { return now; };
+        TreeClock().sleep = [this](DWORD ms) { sleeps.push_back(ms); };
+    }
+    ~TestClock() { TreeClock() = TTreeClock{}; }
+    DWORD now = 1000;
+    std::vector<DWORD> sleeps;
+};
+
+std::wstring Wide(const std::string& path) {
+    return std::wstring(path.begin(), path.end());
+}
+
+POINTL ToScreen(HWND tree, POINT client) {
+    ClientToScreen(tree, &client);
+    return {client.x, client.y};
+}
+
+// The middle of a node's label, in client coordinates.
+POINT LabelCentre(TFolderTreeViewEx& tree, TTreeNode* node) {
+    RECT rc{};
+    TreeView_GetItemRect(tree.Handle(), node->ItemId(), &rc, TRUE);
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+void CollectDropHighlighted(TFolderTreeViewEx& tree, TTreeNode* parent,
+                            std::vector<TTreeNode*>& lit) {
+    for (TTreeNode* n : Children(tree, parent)) {
+        if (TreeView_GetItemState(tree.Handle(), n->ItemId(), TVIS_DROPHILITED) & TVIS_DROPHILITED)
+            lit.push_back(n);
+        CollectDropHighlighted(tree, n, lit);
+    }
+}
+
+// Every node that shows the drop highlight.
+std::vector<TTreeNode*> DropHighlighted(TFolderTreeViewEx& tree) {
+    std::vector<TTreeNode*> lit;
+    CollectDropHighlighted(tree, nullptr, lit);
+    return lit;
+}
+
+TTreeNode* NextVisible(TFolderTreeViewEx& tree, TTreeNode* node) {
+    return tree.Items().GetNode(TreeView_GetNextVisible(tree.Handle(), node->ItemId()));
+}
+
+// A tree on "top", whose folder "a" holds "b" and which has enough
+// siblings to overflow the window; "loose.txt" beside "top" is dropped.
+class DropTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tmp.Dir("top");
+        tmp.Dir("top\\a");
+        tmp.Dir("top\\a\\b");
+        for (int i = 0; i < 30; ++i)
+            tmp.Dir("top\\d" + std::to_string(10 + i));
+        loose = tmp.File("loose.txt");
+        rootName = tmp.Path("top");
+        TFolderTreeViewExProps props = ManualRoot(rootName);
+        props.tree.control = {.left = 0, .top = 0, .width = 300, .height = 200};
+        host = std::make_unique<FolderTreeHost>(props);
+        host->Create();
+        top = tree().Items().GetFirstNode();
+        ASSERT_NE(top, nullptr);
+        a = FindChild(tree(), top, "a");
+        ASSERT_NE(a, nullptr);
+        ASSERT_FALSE(a->Expanded());
+    }
+    TFolderTreeViewEx& tree() { return *host->tree; }
+    HWND wnd() { return tree().Handle(); }
+    TDropTargetObject& target() { return Internals(tree()).DropTarget(); }
+    TFolderTreeTestAccess::DropState state() { return Internals(tree()).DropTargetState(); }
+    DWORD Over(POINT client, DWORD keys = MK_LBUTTON) {
+        DWORD effect = 0xDEAD;
+        EXPECT_EQ(target().DragOver(keys, ToScreen(wnd(), client), &effect), S_OK);
+        return effect;
+    }
+    DWORD Enter(IDataObject* data, DWORD keys = MK_LBUTTON) {
+        DWORD effect = 0xDEAD;
+        EXPECT_EQ(target().DragEnter(data, keys, {0, 0}, &effect), S_OK);
+        return effect;
+    }
+
+    TempTree tmp;
+    std::string loose, rootName;
+    std::unique_ptr<FolderTreeHost> host;
+    TTreeNode* top = nullptr;
+    TTreeNode* a = nullptr;
+};
+
+TEST_F(DropTest, DragEnterAcceptsOneParsablePathAndKeepsOnlyThatDataObject) {
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> paths;
+        bool hdrop;
+        bool accepted;
+    };
+    const std::wstring one = Wide(loose);
+    const std::vector<Case> cases = {
+        {"no CF_HDROP", {one}, false, false},
+        {"no file", {}, true, false},
+        {"one file", {one}, true, true},
+        {"two files", {one, Wide(rootName)}, true, false},
+        {"a path that does not parse", {Wide(tmp.Path("missing\\x.txt"))}, true, false},
+    };
+    std::vector<std::unique_ptr<FakeDataObject>> kept;
+    for (const Case& c : cases) {
+        for (DWORD keys : {DWORD(MK_LBUTTON), DWORD(MK_LBUTTON | MK_CONTROL)}) {
+            SCOPED_TRACE(std::string(c.name) + (keys & MK_CONTROL ? " with Ctrl" : ""));
+            auto data = std::make_unique<FakeDataObject>(c.paths, c.hdrop);
+            const DWORD effect = Enter(data.get(), keys);
+            const DWORD expected = !c.accepted
+                                       ? DROPEFFECT_NONE
+                                       : (keys & MK_CONTROL ? DROPEFFECT_COPY : DROPEFFECT_MOVE);
+            EXPECT_EQ(effect, expected);
+            EXPECT_EQ(state().acceptable, c.accepted);
+            EXPECT_EQ(Internals(tree()).KeptDataObject(), c.accepted ? data.get() : nullptr);
+            EXPECT_EQ(data->GetDataCalls(), 1);
+            EXPECT_EQ(data->MediaHeld(), 0);
+            EXPECT_EQ(data->References(), c.accepted ? 1 : 0);
+            for (const auto& earlier : kept)
+                EXPECT_EQ(earlier->References(), 0) << "released at the next DragEnter";
+            kept.push_back(std::move(data));
+        }
+    }
+    // Accepted data stays through DragLeave and Drop.
+    FakeDataObject data({one});
+    Enter(&data);
+    EXPECT_EQ(target().DragLeave(), S_OK);
+    EXPECT_EQ(data.References(), 1);
+
+    // Off: nothing read, nothing accepted, the earlier data still kept.
+    tree().SetDragAndDrop(false);
+    FakeDataObject refused({one});
+    EXPECT_EQ(Enter(&refused), DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(refused.GetDataCalls(), 0);
+    EXPECT_EQ(data.References(), 1);
+    EXPECT_EQ(Over(LabelCentre(tree(), a)), DWORD(DROPEFFECT_NONE));
+    EXPECT_TRUE(DropHighlighted(tree()).empty());
+    DWORD effect = 0xDEAD;
+    EXPECT_EQ(target().Drop(&data, 0, ToScreen(wnd(), LabelCentre(tree(), a)), &effect), E_FAIL);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(data.GetDataCalls(), 1);
+    tree().SetDragAndDrop(true);
+
+    // A DragEnter without data lets the kept one go.
+    Enter(nullptr);
+    EXPECT_EQ(data.References(), 0);
+    host.reset();
+}
+
+TEST_F(DropTest, RestingOnACollapsedNodeOpensItOnlyAfterMoreThanTheHoverTime) {
+    TestClock clock;
+    FakeDataObject data({Wide(loose)});
+    Enter(&data);
+    const POINT p = LabelCentre(tree(), a);
+    EXPECT_EQ(Over(p), DWORD(DROPEFFECT_MOVE));
+    EXPECT_EQ(state().hoverReset, -1) << "moving";
+    EXPECT_EQ(state().hoverStart, 0u);
+    EXPECT_EQ(Over(p, MK_LBUTTON | MK_CONTROL), DWORD(DROPEFFECT_COPY));
+    EXPECT_EQ(state().hoverReset, 0) << "resting";
+    EXPECT_EQ(state().hoverStart, 1000u);
+    EXPECT_EQ(Internals(tree()).DropNode(), a);
+    EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{a});
+
+    clock.now += kHoverExpandMs;
+    Over(p);
+    EXPECT_FALSE(a->Expanded());
+    EXPECT_EQ(state().hoverStart, 1000u) << "the timer runs on";
+    clock.now += 1;
+    Over(p);
+    ASSERT_TRUE(a->Expanded());
+    ASSERT_NE(a->GetFirstChild(), nullptr);
+    EXPECT_EQ(a->GetFirstChild()->Text(), "b");
+    EXPECT_FALSE(a->GetFirstChild()->Expanded()) << "one level only";
+
+    // Moving returns to the start; the highlight goes to the new node alone.
+    const POINT q = LabelCentre(tree(), top);
+    Over(q);
+    EXPECT_EQ(state().hoverReset, -1);
+    EXPECT_EQ(state().hoverStart, 0u);
+    EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{top});
+    EXPECT_EQ(target().DragLeave(), S_OK);
+    EXPECT_TRUE(DropHighlighted(tree()).empty());
+    EXPECT_EQ(Internals(tree()).DropNode(), top) << "DragLeave keeps the node";
+    EXPECT_TRUE(clock.sleeps.empty());
+}
+
+TEST_F(DropTest, ZonesMarkTheElevenPixelEdgesAndNoNodeLeavesTheHighlight) {
+    RECT client{};
+    GetClientRect(wnd(), &client);
+    const int r = client.right, b = client.bottom, mx = r / 2, my = b / 2;
+    using namespace DropZone;
+    struct Case {
+        POINT p;
+        DWORD zone;
+    };
+    const std::vector<Case> cases = {
+        {{mx, my}, Node},
+        {{0, my}, Node | Left},
+        {{Near, my}, Node | Left},
+        {{Near + 1, my}, Node},
+        {{r - Near, my}, Node | Right},
+        {{r - Near - 1, my}, Node},
+        {{mx, Near}, Node | Top},
+        {{mx, Near + 1}, Node},
+        {{mx, b - Near}, Node | Bottom},
+        {{mx, b - Near - 1}, Node},
+        {{1, 1}, Node | Left | Top},
+        {{r - 1, 1}, Node | Right | Top},
+        {{1, b - 1}, Node | Left | Bottom},
+        {{r - 1, b - 1}, Node | Right | Bottom},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.p.x) + "," + std::to_string(c.p.y));
+        EXPECT_EQ(target().UpdateDropNode(c.p), c.zone);
+        TTreeNode* node = tree().GetNodeAt(c.p.x, c.p.y);
+        EXPECT_EQ(Internals(tree()).DropNode(), node);
+        EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{node});
+    }
+    top->Collapse(false);
+    TTreeNode* last = Internals(tree()).DropNode();
+    EXPECT_EQ(target().UpdateDropNode({mx, b - 1}), 0u);
+    EXPECT_EQ(Internals(tree()).DropNode(), last);
+}
+
+TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
+    TestClock clock;
+    FakeDataObject data({Wide(loose)});
+    Enter(&data);
+    RECT client{};
+    GetClientRect(wnd(), &client);
+    const POINT bottom{client.right / 2, client.bottom - 3};
+    const POINT middle{client.right / 2, client.bottom / 2};
+    TTreeNode* first = tree().TopItem();
+
+    EXPECT_EQ(Over(bottom), DWORD(DROPEFFECT_MOVE) | DROPEFFECT_SCROLL);
+    EXPECT_EQ(state().scrollStart, 1000u) << "armed";
+    EXPECT_EQ(state().vScrollCode, SB_LINEDOWN);
+    EXPECT_EQ(state().hScrollCode, kNoScroll);
+    clock.now += kScrollDelayMs;
+    Over(bottom);
+    EXPECT_EQ(tree().TopItem(), first);
+    EXPECT_TRUE(clock.sleeps.empty());
+    clock.now += 1;
+    Over(bottom);
+    EXPECT_EQ(tree().TopItem(), NextVisible(tree(), first)) << "one line";
+    Over(bottom);
+    EXPECT_EQ(tree().TopItem(), NextVisible(tree(), NextVisible(tree(), first)));
+    EXPECT_EQ(clock.sleeps, (std::vector<DWORD>{kScrollPauseMs, kScrollPauseMs}));
+    EXPECT_EQ(state().scrollStart, 1000u) << "not restarted";
+
+    // Leaving the edge ends it.
+    EXPECT_EQ(Over(middle), DWORD(DROPEFFECT_MOVE));
+    EXPECT_EQ(state().vScrollCode, kNoScroll);
+    EXPECT_EQ(state().scrollStart, 0u);
+    EXPECT_EQ(clock.sleeps.size(), 2u);
+
+    // A corner arms both directions; the top edge scrolls up.
+    clock.now = 5000;
+    Over({2, 2});
+    EXPECT_EQ(state().hScrollCode, SB_LINELEFT);
+    EXPECT_EQ(state().vScrollCode, SB_LINEUP);
+    EXPECT_EQ(state().scrollStart, 5000u);
+    Over({client.right / 2, 2});
+    EXPECT_EQ(state().hScrollCode, kNoScroll) << "the side edge was left";
+    EXPECT_EQ(state().vScrollCode, SB_LINEUP);
+    Over({client.right - 2, 2});
+    EXPECT_EQ(state().hScrollCode, SB_LINERIGHT);
+    EXPECT_EQ(state().scrollStart, 5000u);
+
+    // No node under the cursor: idle, no highlight, no drop.
+    Over(bottom);
+    top->Collapse(false);
+    EXPECT_EQ(Over(bottom), DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(state().vScrollCode, kNoScroll);
+    EXPECT_EQ(state().hScrollCode, kNoScroll);
+    EXPECT_EQ(state().scrollStart, 0u);
+    EXPECT_TRUE(DropHighlighted(tree()).empty());
+}
+
+// A drop onto "a": the verbs asked, what came of them, the refresh and the
+// box, with the real shell's cut or copy of the dropped file.
+class DropVerbTest : public DropTest {
+  protected:
+    void SetUp() override {
+        DropTest::SetUp();
+        target().shell.pathVerb = [this](HWND w, const std::string& path, TShellVerb verb) {
+            pathVerbs.push_back({w, path, verb});
+            return InvokePathVerb(w, path, verb);
+        };
+        target().shell.itemVerb = [this](HWND w, IShellFolder* f, LPCITEMIDLIST item,
+                                         TShellVerb verb) {
+            itemVerbs.push_back({w, f, verb});
+            return InvokeItemVerb(w, f, item, verb);
+        };
+        target().shell.specialFolderBox = [this](HWND w) { boxes.push_back(w); };
+        SetInvokeFailureReporterForTesting([this](HWND w) { failures.push_back(w); });
+    }
+    void TearDown() override { SetInvokeFailureReporterForTesting(nullptr); }
+    HRESULT DropOn(TTreeNode* node, FakeDataObject& data, DWORD keys) {
+        const POINTL at = ToScreen(wnd(), LabelCentre(tree(), node));
+        Enter(&data, keys);
+        DWORD effect = 0xDEAD;
+        const HRESULT hr = target().Drop(&data, keys, at, &effect);
+        EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+        EXPECT_EQ(data.MediaHeld(), 0);
+        return hr;
+    }
+    struct PathVerb {
+        HWND wnd;
+        std::string path;
+        TShellVerb verb;
+    };
+    struct ItemVerb {
+        HWND wnd;
+        IShellFolder* folder;
+        TShellVerb verb;
+    };
+    std::vector<PathVerb> pathVerbs;
+    std::vector<ItemVerb> itemVerbs;
+    std::vector<HWND> boxes, failures;
+};
+
+TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
+    struct Case {
+        DWORD keys;
+        TShellVerb verb;
+    };
+    for (const Case c : {Case{0, svCut}, Case{MK_CONTROL, svCopy}}) {
+        SCOPED_TRACE(c.keys);
+        pathVerbs.clear();
+        itemVerbs.clear();
+        TTreeNode* node = FindChild(tree(), top, "a");
+        IShellFolder* folder = NodeData(node)->ParentFolder.Get();
+        const int refreshes = Internals(tree()).RefreshCount();
+        FakeDataObject data({Wide(loose)});
+        // Wine's item menus have no paste: cut or copy, then nothing moved.
+        EXPECT_EQ(DropOn(node, data, c.keys), E_FAIL);
+        ASSERT_EQ(pathVerbs.size(), 1u);
+        EXPECT_EQ(pathVerbs[0].wnd, wnd());
+        EXPECT_EQ(pathVerbs[0].path, loose);
+        EXPECT_EQ(pathVerbs[0].verb, c.verb);
+        ASSERT_EQ(itemVerbs.size(), 1u);
+        EXPECT_EQ(itemVerbs[0].folder, folder);
+        EXPECT_EQ(itemVerbs[0].verb, svPaste);
+        EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes + 1);
+        EXPECT_EQ(data.GetDataCalls(), 2) << "the data kept from DragEnter is read again";
+        EXPECT_NE(GetFileAttributesA(loose.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(failures.empty());
+
+    // No refresh without AutoUpDate.
+    tree().SetAutoUpDate(false);
+    const int refreshes = Internals(tree()).RefreshCount();
+    FakeDataObject data({Wide(loose)});
+    DropOn(FindChild(tree(), top, "a"), data, 0);
+    EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes);
+}
+
+TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEverything) {
+    FakeContextMenu menu;
+    menu.items = {{25, "Copy"}, {26, "Paste-it(&P)"}};
+    FakeShellFolder folder;
+    folder.uiObject = &menu;
+    folder.attributesOut = SFGAO_FOLDER;
+    {
+        TTVITEMDATA* record = NodeData(a);
+        folder.displayNames = {DisplayNameReply::Wide(Wide(tmp.Path("top\\a")))};
+        record->ParentFolder = &folder;
+        FakeDataObject data({Wide(loose)});
+        EXPECT_EQ(DropOn(a, data, MK_CONTROL), kDropPasted);
+        ASSERT_EQ(menu.invoked.size(), 1u);
+        EXPECT_EQ(reinterpret_cast<UINT_PTR>(menu.Invocation(0).lpVerb), 26u);
+        EXPECT_EQ(menu.Invocation(0).hwnd, wnd());
+        EXPECT_EQ(pathVerbs.at(0).verb, svCopy);
+        EXPECT_EQ(Internals(tree()).RefreshCount(), 1);
+    }
+    {
+        // A target whose name does not parse back: the box, nothing run.
+        TTreeNode* node = FindChild(tree(), top, "a");
+        NodeData(node)->ParentFolder = &folder;
+        folder.displayNames.clear();
+        pathVerbs.clear();
+        FakeDataObject data({Wide(loose)});
+        EXPECT_EQ(DropOn(node, data, 0), E_FAIL);
+        EXPECT_EQ(boxes, std::vector<HWND>{wnd()});
+        EXPECT_TRUE(pathVerbs.empty());
+        EXPECT_EQ(menu.invoked.size(), 1u);
+    }
+    {
+        // Not a folder: copied whatever the keys, and no refresh.
+        TTreeNode* node = FindChild(tree(), top, "a");
+        NodeData(node)->Attributes &= ~ULONG(SFGAO_FOLDER);
+        folder.displayNames = {DisplayNameReply::Wide(Wide(tmp.Path("top\\a")))};
+        const int refreshes = Internals(tree()).RefreshCount();
+        FakeDataObject data({Wide(loose)});
+        EXPECT_EQ(DropOn(node, data, 0), kDropPasted);
+        EXPECT_EQ(pathVerbs.back().verb, svCopy);
+        EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes);
+    }
+    host.reset();
+    EXPECT_EQ(folder.References(), 0);
+    EXPECT_EQ(menu.References(), 0);
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(DropVerbTest, DataNeverAcceptedOrNoNodeEndsWithoutVerbsOrBox) {
+    const POINTL onA = ToScreen(wnd(), LabelCentre(tree(), a));
+    FakeDataObject two({Wide(loose), Wide(loose)});
+    Enter(&two);
+    Over(LabelCentre(tree(), a));
+    EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{a});
+    DWORD effect = 0xDEAD;
+    EXPECT_EQ(target().Drop(&two, 0, onA, &effect), E_FAIL);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    EXPECT_TRUE(DropHighlighted(tree()).empty()) << "early failures clear the highlight";
+
+    FakeDataObject one({Wide(loose)});
+    Enter(&one);
+    EXPECT_EQ(target().Drop(nullptr, 0, onA, &effect), E_FAIL);
+    top->Collapse(false);
+    EXPECT_EQ(target().Drop(&one, 0, onA, &effect), E_FAIL) << "no node there";
+    EXPECT_EQ(one.GetDataCalls(), 1);
+    EXPECT_TRUE(pathVerbs.empty());
+    EXPECT_TRUE(itemVerbs.empty());
+    EXPECT_TRUE(boxes.empty());
+}
+
+// A point of the screen where no window of this process is: the desktop
+// window, which Wine's explorer process owns.
+POINT ForeignPoint() {
+    return {GetSystemMetrics(SM_CXSCREEN) - 3, GetSystemMetrics(SM_CYSCREEN) - 3};
+}
+
+TEST_F(DropTest, TheSourceGoesOnWhileAButtonIsDownAndRefreshesBeforeADropElsewhere) {
+    TestClock clock;
+    Microsoft::WRL::ComPtr<IDropSource> source;
+    source.Attach(new TDropSourceObject(tree()));
+    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
+    const POINTL onTree = ToScreen(wnd(), {150, 100});
+    const POINT own{onTree.x, onTree.y};
+    struct Case {
+        POINT cursor;
+        bool autoUpDate;
+        BOOL escape;
+        DWORD keys;
+        HRESULT answer;
+        bool refreshed;
+    };
+    const POINT away = ForeignPoint();
+    const std::vector<Case> cases = {
+        {own, true, TRUE, MK_LBUTTON, DRAGDROP_S_CANCEL, false},
+        {own, true, FALSE, MK_LBUTTON, S_OK, false},
+        {own, true, FALSE, MK_RBUTTON | MK_CONTROL, S_OK, false},
+        {own, true, FALSE, MK_CONTROL, DRAGDROP_S_DROP, false},
+        {away, true, TRUE, 0, DRAGDROP_S_CANCEL, false},
+        {away, true, FALSE, MK_LBUTTON, S_OK, false},
+        {away, false, FALSE, 0, DRAGDROP_S_DROP, false},
+        {away, true, FALSE, MK_SHIFT, DRAGDROP_S_DROP, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.cursor.x) + " escape " + std::to_string(c.escape) + " keys " +
+                     std::to_string(c.keys));
+        ASSERT_TRUE(SetCursorPos(c.cursor.x, c.cursor.y));
+        ASSERT_EQ(CursorOverOtherProcess(), c.cursor.x == away.x);
+        tree().SetAutoUpDate(c.autoUpDate);
+        clock.sleeps.clear();
+        const int refreshes = Internals(tree()).RefreshCount();
+        EXPECT_EQ(source->QueryContinueDrag(c.escape, c.keys), c.answer);
+        EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes + (c.refreshed ? 1 : 0));
+        EXPECT_EQ(clock.sleeps, c.refreshed ? std::vector<DWORD>{1500} : std::vector<DWORD>{});
+    }
+    for (DWORD effect : {DWORD(DROPEFFECT_NONE), DWORD(DROPEFFECT_MOVE),
+                         DWORD(DROPEFFECT_COPY | DROPEFFECT_SCROLL)})
+        EXPECT_EQ(source->GiveFeedback(effect), DRAGDROP_S_USEDEFAULTCURSORS);
+}
+
+TEST_F(DropTest, BeginDragStartsTheShellsDragOnlyWhenDragAndDropIsOn) {
+    TestClock clock;
+    const POINT away = ForeignPoint();
+    ASSERT_TRUE(SetCursorPos(away.x, away.y));
+    // No button is down: the drag ends at once, over another program.
+    tree().SetDragAndDrop(false);
+    EXPECT_EQ(Internals(tree()).BeginDrag(a), 0);
+    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_EQ(Internals(tree()).RefreshCount(), 0);
+
+    tree().SetDragAndDrop(true);
+    EXPECT_EQ(Internals(tree()).BeginDrag(FindChild(tree(), top, "a")), 0);
+    EXPECT_EQ(clock.sleeps, std::vector<DWORD>{1500}) << "before the drop";
+    EXPECT_EQ(Internals(tree()).RefreshCount(), 2) << "and once more after it";
+    EXPECT_NE(GetFileAttributesA(tmp.Path("top\\a").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A person drags the shell's own data object of a file over the tree with
+// the X server's pointer and lets go on a collapsed folder node after
+// resting on it: the node opens and takes the drop; under Wine there is no
+// paste, so the file stays where it was.
+TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
+    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(host->form.Handle());
+    // The press is on a window of its own: one on the tree would start the
+    // tree's own drag of that node.
+    RECT rc{};
+    GetWindowRect(wnd(), &rc);
+    HWND pad = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, rc.right + 20, rc.top, 40, 40,
+                             nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(pad, nullptr);
+    const POINTL from{rc.right + 40, rc.top + 20};
+    const POINTL to = ToScreen(wnd(), LabelCentre(tree(), a));
+    Microsoft::WRL::ComPtr<IShellFolder> folder;
+    UniqueItemIDList item;
+    UniqueItemIDList list = PathToItemIDList(loose);
+    ASSERT_TRUE(list && GetParentFolder(list.get(), folder, item));
+    LPCITEMIDLIST one = item.get();
+    Microsoft::WRL::ComPtr<IDataObject> data;
+    ASSERT_EQ(folder->GetUIObjectOf(wnd(), 1, &one, IID_IDataObject, nullptr,
+                                    reinterpret_cast<void**>(data.GetAddressOf())),
+              S_OK);
+
+    // Press, a dozen moves 50 ms apart, two seconds at rest, release.
+    std::ostringstream script;
+    script << "(xdotool mousemove " << from.x << " " << from.y << " mousedown 1; sleep 0.3;";
+    for (int i = 1; i <= 12; ++i)
+        script << " xdotool mousemove " << from.x + (to.x - from.x) * i / 12 << " "
+               << from.y + (to.y - from.y) * i / 12 << "; sleep 0.05;";
+    script << " sleep 2.2; xdotool mouseup 1) >/dev/null 2>&1 &";
+    ASSERT_EQ(RunUnixShell(script.str()), 0);
+    // OLE reads the button from the thread's own key state: let the press
+    // reach it first.
+    ASSERT_TRUE(e2e::waitUntil([] {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        return (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
+    }));
+
+    Microsoft::WRL::ComPtr<IDropSource> source;
+    source.Attach(new TDropSourceObject(tree()));
+    DWORD effect = 0xDEAD;
+    const HRESULT status = DoDragDrop(data.Get(), source.Get(), DROPEFFECT_MOVE, &effect);
+    // Wine's DoDragDrop hands back the target's failure: there was no paste.
+    EXPECT_EQ(status, E_FAIL);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    DestroyWindow(pad);
+    // The drop on a folder refreshed the tree, which keeps opened nodes open.
+    TTreeNode* folderA = FindChild(tree(), tree().Items().GetFirstNode(), "a");
+    ASSERT_NE(folderA, nullptr);
+    EXPECT_TRUE(folderA->Expanded()) << "opened after resting on it";
+    EXPECT_EQ(Internals(tree()).RefreshCount(), 1);
+    ASSERT_EQ(pathVerbs.size(), 1u);
+    EXPECT_EQ(pathVerbs[0].path, loose);
+    EXPECT_EQ(pathVerbs[0].verb, svCut);
+    ASSERT_EQ(itemVerbs.size(), 1u);
+    EXPECT_EQ(itemVerbs[0].verb, svPaste);
+    EXPECT_NE(GetFileAttributesA(loose.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing lost";
+    EXPECT_EQ(GetFileAttributesA(tmp.Path("top\\a\\loose.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A window that takes any drop and keeps the paths of its CF_HDROP.
+class RecordingTarget : public IDropTarget {
+  public:
+    std::vector<std::wstring> dropped;
+    LONG references = 0;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IUnknown || iid == IID_IDropTarget) {
+            *object = static_cast<IDropTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++references); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--references); }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        if (SUCCEEDED(data->GetData(&format, &medium))) {
+            auto drop = static_cast<HDROP>(medium.hGlobal);
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                wchar_t path[MAX_PATH + 1] = {};
+                DragQueryFileW(drop, i, path, MAX_PATH + 1);
+                dropped.push_back(path);
+            }
+            ReleaseStgMedium(&medium);
+        }
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+};
+
+// A person drags a folder node out of the tree onto another window: the
+// shell's data object of exactly that folder arrives, and the folder stays.
+TEST_F(DropTest, APersonDragsAFolderNodeOutOfTheTreeOntoAWindowThatTakesFiles) {
+    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(host->form.Handle());
+    RECT rc{};
+    GetWindowRect(wnd(), &rc);
+    // Not a static control: the pointer sees through those.
+    HWND pad = CreateWindowA("EDIT", "", WS_POPUP | WS_VISIBLE | ES_READONLY, rc.right + 20, rc.top,
+                             80, 80, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(pad, nullptr);
+    RecordingTarget recorder;
+    ASSERT_EQ(RegisterDragDrop(pad, &recorder), S_OK);
+    const POINTL from = ToScreen(wnd(), LabelCentre(tree(), a));
+    const POINTL to{rc.right + 60, rc.top + 40};
+    std::ostringstream script;
+    script << "(xdotool mousemove " << from.x << " " << from.y << " mousedown 1; sleep 0.3;";
+    for (int i = 1; i <= 12; ++i)
+        script << " xdotool mousemove " << from.x + (to.x - from.x) * i / 12 << " "
+               << from.y + (to.y - from.y) * i / 12 << "; sleep 0.05;";
+    script << " sleep 0.5; xdotool mouseup 1) >/dev/null 2>&1 &";
+    ASSERT_EQ(RunUnixShell(script.str()), 0);
+    // The tree view sees the press and the moves, and starts the drag.
+    EXPECT_TRUE(e2e::waitUntil([&] {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        return !recorder.dropped.empty();
+    }));
+    EXPECT_EQ(recorder.dropped, std::vector<std::wstring>{Wide(tmp.Path("top\\a"))});
+    EXPECT_EQ(Internals(tree()).RefreshCount(), 0) << "no other program took it";
+    RevokeDragDrop(pad);
+    DestroyWindow(pad);
+    EXPECT_EQ(recorder.references, 0);
+    EXPECT_NE(GetFileAttributesA(tmp.Path("top\\a").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Drive nodes: the drive type decides whether resting opens them.
+TEST(DropDriveTest, RestingNeverOpensARemovableDriveNode) {
+    TestClock clock;
+    TFolderTreeViewExProps props;
+    props.tree.control = {.left = 0, .top = 0, .width = 300, .height = 200};
+    FolderTreeHost host{props};
+    host.Create();
+    TFolderTreeViewEx& tree = *host.tree;
+    TTreeNode* c = ChildAt(tree, tree.Items().GetFirstNode(), L"C:\\");
+    ASSERT_NE(c, nullptr);
+    TDropTargetObject& target = Internals(tree).DropTarget();
+    std::vector<std::string> asked;
+    UINT type = DRIVE_REMOVABLE;
+    target.shell.driveType = [&](const char* root) {
+        asked.push_back(root);
+        return type;
+    };
+    EXPECT_TRUE(target.IsRemovableDriveNode(c));
+    EXPECT_EQ(asked, std::vector<std::string>{"C:\\"});
+    EXPECT_FALSE(target.IsRemovableDriveNode(tree.Items().GetFirstNode())) << "one level down";
+
+    TempTree tmp;
+    FakeDataObject data({Wide(tmp.File("x.txt"))});
+    DWORD effect = 0;
+    target.DragEnter(&data, MK_LBUTTON, {0, 0}, &effect);
+    ASSERT_EQ(effect, DWORD(DROPEFFECT_MOVE));
+    const POINTL at = ToScreen(tree.Handle(), LabelCentre(tree, c));
+    for (UINT t : {UINT(DRIVE_REMOVABLE), UINT(DRIVE_FIXED)}) {
+        type = t;
+        c->Collapse(false);
+        target.DragOver(MK_LBUTTON, {at.x + 1, at.y}, &effect);
+        target.DragOver(MK_LBUTTON, at, &effect);
+        target.DragOver(MK_LBUTTON, at, &effect);
+        clock.now += kHoverExpandMs + 1;
+        target.DragOver(MK_LBUTTON, at, &effect);
+        EXPECT_EQ(c->Expanded(), t == DRIVE_FIXED);
+        clock.now -= kHoverExpandMs + 1;
+    }
+    target.DragEnter(nullptr, 0, {0, 0}, &effect);
+}
+
+} // namespace
