@@ -3,26 +3,24 @@
 // pause that lets the other side settle.
 #pragma once
 
+#include "folder_tree/UnknownObject.h"
+
 #include <windows.h>
 #include <ole2.h>
 
 class TFolderTreeViewEx;
 
-class TDropSourceObject final : public IDropSource {
+class TDropSourceObject final : public TUnknownObject<IDropSource> {
   public:
     explicit TDropSourceObject(TFolderTreeViewEx& tree) : FTreeView(tree) {}
     TDropSourceObject(const TDropSourceObject&) = delete;
     TDropSourceObject& operator=(const TDropSourceObject&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keys) override;
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
 
   private:
-    ~TDropSourceObject() = default;
-    LONG refs_ = 1;
+    ~TDropSourceObject() override = default;
     TFolderTreeViewEx& FTreeView;
 };
 

@@ -44,27 +44,6 @@ constexpr char kSpecialFolderText[] = "This Folder is SpecialFolder \r   Can not
 
 } // namespace
 
-HRESULT TDropTargetObject::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDropTarget) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG TDropTargetObject::AddRef() {
-    return ULONG(InterlockedIncrement(&refs_));
-}
-
-ULONG TDropTargetObject::Release() {
-    LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return ULONG(refs);
-}
-
 HRESULT TDropTargetObject::DragEnter(IDataObject* data, DWORD keys, POINTL, DWORD* effect) {
     FHoverStart = 0;
     FHoverReset = -1;
@@ -227,8 +206,7 @@ HRESULT TDropTargetObject::Drop(IDataObject* data, DWORD keys, POINTL point, DWO
 }
 
 ComPtr<IDropTarget> RegisterTreeDropTarget(TFolderTreeViewEx& tree) {
-    ComPtr<IDropTarget> target;
-    target.Attach(new TDropTargetObject(tree)); // the one reference, owned by `target`
+    ComPtr<IDropTarget> target = MakeUnknownObject<TDropTargetObject>(tree);
     CoLockObjectExternal(target.Get(), TRUE, FALSE);
     RegisterDragDrop(tree.Handle(), target.Get());
     return target;

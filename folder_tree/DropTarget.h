@@ -5,6 +5,7 @@
 #pragma once
 
 #include "folder_tree/ShellVerbs.h"
+#include "folder_tree/UnknownObject.h"
 
 #include <windows.h>
 #include <ole2.h>
@@ -44,15 +45,12 @@ inline constexpr DWORD kScrollPauseMs = 200;
 // The result of a drop that was pasted.
 inline constexpr HRESULT kDropPasted = 0x00100000;
 
-class TDropTargetObject final : public IDropTarget {
+class TDropTargetObject final : public TUnknownObject<IDropTarget> {
   public:
     explicit TDropTargetObject(TFolderTreeViewEx& tree) : FTreeView(tree) {}
     TDropTargetObject(const TDropTargetObject&) = delete;
     TDropTargetObject& operator=(const TDropTargetObject&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point,
                                         DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) override;
@@ -68,11 +66,10 @@ class TDropTargetObject final : public IDropTarget {
 
   private:
     friend class TFolderTreeTestAccess;
-    ~TDropTargetObject() = default;
+    ~TDropTargetObject() override = default;
     void Hover(POINT point);
     void TrackEdges(DWORD zone);
 
-    LONG refs_ = 1;
     POINT FLastPoint{};
     bool FAcceptable = false;
     int FHoverReset = -1;

@@ -90,11 +90,8 @@ bool TFolderTreeViewEx::ShowItemContextMenu(HWND wnd, IShellFolder* folder, LPCI
     command = 0;
     if (!wnd || !folder || !item) return false;
     if (!DesktopFolder() || !ShellMalloc()) return false;
-    ComPtr<IContextMenu> menu;
-    if (FAILED(folder->GetUIObjectOf(wnd, 1, &item, IID_IContextMenu, nullptr,
-                                     reinterpret_cast<void**>(menu.GetAddressOf()))) ||
-        !menu)
-        return false;
+    ComPtr<IContextMenu> menu = GetItemContextMenu(wnd, folder, item);
+    if (!menu) return false;
     UniqueMenu popup(CreatePopupMenu());
     if (!popup) return false;
     FContextMenu2.Reset();

@@ -41,8 +41,7 @@ void TFolderTreeViewEx::StartItemDrag(HWND wnd, IShellFolder* folder, LPCITEMIDL
                                      reinterpret_cast<void**>(data.GetAddressOf()))) ||
         !data)
         return;
-    ComPtr<IDropSource> source;
-    source.Attach(new TDropSourceObject(*this)); // the one reference, owned by `source`
+    ComPtr<IDropSource> source = MakeUnknownObject<TDropSourceObject>(*this);
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT status = DoDragDrop(data.Get(), source.Get(),
                                       DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);

@@ -74,17 +74,22 @@ int FindMenuItemByText(HMENU menu, const char* text, int position) {
     return -1;
 }
 
+ComPtr<IContextMenu> GetItemContextMenu(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item) {
+    ComPtr<IContextMenu> contextMenu;
+    if (FAILED(folder->GetUIObjectOf(wnd, 1, &item, IID_IContextMenu, nullptr,
+                                     reinterpret_cast<void**>(contextMenu.GetAddressOf()))))
+        return nullptr;
+    return contextMenu;
+}
+
 bool InvokeItemVerb(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item, TShellVerb verb) {
     if (!wnd || !folder || !item || verb > svPaste) return false;
     const VerbEntry& entry = kVerbs[verb];
     SFGAOF attributes = kVerbAttributeQuery;
     if (folder->GetAttributesOf(1, &item, &attributes) != S_OK) return false;
     if (verb != svPaste && !(attributes & entry.attribute)) return false;
-    ComPtr<IContextMenu> contextMenu;
-    if (FAILED(folder->GetUIObjectOf(wnd, 1, &item, IID_IContextMenu, nullptr,
-                                     reinterpret_cast<void**>(contextMenu.GetAddressOf()))) ||
-        !contextMenu)
-        return false;
+    ComPtr<IContextMenu> contextMenu = GetItemContextMenu(wnd, folder, item);
+    if (!contextMenu) return false;
     UniqueMenu menu(CreatePopupMenu());
     if (!menu || FAILED(FillContextMenu(contextMenu.Get(), menu.get()))) return false;
     if (verb == svPaste &&

@@ -38,6 +38,10 @@ bool InvokePathVerb(HWND wnd, const std::string& path, TShellVerb verb);
 // holds `text` first at byte `position` (1-based); -1 when none does.
 int FindMenuItemByText(HMENU menu, const char* text, int position);
 
+// The item's context-menu object, asked of its folder with `wnd` as owner;
+// null when the folder gives none.
+Microsoft::WRL::ComPtr<IContextMenu> GetItemContextMenu(HWND wnd, IShellFolder* folder,
+                                                        LPCITEMIDLIST item);
 // Fills `menu` from `contextMenu` with identifiers from 1 (CMF_EXPLORE).
 HRESULT FillContextMenu(IContextMenu* contextMenu, HMENU menu);
 // Invokes the command of identifier `command` as a verb offset.
