@@ -110,6 +110,12 @@ class TWatchedTree : public TFolderTreeViewEx {
         iconSeconds += Now() - begin;
         ++iconLookups;
     }
+    void GetSelectedIndex(TTreeNode* node) override {
+        const double begin = Now();
+        TFolderTreeViewEx::GetSelectedIndex(node);
+        iconSeconds += Now() - begin;
+        ++iconLookups;
+    }
 };
 
 constexpr int kFormWidth = 486, kFormHeight = 346; // the main window's size

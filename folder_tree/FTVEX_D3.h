@@ -119,6 +119,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool HandleNotify(NMHDR* header, LRESULT& result) override;
     bool CanExpand(TTreeNode* node) override;
     void GetImageIndex(TTreeNode* node) override;
+    void GetSelectedIndex(TTreeNode* node) override;
     void Change(TTreeNode* node) override; // the selection changed
     void Click() override;
     void DblClick() override;

@@ -98,10 +98,18 @@ TTreeNode* TFolderTreeViewEx::AddChildNode(IShellFolder* folder, LPCITEMIDLIST i
 
 void TFolderTreeViewEx::GetImageIndex(TTreeNode* node) {
     TTVITEMDATA* data = NodeData(node);
-    int normal = 0, open = 0;
-    if (data && data->AbsoluteID) GetItemIconIndices(data->AbsoluteID.get(), normal, open);
-    bool openWhenSelected = !FShowFile || (data && (data->Attributes & SFGAO_FOLDER));
-    node->StoreImages(normal, openWhenSelected ? open : normal);
+    node->StoreImageIndex(data && data->AbsoluteID ? GetItemIconIndex(data->AbsoluteID.get(), false)
+                                                   : 0);
+}
+
+void TFolderTreeViewEx::GetSelectedIndex(TTreeNode* node) {
+    TTVITEMDATA* data = NodeData(node);
+    const bool openWhenSelected = !FShowFile || (data && (data->Attributes & SFGAO_FOLDER));
+    if (!openWhenSelected)
+        node->StoreSelectedIndex(node->ImageIndex());
+    else
+        node->StoreSelectedIndex(
+            data && data->AbsoluteID ? GetItemIconIndex(data->AbsoluteID.get(), true) : 0);
 }
 
 void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node) {

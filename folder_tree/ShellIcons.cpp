@@ -4,16 +4,18 @@
 
 using Microsoft::WRL::ComPtr;
 
+int GetItemIconIndex(LPCITEMIDLIST list, bool open) {
+    SHFILEINFOA info{};
+    const UINT flags = SHGFI_SYSICONINDEX | SHGFI_PIDL | SHGFI_SMALLICON;
+    if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof info,
+                        open ? flags | SHGFI_OPENICON : flags))
+        return 0;
+    return info.iIcon;
+}
+
 void GetItemIconIndices(LPCITEMIDLIST list, int& normal, int& open) {
-    auto icon = [list](UINT flags) {
-        SHFILEINFOA info{};
-        if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof info,
-                            SHGFI_SYSICONINDEX | SHGFI_PIDL | SHGFI_SMALLICON | flags))
-            return 0;
-        return info.iIcon;
-    };
-    normal = icon(0);
-    open = icon(SHGFI_OPENICON);
+    normal = GetItemIconIndex(list, false);
+    open = GetItemIconIndex(list, true);
 }
 
 bool GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index) {

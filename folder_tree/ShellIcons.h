@@ -6,6 +6,8 @@
 
 // Indices into the system small-icon list: normal and open.
 void GetItemIconIndices(LPCITEMIDLIST list, int& normal, int& open);
+// One of them, for a node that is drawn before it is ever selected.
+int GetItemIconIndex(LPCITEMIDLIST list, bool open);
 // The overlay the folder gives the item, counted from 0 as tree nodes count
 // them; false (with 0) when the folder has no overlays or none for it.
 bool GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index);

@@ -32,12 +32,13 @@ void TTreeNode::SetText(const std::string& text) {
 }
 
 int TTreeNode::ImageIndex() const {
-    if (imageIndex_ == I_IMAGECALLBACK) owner_->ResolveImages(const_cast<TTreeNode*>(this));
+    if (imageIndex_ == I_IMAGECALLBACK) owner_->ResolveImage(const_cast<TTreeNode*>(this));
     return imageIndex_;
 }
 
 int TTreeNode::SelectedIndex() const {
-    if (selectedIndex_ == I_IMAGECALLBACK) owner_->ResolveImages(const_cast<TTreeNode*>(this));
+    if (selectedIndex_ == I_IMAGECALLBACK)
+        owner_->ResolveSelectedImage(const_cast<TTreeNode*>(this));
     return selectedIndex_;
 }
 
@@ -294,6 +295,24 @@ void TCustomTreeView::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }
 
+// The images the control asks for, each found when first asked for: the
+// selected image of a row is asked for only once the row is selected, and
+// finding an icon can be dear. What is known is the control's own from then
+// on.
+void TCustomTreeView::GiveImages(TTreeNode* node, TVITEMA& item) {
+    UINT known = 0;
+    if (item.mask & TVIF_IMAGE) {
+        item.iImage = node->ImageIndex();
+        if (item.iImage != I_IMAGECALLBACK) known |= TVIF_IMAGE;
+    }
+    if (item.mask & TVIF_SELECTEDIMAGE) {
+        item.iSelectedImage = node->SelectedIndex();
+        if (item.iSelectedImage != I_IMAGECALLBACK) known |= TVIF_SELECTEDIMAGE;
+    }
+    if (known)
+        item.mask = (item.mask & ~UINT(TVIF_IMAGE | TVIF_SELECTEDIMAGE)) | known | TVIF_DI_SETITEM;
+}
+
 bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     switch (header->code) {
     case TVN_DELETEITEMA: {
@@ -319,13 +338,8 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     case TVN_GETDISPINFOA: {
         auto* info = reinterpret_cast<NMTVDISPINFOA*>(header);
         auto* node = reinterpret_cast<TTreeNode*>(info->item.lParam);
-        if (node && (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))) {
-            info->item.iImage = node->ImageIndex();
-            info->item.iSelectedImage = node->SelectedIndex();
-            if (info->item.iImage != I_IMAGECALLBACK &&
-                info->item.iSelectedImage != I_IMAGECALLBACK)
-                info->item.mask |= TVIF_DI_SETITEM; // the control keeps them from now on
-        }
+        if (node && (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)))
+            GiveImages(node, info->item);
         return true;
     }
     case TVN_BEGINLABELEDITA:

@@ -39,11 +39,14 @@ class TTreeNode {
     // Indices given as I_IMAGECALLBACK are asked of the tree when first needed.
     int ImageIndex() const;
     int SelectedIndex() const;
-    // Stores indices without telling the control (while it asks for them).
+    // Store indices without telling the control (while it asks for them).
     void StoreImages(int image, int selected) {
         imageIndex_ = image;
         selectedIndex_ = selected;
     }
+    void StoreImageIndex(int image) { imageIndex_ = image; }
+    void StoreSelectedIndex(int selected) { selectedIndex_ = selected; }
+    bool SelectedIndexKnown() const { return selectedIndex_ != I_IMAGECALLBACK; }
     int OverlayIndex() const { return overlayIndex_; }
     bool HasChildren() const;
 
@@ -149,8 +152,9 @@ class TCustomTreeView : public TWinControl {
     TTreeNode* TopItem() const;
     void SetTopItem(TTreeNode* node);
     TTreeNode* GetNodeAt(int x, int y) const;
-    // Asks for the image indices of a node that holds I_IMAGECALLBACK.
-    void ResolveImages(TTreeNode* node) { GetImageIndex(node); }
+    // Ask for an image index of a node that holds I_IMAGECALLBACK.
+    void ResolveImage(TTreeNode* node) { GetImageIndex(node); }
+    void ResolveSelectedImage(TTreeNode* node) { GetSelectedIndex(node); }
 
     int Indent() const { return props_.indent; }
     void SetIndent(int indent);
@@ -198,15 +202,18 @@ class TCustomTreeView : public TWinControl {
     virtual void Change(TTreeNode* node);
     virtual void Delete(TTreeNode* node);
     virtual void DblClick();
-    // Called when the control needs the images of a node given as
-    // I_IMAGECALLBACK; an override stores them with StoreImages.
+    // Called when the control needs an image of a node given as
+    // I_IMAGECALLBACK, each when first needed; an override stores it with
+    // StoreImageIndex or StoreSelectedIndex.
     virtual void GetImageIndex(TTreeNode*) {}
+    virtual void GetSelectedIndex(TTreeNode*) {}
     // The end of a label edit: the default gives the edited node the typed
     // text (none when the edit was cancelled).
     virtual void LabelEdited(TVITEMA& item);
 
   private:
     void SetStyleFlag(bool& field, bool value, DWORD style);
+    void GiveImages(TTreeNode* node, TVITEMA& item);
 
     TTreeViewProps props_;
     TTreeNodes items_;

@@ -461,6 +461,27 @@ TEST_F(FolderTreeTest, TextsAndImagesAreTheShells) {
     }
 }
 
+// Rows are drawn with their normal icon only; a row selected after it was
+// drawn shows its open icon, not the normal one it was first drawn with.
+TEST_F(FolderTreeTest, ARowSelectedAfterItWasDrawnShowsItsOpenIcon) {
+    tmp.Dir("sub");
+    tmp.Dir("other");
+    TFolderTreeViewEx& tree = Make();
+    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(host->form.Handle());
+    TTreeNode* sub = Child(First(), "sub");
+    ASSERT_NE(sub, nullptr);
+    EXPECT_FALSE(sub->SelectedIndexKnown()) << "drawn unselected";
+    tree.SetSelected(sub);
+    UpdateWindow(tree.Handle());
+    TVITEMA item{};
+    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    item.hItem = sub->ItemId();
+    ASSERT_TRUE(SendMessageA(tree.Handle(), TVM_GETITEMA, 0, LPARAM(&item)));
+    EXPECT_EQ(item.iImage, IconOf(tmp.Path("sub"), false));
+    EXPECT_EQ(item.iSelectedImage, IconOf(tmp.Path("sub"), true));
+}
+
 TEST_F(FolderTreeTest, NodeRecordsLiveExactlyAsLongAsTheirNodes) {
     for (const char* d : {"a", "a\\a1", "b", ".h"})
         tmp.Dir(d);
