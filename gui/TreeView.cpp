@@ -295,10 +295,11 @@ void TCustomTreeView::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }
 
-// The images the control asks for, each found when first asked for: the
-// selected image of a row is asked for only once the row is selected, and
-// finding an icon can be dear. What is known is the control's own from then
-// on.
+// The images the control asks for while drawing a row. Finding an icon can
+// be dear, and a control that asks for both images of every row it draws
+// (Wine's does) shows the selected one only on the selected row: the others
+// get their normal image in its place, left to be asked for again once
+// selected. What is known is the control's own from then on.
 void TCustomTreeView::GiveImages(TTreeNode* node, TVITEMA& item) {
     UINT known = 0;
     if (item.mask & TVIF_IMAGE) {
@@ -306,11 +307,15 @@ void TCustomTreeView::GiveImages(TTreeNode* node, TVITEMA& item) {
         if (item.iImage != I_IMAGECALLBACK) known |= TVIF_IMAGE;
     }
     if (item.mask & TVIF_SELECTEDIMAGE) {
-        item.iSelectedImage = node->SelectedIndex();
-        if (item.iSelectedImage != I_IMAGECALLBACK) known |= TVIF_SELECTEDIMAGE;
+        if (node->SelectedIndexKnown() || Selected() == node) {
+            item.iSelectedImage = node->SelectedIndex();
+            if (item.iSelectedImage != I_IMAGECALLBACK) known |= TVIF_SELECTEDIMAGE;
+        } else {
+            item.iSelectedImage = node->ImageIndex();
+        }
     }
-    if (known)
-        item.mask = (item.mask & ~UINT(TVIF_IMAGE | TVIF_SELECTEDIMAGE)) | known | TVIF_DI_SETITEM;
+    item.mask &= ~UINT(TVIF_IMAGE | TVIF_SELECTEDIMAGE);
+    if (known) item.mask |= known | TVIF_DI_SETITEM;
 }
 
 bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {

@@ -466,9 +466,14 @@ TEST_F(FolderTreeTest, TextsAndImagesAreTheShells) {
 TEST_F(FolderTreeTest, ARowSelectedAfterItWasDrawnShowsItsOpenIcon) {
     tmp.Dir("sub");
     tmp.Dir("other");
-    TFolderTreeViewEx& tree = Make();
+    TFolderTreeViewEx& tree = Make([](auto& p) {
+        p.tree.control.width = 300;
+        p.tree.control.height = 200;
+    });
     ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
-    UpdateWindow(host->form.Handle());
+    UpdateWindow(tree.Handle());
+    RECT unpainted{};
+    ASSERT_FALSE(GetUpdateRect(tree.Handle(), &unpainted, FALSE)) << "every row drawn";
     TTreeNode* sub = Child(First(), "sub");
     ASSERT_NE(sub, nullptr);
     EXPECT_FALSE(sub->SelectedIndexKnown()) << "drawn unselected";
