@@ -106,9 +106,9 @@ echo "Summary ($count entries per folder, $rounds rounds)"
 for kind in folders files; do
   label="$count subfolders:"
   [ "$kind" = files ] && label="$count files:     "
-  printf '  %s control %s s, least %s s, full route %s s (medians): control/least = %s (target <= 1.50); full route/control = %s (target >= 5 at 5000); same node counts: %s\n' \
+  printf '  %s control %s s, least %s s, full route %s (medians): control/least = %s (target <= 1.50); full route/control = %s (target >= 5 at 5000); same node counts: %s\n' \
     "$label" "$(value ${kind}_control_seconds "$out")" "$(value ${kind}_bare_seconds "$out")" \
-    "$(value ${kind}_full_seconds "$out" | grep . || echo skipped)" "$(value ${kind}_ratio "$out")" \
+    "$(value ${kind}_full_seconds "$out" | sed 's/$/ s/' | grep . || echo skipped)" "$(value ${kind}_ratio "$out")" \
     "$(value ${kind}_full_ratio "$out" | grep . || echo n/a)" \
     "$([ "$(value ${kind}_same_work "$out")" = 1 ] && echo yes || echo NO)"
 done
