@@ -39,6 +39,8 @@ template <class Interface> class TUnknownObject : public Interface {
 // A new object of type T, its one reference held by the result.
 template <class T, class... Args> Microsoft::WRL::ComPtr<T> MakeUnknownObject(Args&&... args) {
     Microsoft::WRL::ComPtr<T> object;
-    object.Attach(new T(std::forward<Args>(args)...));
+    // Taken over through the pointer's slot: MinGW-w64's Attach adds a
+    // reference of its own, so the object would never be freed.
+    *object.GetAddressOf() = new T(std::forward<Args>(args)...);
     return object;
 }

@@ -17,6 +17,7 @@
 #include "folder_tree/AboutProperty.h"
 #include "tests/remote/remote.h"
 #include "tests/support/EndToEnd.h"
+#include "tests/support/KelvaneTree.h"
 #include "tests/support/Person.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UnixShell.h"
@@ -65,48 +66,9 @@ class KelvaneContextMenu : public ::testing::Test {
         RunUnixShell("rm -rf " + ShellQuote(UnixPath(folder_)));
     }
 
-    const remote::RemoteTree& view() const { return *tree_; }
-
+    const remote::RemoteTree& view() const { return tree_->view(); }
     HTREEITEM child(HTREEITEM parent, const std::string& text) const {
-        for (const auto& item : view().children(parent))
-            if (item.text == text) return item.handle;
-        return nullptr;
-    }
-
-    bool waitForChildren(HTREEITEM item) const {
-        return waitUntil(
-            [&] { return (view().item(item).state & TVIS_EXPANDED) && view().firstChild(item); });
-    }
-
-    // A screen point on the item's text, scrolled into view with the wheel.
-    std::optional<POINT> pointOnText(HTREEITEM item) {
-        for (int notch = 0; notch < 100; ++notch) {
-            const auto text = view().itemRect(item, true);
-            if (!text) return std::nullopt;
-            const RECT client = remote::clientRect(treeWindow_);
-            if (text->top >= client.top && text->bottom <= client.bottom) {
-                POINT p{(text->left + text->right) / 2, (text->top + text->bottom) / 2};
-                ClientToScreen(treeWindow_, &p);
-                return p;
-            }
-            POINT middle{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
-            ClientToScreen(treeWindow_, &middle);
-            if (!person_.moveTo(middle) || !person_.wheel(text->bottom > client.bottom))
-                return std::nullopt;
-            const RECT before = *text;
-            waitUntil([&] {
-                const auto now = view().itemRect(item, true);
-                return now && now->top != before.top;
-            });
-        }
-        return std::nullopt;
-    }
-
-    // Selects the item with a click and opens it with Right.
-    bool open(HTREEITEM item) {
-        const auto p = pointOnText(item);
-        return p && person_.click(*p) && waitUntil([&] { return view().selection() == item; }) &&
-               person_.key("Right") && waitForChildren(item);
+        return tree_->child(parent, text);
     }
 
     // The program's visible top-level windows of a class.
@@ -129,9 +91,9 @@ class KelvaneContextMenu : public ::testing::Test {
     TempTree tmp_;
     std::string folder_, dataHome_;
     std::optional<remote::Process> process_;
-    HWND main_ = nullptr, treeWindow_ = nullptr;
-    std::optional<remote::RemoteTree> tree_;
+    HWND main_ = nullptr;
     e2e::Person person_;
+    std::optional<e2e::KelvaneTree> tree_;
 };
 
 } // namespace
@@ -142,31 +104,17 @@ TEST_F(KelvaneContextMenu, DeleteAFolderFromItsMenuThenSeeCreateShortcutRefused)
     ASSERT_NE(main_, nullptr) << error;
     const auto trees = remote::findChildren(main_, e2e::kTreeClass);
     ASSERT_EQ(trees.size(), 1u);
-    treeWindow_ = trees[0];
-    tree_.emplace(treeWindow_);
-    ASSERT_TRUE(waitUntil([&] { return view().root() != nullptr; })) << "the tree shows nothing";
+    tree_.emplace(trees[0], person_);
 
     // Down to the test's folder: My Computer, the drive, the folder.
-    const HTREEITEM computer = view().root();
-    if (!(view().item(computer).state & TVIS_EXPANDED)) {
-        ASSERT_TRUE(open(computer));
-    }
-    ASSERT_TRUE(waitForChildren(computer));
-    HTREEITEM drive = nullptr;
-    for (const auto& item : view().children(computer))
-        if (item.text.size() >= 4 && item.text.compare(item.text.size() - 4, 4, "(C:)") == 0)
-            drive = item.handle;
-    ASSERT_NE(drive, nullptr) << "no (C:) under My Computer";
-    ASSERT_TRUE(open(drive)) << "C: did not open";
     const std::string name = folder_.substr(3);
-    const HTREEITEM folder = child(drive, name);
-    ASSERT_NE(folder, nullptr) << "no " << name << " under C:";
-    ASSERT_TRUE(open(folder)) << name << " did not open";
+    const HTREEITEM folder = tree_->openFolderOfC(name, error);
+    ASSERT_NE(folder, nullptr) << error;
     ASSERT_NE(child(folder, "doomed"), nullptr);
 
     // A right click on "doomed" selects it and shows the shell's menu.
     {
-        const auto p = pointOnText(child(folder, "doomed"));
+        const auto p = tree_->pointOnText(child(folder, "doomed"));
         ASSERT_TRUE(p);
         ASSERT_TRUE(person_.click(*p, 1, 3));
     }
@@ -188,7 +136,7 @@ TEST_F(KelvaneContextMenu, DeleteAFolderFromItsMenuThenSeeCreateShortcutRefused)
 
     // ショートカットの作成(&L) on "linked": Wine's shell refuses it.
     {
-        const auto p = pointOnText(child(folder, "linked"));
+        const auto p = tree_->pointOnText(child(folder, "linked"));
         ASSERT_TRUE(p);
         ASSERT_TRUE(person_.click(*p, 1, 3));
     }

@@ -106,8 +106,16 @@ class DropTest : public ::testing::Test {
         return effect;
     }
 
+    // A data object that outlives the tree: the target keeps the one it
+    // accepted until the next DragEnter or its own end.
+    FakeDataObject& Data(std::vector<std::wstring> paths) {
+        data_.push_back(std::make_unique<FakeDataObject>(std::move(paths)));
+        return *data_.back();
+    }
+
     TempTree tmp;
     std::string loose, rootName;
+    std::vector<std::unique_ptr<FakeDataObject>> data_;
     std::unique_ptr<FolderTreeHost> host;
     TTreeNode* top = nullptr;
     TTreeNode* a = nullptr;
@@ -176,7 +184,7 @@ TEST_F(DropTest, DragEnterAcceptsOneParsablePathAndKeepsOnlyThatDataObject) {
 
 TEST_F(DropTest, RestingOnACollapsedNodeOpensItOnlyAfterMoreThanTheHoverTime) {
     TestClock clock;
-    FakeDataObject data({Wide(loose)});
+    FakeDataObject& data = Data({Wide(loose)});
     Enter(&data);
     const POINT p = LabelCentre(tree(), a);
     EXPECT_EQ(Over(p), DWORD(DROPEFFECT_MOVE));
@@ -251,7 +259,7 @@ TEST_F(DropTest, ZonesMarkTheElevenPixelEdgesAndNoNodeLeavesTheHighlight) {
 
 TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
     TestClock clock;
-    FakeDataObject data({Wide(loose)});
+    FakeDataObject& data = Data({Wide(loose)});
     Enter(&data);
     RECT client{};
     GetClientRect(wnd(), &client);
@@ -359,7 +367,7 @@ TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
         TTreeNode* node = FindChild(tree(), top, "a");
         IShellFolder* folder = NodeData(node)->ParentFolder.Get();
         const int refreshes = Internals(tree()).RefreshCount();
-        FakeDataObject data({Wide(loose)});
+        FakeDataObject& data = Data({Wide(loose)});
         // Wine's item menus have no paste: cut or copy, then nothing moved.
         EXPECT_EQ(DropOn(node, data, c.keys), E_FAIL);
         ASSERT_EQ(pathVerbs.size(), 1u);
@@ -379,7 +387,7 @@ TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
     // No refresh without AutoUpDate.
     tree().SetAutoUpDate(false);
     const int refreshes = Internals(tree()).RefreshCount();
-    FakeDataObject data({Wide(loose)});
+    FakeDataObject& data = Data({Wide(loose)});
     DropOn(FindChild(tree(), top, "a"), data, 0);
     EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes);
 }
@@ -394,7 +402,7 @@ TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEveryt
         TTVITEMDATA* record = NodeData(a);
         folder.displayNames = {DisplayNameReply::Wide(Wide(tmp.Path("top\\a")))};
         record->ParentFolder = &folder;
-        FakeDataObject data({Wide(loose)});
+        FakeDataObject& data = Data({Wide(loose)});
         EXPECT_EQ(DropOn(a, data, MK_CONTROL), kDropPasted);
         ASSERT_EQ(menu.invoked.size(), 1u);
         EXPECT_EQ(reinterpret_cast<UINT_PTR>(menu.Invocation(0).lpVerb), 26u);
@@ -408,7 +416,7 @@ TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEveryt
         NodeData(node)->ParentFolder = &folder;
         folder.displayNames.clear();
         pathVerbs.clear();
-        FakeDataObject data({Wide(loose)});
+        FakeDataObject& data = Data({Wide(loose)});
         EXPECT_EQ(DropOn(node, data, 0), E_FAIL);
         EXPECT_EQ(boxes, std::vector<HWND>{wnd()});
         EXPECT_TRUE(pathVerbs.empty());
@@ -420,7 +428,7 @@ TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEveryt
         NodeData(node)->Attributes &= ~ULONG(SFGAO_FOLDER);
         folder.displayNames = {DisplayNameReply::Wide(Wide(tmp.Path("top\\a")))};
         const int refreshes = Internals(tree()).RefreshCount();
-        FakeDataObject data({Wide(loose)});
+        FakeDataObject& data = Data({Wide(loose)});
         EXPECT_EQ(DropOn(node, data, 0), kDropPasted);
         EXPECT_EQ(pathVerbs.back().verb, svCopy);
         EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes);
@@ -433,7 +441,7 @@ TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEveryt
 
 TEST_F(DropVerbTest, DataNeverAcceptedOrNoNodeEndsWithoutVerbsOrBox) {
     const POINTL onA = ToScreen(wnd(), LabelCentre(tree(), a));
-    FakeDataObject two({Wide(loose), Wide(loose)});
+    FakeDataObject& two = Data({Wide(loose), Wide(loose)});
     Enter(&two);
     Over(LabelCentre(tree(), a));
     EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{a});
@@ -442,7 +450,7 @@ TEST_F(DropVerbTest, DataNeverAcceptedOrNoNodeEndsWithoutVerbsOrBox) {
     EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
     EXPECT_TRUE(DropHighlighted(tree()).empty()) << "early failures clear the highlight";
 
-    FakeDataObject one({Wide(loose)});
+    FakeDataObject& one = Data({Wide(loose)});
     Enter(&one);
     EXPECT_EQ(target().Drop(nullptr, 0, onA, &effect), E_FAIL);
     top->Collapse(false);
@@ -517,6 +525,22 @@ TEST_F(DropTest, BeginDragStartsTheShellsDragOnlyWhenDragAndDropIsOn) {
     EXPECT_EQ(clock.sleeps, std::vector<DWORD>{1500}) << "before the drop";
     EXPECT_EQ(Internals(tree()).RefreshCount(), 2) << "and once more after it";
     EXPECT_NE(GetFileAttributesA(tmp.Path("top\\a").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The target is held locked while its window is registered; when the
+// window goes, every reference taken for the registration and the lock is
+// given back, and the tree lets go of its own when it goes.
+TEST_F(DropTest, TheTargetIsHeldWhileRegisteredAndEveryReferenceIsGivenBack) {
+    Microsoft::WRL::ComPtr<IDropTarget> held(&target());
+    const auto count = [&] {
+        held->AddRef();
+        return held->Release();
+    };
+    EXPECT_GT(count(), 2u) << "held for the registration beside the tree's and the test's";
+    tree().DestroyHandle();
+    EXPECT_EQ(count(), 2u) << "the tree's and the test's alone";
+    host.reset();
+    EXPECT_EQ(count(), 1u) << "the test's alone";
 }
 
 // A person drags the shell's own data object of a file over the tree with

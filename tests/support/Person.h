@@ -49,6 +49,24 @@ class Person {
         return RunUnixShell(command.str()) == 0;
     }
 
+    // Presses or lets go of `button` (1 left) where the pointer is.
+    bool press(int button = 1) {
+        return RunUnixShell("xdotool mousedown " + std::to_string(button)) == 0;
+    }
+    bool release(int button = 1) {
+        return RunUnixShell("xdotool mouseup " + std::to_string(button)) == 0;
+    }
+
+    // Moves the pointer from `from` to `to` in `steps` even moves, as a hand
+    // drags something across.
+    bool glide(POINT from, POINT to, int steps = 12) {
+        for (int i = 1; i <= steps; ++i)
+            if (!moveTo(
+                    {from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}))
+                return false;
+        return true;
+    }
+
     // One notch of the wheel at the pointer's place.
     bool wheel(bool down) {
         return RunUnixShell(std::string("xdotool click ") + (down ? "5" : "4")) == 0;
