@@ -7,6 +7,7 @@
 #include "folder_tree/DropSource.h"
 #include "folder_tree/DropTarget.h"
 #include "folder_tree/ShellVerbs.h"
+#include "folder_tree/UnknownObject.h"
 #include "tests/support/FakeContextMenu.h"
 #include "tests/support/FakeDataObject.h"
 #include "tests/support/FakeShell.h"
@@ -469,8 +470,7 @@ POINT ForeignPoint() {
 
 TEST_F(DropTest, TheSourceGoesOnWhileAButtonIsDownAndRefreshesBeforeADropElsewhere) {
     TestClock clock;
-    Microsoft::WRL::ComPtr<IDropSource> source;
-    source.Attach(new TDropSourceObject(tree()));
+    Microsoft::WRL::ComPtr<IDropSource> source = MakeUnknownObject<TDropSourceObject>(tree());
     ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
     const POINTL onTree = ToScreen(wnd(), {150, 100});
     const POINT own{onTree.x, onTree.y};
@@ -586,8 +586,7 @@ TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
         return (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
     }));
 
-    Microsoft::WRL::ComPtr<IDropSource> source;
-    source.Attach(new TDropSourceObject(tree()));
+    Microsoft::WRL::ComPtr<IDropSource> source = MakeUnknownObject<TDropSourceObject>(tree());
     DWORD effect = 0xDEAD;
     const HRESULT status = DoDragDrop(data.Get(), source.Get(), DROPEFFECT_MOVE, &effect);
     // Wine's DoDragDrop hands back the target's failure: there was no paste.

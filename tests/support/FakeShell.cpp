@@ -255,7 +255,9 @@ class TaskAllocatorSpy::Spy final : public IMallocSpy {
 };
 
 TaskAllocatorSpy::TaskAllocatorSpy() {
-    spy_.Attach(new Spy); // its first reference, taken over here
+    // Its first reference, taken over through the slot: MinGW-w64's Attach
+    // would add one more.
+    *spy_.GetAddressOf() = new Spy;
     registered_ = SUCCEEDED(CoRegisterMallocSpy(spy_.Get()));
 }
 
