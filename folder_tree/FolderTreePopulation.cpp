@@ -26,6 +26,11 @@ std::wstring ExtensionOf(const std::wstring& name) {
     return name.substr(dot);
 }
 
+// A node's icon, normal or open; 0 for a node without an item.
+int RecordIconIndex(const TTVITEMDATA* data, bool open) {
+    return data && data->AbsoluteID ? GetItemIconIndex(data->AbsoluteID.get(), open) : 0;
+}
+
 std::string UpperCase(std::string text) {
     if (!text.empty()) CharUpperBuffA(text.data(), DWORD(text.size()));
     return text;
@@ -97,19 +102,13 @@ TTreeNode* TFolderTreeViewEx::AddChildNode(IShellFolder* folder, LPCITEMIDLIST i
 }
 
 void TFolderTreeViewEx::GetImageIndex(TTreeNode* node) {
-    TTVITEMDATA* data = NodeData(node);
-    node->StoreImageIndex(data && data->AbsoluteID ? GetItemIconIndex(data->AbsoluteID.get(), false)
-                                                   : 0);
+    node->StoreImageIndex(RecordIconIndex(NodeData(node), false));
 }
 
 void TFolderTreeViewEx::GetSelectedIndex(TTreeNode* node) {
-    TTVITEMDATA* data = NodeData(node);
+    const TTVITEMDATA* data = NodeData(node);
     const bool openWhenSelected = !FShowFile || (data && (data->Attributes & SFGAO_FOLDER));
-    if (!openWhenSelected)
-        node->StoreSelectedIndex(node->ImageIndex());
-    else
-        node->StoreSelectedIndex(
-            data && data->AbsoluteID ? GetItemIconIndex(data->AbsoluteID.get(), true) : 0);
+    node->StoreSelectedIndex(openWhenSelected ? RecordIconIndex(data, true) : node->ImageIndex());
 }
 
 void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node) {
