@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Installs what the program needs, builds Kelvane.exe and runs it. Without a
-# display it runs on Xvfb, saves a screenshot of the main window, prints its
-# path and ends the program cleanly.
+# Installs what the program needs, builds Kelvane.exe and runs it on 64-bit
+# Windows (the project's 64-bit prefix): the 32-bit build, or with `x64` the
+# 64-bit one. Without a display it runs on Xvfb, saves a screenshot of the
+# main window, prints its path and ends the program cleanly.
+# Usage: bash scripts/run.sh [x86|x64]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export KELVANE_ARCH=${1:-x86}
+[[ "$KELVANE_ARCH" == x86 || "$KELVANE_ARCH" == x64 ]] || {
+  echo "usage: bash scripts/run.sh [x86|x64]" >&2
+  exit 2
+}
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh" Kelvane
 . "$root/scripts/wine-env.sh"

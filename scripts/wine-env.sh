@@ -1,11 +1,22 @@
-# Sourced by the project's scripts: the project's own Wine prefix under the
-# build folder, a Japanese locale (ANSI code page 932), no debug output, no
-# Mono/Gecko prompts, a persistent wineserver, and a display.
-# Usage: . scripts/wine-env.sh (KELVANE_BUILD names another build folder)
+# Sourced by the project's scripts: the build folder of one architecture,
+# the project's own Wine prefix of one kind of Windows, a Japanese locale
+# (ANSI code page 932), no debug output, no Mono/Gecko prompts, a persistent
+# wineserver, and a display.
+#   KELVANE_ARCH     the build: x86 (the default) or x64, in build/<arch>
+#   KELVANE_WINDOWS  the Windows it runs on: win64 (the default: 64-bit
+#                    Windows, where the x86 build runs under WOW64) or win32
+#   KELVANE_BUILD    another build folder
+# Usage: . scripts/wine-env.sh
 _k_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export KELVANE_BUILD=${KELVANE_BUILD:-$_k_root/build}
-export WINEPREFIX=$KELVANE_BUILD/wineprefix
-export WINEARCH=win32
+export KELVANE_ARCH=${KELVANE_ARCH:-x86}
+export KELVANE_WINDOWS=${KELVANE_WINDOWS:-win64}
+case "$KELVANE_ARCH/$KELVANE_WINDOWS" in
+  x86/win64 | x86/win32 | x64/win64) ;;
+  *) echo "wine-env: no such configuration: $KELVANE_ARCH build on $KELVANE_WINDOWS" >&2; return 2 ;;
+esac
+export KELVANE_BUILD=${KELVANE_BUILD:-$_k_root/build/$KELVANE_ARCH}
+export WINEARCH=$KELVANE_WINDOWS
+export WINEPREFIX=$_k_root/build/wineprefix-$KELVANE_WINDOWS
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
