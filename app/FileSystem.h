@@ -1,7 +1,7 @@
 // The file-system calls of the clearing walk, behind a small interface so
 // that tests can stand in for the file system (access denied, a failing
-// change, links, entries whose final path lies elsewhere). The program uses
-// kernel32 directly. Every path is an extended-length UTF-16 path.
+// change, links, entries whose final path lies elsewhere, WOW64). The program
+// uses kernel32 directly. Every path is an extended-length UTF-16 path.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +32,41 @@ class TFileSystem {
     // Sets the attribute word alone; times stay as they are.
     virtual BOOL SetAttributes(HANDLE entry, DWORD attributes);
     virtual BOOL CloseEntry(HANDLE entry) { return ::CloseHandle(entry); }
+
+    // WOW64's file-system redirection for the calling thread: a 32-bit
+    // program on 64-bit Windows is sent to SysWOW64 whenever it names
+    // System32. Turning it off fails where there is none.
+    virtual BOOL DisableRedirection(PVOID* previous) {
+        return ::Wow64DisableWow64FsRedirection(previous);
+    }
+    virtual BOOL RevertRedirection(PVOID previous) {
+        return ::Wow64RevertWow64FsRedirection(previous);
+    }
+};
+
+// WOW64's redirection off through a file system while the scope lives, so
+// that its calls reach the very paths they name; where it cannot be turned
+// off nothing changes. Whatever else runs on the thread (the shell, window
+// procedures, DLL loads) needs it on: turn it on around any message pump.
+class TRedirectionOff {
+  public:
+    explicit TRedirectionOff(TFileSystem& fileSystem) : fileSystem_(fileSystem) { TurnOff(); }
+    ~TRedirectionOff() { TurnOn(); }
+    TRedirectionOff(const TRedirectionOff&) = delete;
+    TRedirectionOff& operator=(const TRedirectionOff&) = delete;
+
+    void TurnOff() {
+        if (!off_) off_ = fileSystem_.DisableRedirection(&previous_) != FALSE;
+    }
+    void TurnOn() {
+        if (off_) fileSystem_.RevertRedirection(previous_);
+        off_ = false;
+    }
+
+  private:
+    TFileSystem& fileSystem_;
+    PVOID previous_ = nullptr;
+    bool off_ = false;
 };
 
 // The real file system, shared by every window.

@@ -87,7 +87,7 @@ class TMainForm : public TForm {
     bool ResolveWalkRoot(const std::wstring& start);
     bool ClearReadOnly(const std::wstring& path, DWORD attributes);
     void SetIdleButtons();
-    void PaintDuringScan(DWORD& lastPaint);
+    void PaintDuringScan(DWORD& lastPaint, TRedirectionOff& redirection);
 
     bool FRunning = false;
     bool FFirstChange = false;

@@ -121,6 +121,7 @@ void TMainForm::GetDirectory() {
 }
 
 bool TMainForm::ResolveWalkRoot(const std::wstring& start) {
+    TRedirectionOff redirection(*FFileSystem);
     // Read access only: a folder the user may not change can still hold
     // entries that the user may.
     TOpenEntry folder(*FFileSystem, FFileSystem->OpenEntry(start.c_str(), FILE_READ_ATTRIBUTES));
@@ -139,13 +140,16 @@ bool TMainForm::ClearReadOnly(const std::wstring& path, DWORD attributes) {
     return FFileSystem->SetAttributes(entry.get(), attributes - kReadOnly) != FALSE;
 }
 
-void TMainForm::PaintDuringScan(DWORD& lastPaint) {
+void TMainForm::PaintDuringScan(DWORD& lastPaint, TRedirectionOff& redirection) {
     DWORD now = GetTickCount();
     if (now - lastPaint < kPaintInterval) return;
     lastPaint = now;
+    // Peeking may run messages sent from other threads too.
+    redirection.TurnOn();
     MSG msg;
     while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
         DispatchMessageA(&msg);
+    redirection.TurnOff();
 }
 
 void TMainForm::ScanFolder(std::wstring Folder, TFolderQueue& Queue) {
@@ -155,6 +159,7 @@ void TMainForm::ScanFolder(std::wstring Folder, TFolderQueue& Queue) {
     // The tag is only written for reparse points; clear it before each call.
     WIN32_FIND_DATAW data;
     data.dwReserved0 = 0;
+    TRedirectionOff redirection(*FFileSystem);
     TFindSearch search(*FFileSystem, FFileSystem->FindFirstFile((Folder + L'*').c_str(), &data));
     if (!search) return;
     auto next = [&] {
@@ -173,6 +178,6 @@ void TMainForm::ScanFolder(std::wstring Folder, TFolderQueue& Queue) {
             if (ClearReadOnly(Folder, attributes)) ++FClearCount;
             Folder.resize(folderLength);
         }
-        PaintDuringScan(lastPaint);
+        PaintDuringScan(lastPaint, redirection);
     } while (next());
 }

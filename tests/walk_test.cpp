@@ -350,8 +350,26 @@ class FakeFileSystem : public TFileSystem {
     std::function<void(const std::wstring&)> onFindFirst;
     std::function<void()> onFindNext;
     int searches = 0, entries = 0, unprefixed = 0;
+    // WOW64 as the fake plays it: redirection can be turned off only when
+    // `wow64`; a call made while it is on, or an unpaired switch, is counted.
+    bool wow64 = false, redirected = true;
+    int redirectedCalls = 0, unpaired = 0;
+
+    BOOL DisableRedirection(PVOID* previous) override {
+        if (!wow64) return FALSE;
+        unpaired += !redirected;
+        redirected = false;
+        *previous = this;
+        return TRUE;
+    }
+    BOOL RevertRedirection(PVOID previous) override {
+        unpaired += !wow64 || redirected || previous != this;
+        redirected = true;
+        return TRUE;
+    }
 
     HANDLE FindFirstFile(const wchar_t* pattern, WIN32_FIND_DATAW* data) override {
+        Called();
         patterns.push_back(Unprefixed(pattern));
         if (onFindFirst) onFindFirst(patterns.back());
         auto it = listings.find(patterns.back());
@@ -366,6 +384,7 @@ class FakeFileSystem : public TFileSystem {
         return reinterpret_cast<HANDLE>(this);
     }
     BOOL FindNextFile(HANDLE, WIN32_FIND_DATAW* data) override {
+        Called();
         if (onFindNext) onFindNext();
         if (next_ >= current_->size()) return FALSE;
         Fill(data);
@@ -376,6 +395,7 @@ class FakeFileSystem : public TFileSystem {
         return TRUE;
     }
     HANDLE OpenEntry(const wchar_t* path, DWORD access) override {
+        Called();
         accesses.push_back(access);
         opened.push_back(Unprefixed(path));
         if (failingOpens.count(opened.back())) return INVALID_HANDLE_VALUE;
@@ -389,6 +409,7 @@ class FakeFileSystem : public TFileSystem {
         return true;
     }
     BOOL SetAttributes(HANDLE entry, DWORD attributes) override {
+        Called();
         changes.emplace_back(NameOf(entry), attributes);
         return failingChanges.count(changes.back().first) ? FALSE : TRUE;
     }
@@ -404,6 +425,7 @@ class FakeFileSystem : public TFileSystem {
     }
 
   private:
+    void Called() { redirectedCalls += wow64 && redirected; }
     std::wstring Unprefixed(const wchar_t* path) {
         std::wstring text(path);
         if (text.rfind(L"\\\\?\\", 0) != 0) {
@@ -437,6 +459,8 @@ class SeamTest : public WalkTest {
         EXPECT_EQ(fs.unprefixed, 0) << "every path is an extended-length one";
         EXPECT_EQ(fs.searches, 0) << "every search that opened is closed";
         EXPECT_EQ(fs.entries, 0) << "every entry that opened is closed";
+        EXPECT_EQ(fs.unpaired, 0) << "redirection is turned on only after it went off";
+        EXPECT_TRUE(fs.redirected) << "and it is on again after the walk";
         WalkTest::TearDown();
     }
     FakeFileSystem fs;
@@ -586,6 +610,59 @@ TEST_F(SeamTest, LongListingRepaintsButTakesNoCommand) {
     EXPECT_EQ(FinalText(), Stopped(40));
 }
 
+// Records, for each paint and each WM_APP that a window of the test's own is
+// handed, whether the fake's redirection was on.
+class PumpProbe {
+  public:
+    explicit PumpProbe(const FakeFileSystem& fs)
+        : fs_(fs), window(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
+                                          nullptr, nullptr, nullptr, nullptr)) {
+        SetWindowSubclass(window, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~PumpProbe() { DestroyWindow(window); }
+    std::vector<bool> redirected;
+
+  private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<PumpProbe*>(data);
+        if (msg == WM_PAINT || msg == WM_APP) self->redirected.push_back(self->fs_.redirected);
+        if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, Proc, 1);
+        return DefSubclassProc(h, msg, wp, lp);
+    }
+    const FakeFileSystem& fs_;
+
+  public:
+    const HWND window;
+};
+
+// Under WOW64 every listing, open and change of the walk is made with
+// redirection off, and every message, the repaints during a long listing
+// among them, is handled with it on.
+TEST_F(SeamTest, RedirectionIsOffForTheWalksOwnCallsOnly) {
+    fs.wow64 = true;
+    std::vector<WIN32_FIND_DATAW> many{Entry(L"sub", DIR | RO)};
+    for (int i = 0; i < 30; ++i)
+        many.push_back(Entry((L"f" + std::to_wstring(i)).c_str(), RO));
+    fs.listings[L"X:\\r\\*"] = many;
+    fs.listings[L"X:\\r\\sub\\*"] = {Entry(L"g", RO)};
+    PumpProbe probe(fs);
+    bool paintedDuringListing = false;
+    fs.onFindFirst = [&](const std::wstring&) {
+        InvalidateRect(probe.window, nullptr, TRUE);
+        PostMessageA(probe.window, WM_APP, 0, 0);
+    };
+    fs.onFindNext = [&] {
+        Sleep(5); // the listing outlasts the paint interval
+        paintedDuringListing |= !GetUpdateRect(probe.window, nullptr, FALSE);
+    };
+    Walk("X:\\r");
+    EXPECT_EQ(FinalText(), Completed(32));
+    EXPECT_EQ(fs.redirectedCalls, 0);
+    EXPECT_TRUE(paintedDuringListing);
+    EXPECT_GE(probe.redirected.size(), 3u) << "paints during listings and a posted message";
+    EXPECT_EQ(std::count(probe.redirected.begin(), probe.redirected.end(), false), 0);
+}
+
 // About pressed during a walk: the card is modal, so the walk waits until
 // it is closed and then goes on.
 TEST_F(SeamTest, AboutDuringAWalkHoldsItUntilClosed) {
@@ -667,6 +744,74 @@ TEST_F(SeamTest, MessagesAreExactBytes) {
                            "\x93\xC7\x82\xDD\x82\xC6\x82\xE8\x90\xEA\x97\x70\x89\xF0\x8F\x9C"
                            "\x90\x94\x81\x46"
                            "2\x8C\x8F");
+}
+
+// On 64-bit Windows, a folder under System32 and its twin under SysWOW64,
+// each with a read-only file, folder and file in that folder: made and read
+// from the Linux side, which no redirection reaches.
+class System32Test : public WalkTest {
+  protected:
+    void SetUp() override {
+        BOOL wow64 = FALSE;
+        if (sizeof(void*) == 4 && !(IsWow64Process(GetCurrentProcess(), &wow64) && wow64))
+            GTEST_SKIP() << "32-bit Windows has no SysWOW64";
+        WalkTest::SetUp();
+        char windows[MAX_PATH];
+        windowsFolder = std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH));
+        name = "kv-" + std::to_string(GetCurrentProcessId());
+        ASSERT_EQ(Unix("for t in system32 syswow64; do d=$W/$t/$N; mkdir -p $d/sub && touch $d/f "
+                       "$d/sub/g && chmod a-w $d/f $d/sub/g $d/sub; done"),
+                  "");
+    }
+    void TearDown() override {
+        if (!name.empty())
+            Unix("for t in system32 syswow64; do chmod -R u+w $W/$t/$N; rm -r $W/$t/$N; done");
+        WalkTest::TearDown();
+    }
+    std::string Unix(const std::string& script) {
+        std::string out;
+        EXPECT_EQ(
+            RunUnixShell("W=" + ShellQuote(UnixPath(windowsFolder)) + " N=" + name + "; " + script,
+                         15000, &out),
+            0);
+        return out;
+    }
+    int ReadOnlyLeft(const char* twin) {
+        return std::stoi(
+            Unix("find $W/" + std::string(twin) + "/$N -mindepth 1 ! -perm -u+w | wc -l"));
+    }
+    std::string windowsFolder, name;
+};
+
+TEST_F(System32Test, WalkOfAFolderUnderSystem32ChangesThatFolderOnly) {
+    Walk(windowsFolder + "\\system32\\" + name);
+    EXPECT_EQ(FinalText(), Completed(3));
+    EXPECT_EQ(ReadOnlyLeft("system32"), 0);
+    EXPECT_EQ(ReadOnlyLeft("syswow64"), 3);
+}
+
+// The real file system, changing only what lies in the test's own folders.
+class OnlyTheTwins : public TFileSystem {
+  public:
+    explicit OnlyTheTwins(std::string name) : name_(name.begin(), name.end()) {}
+    bool GetFinalPath(HANDLE entry, std::wstring& path) override {
+        return TFileSystem::GetFinalPath(entry, path) && (final_ = path, true);
+    }
+    BOOL SetAttributes(HANDLE entry, DWORD attributes) override {
+        return final_.find(L"\\" + name_ + L"\\") != std::wstring::npos &&
+               TFileSystem::SetAttributes(entry, attributes);
+    }
+
+  private:
+    std::wstring name_, final_;
+};
+
+TEST_F(System32Test, WalkFromTheirParentReachesBoth) {
+    OnlyTheTwins fileSystem(name);
+    form->SetFileSystem(fileSystem);
+    Walk(windowsFolder);
+    EXPECT_EQ(FinalText(), Completed(6));
+    EXPECT_EQ(ReadOnlyLeft("system32") + ReadOnlyLeft("syswow64"), 0);
 }
 
 } // namespace
