@@ -31,8 +31,10 @@ bool RunShell(const std::string& script, const std::string& marker) {
     if (!CreateProcessA("Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &si, &pi))
         return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (pi.hProcess) { // none for a Unix program, whose other fields are then stray values
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
     for (int i = 0; i < 6000; ++i) {
         if (Attributes(marker) != INVALID_FILE_ATTRIBUTES) return true;
         Sleep(10);

@@ -73,8 +73,13 @@ std::optional<int> RunUnixShell(const std::string& script, DWORD timeoutMs, std:
     if (!CreateProcessA(shell.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &si, &pi))
         return std::nullopt;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    // Wine starts a Unix program without a process handle and leaves stray
+    // values in the rest, which can name a handle of this process (standard
+    // output among them): close the handles only where there is a process.
+    if (pi.hProcess) {
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
 
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
