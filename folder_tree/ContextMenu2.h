@@ -14,6 +14,7 @@ using IContextMenu_2 = IContextMenu2;
 inline constexpr IID IID_IContextMenu_2 = {
     0x000214F4, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-// The command invocation record as the shell reads it: 36 bytes on 32 bits.
-static_assert(sizeof(void*) != 4 || sizeof(CMINVOKECOMMANDINFO) == 36,
-              "CMINVOKECOMMANDINFO must be the shell's 36-byte record");
+// The command invocation record as the shell reads it: 36 bytes in a 32-bit
+// program, 56 in a 64-bit one.
+static_assert(sizeof(CMINVOKECOMMANDINFO) == (sizeof(void*) == 4 ? 36 : 56),
+              "CMINVOKECOMMANDINFO must be the shell's record");

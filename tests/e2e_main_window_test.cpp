@@ -129,8 +129,8 @@ TEST_F(KelvaneMainWindow, HasIcon) {
     // they are also asked for inside the program's own process.
     if (GetClassLongPtrA(main_, GCLP_HICON)) found.push_back("class icon");
     if (GetClassLongPtrA(main_, GCLP_HICONSM)) found.push_back("small class icon");
-    if (remote::classLongInOwnProcess(main_, GCL_HICON)) found.push_back("class icon (inside)");
-    if (remote::classLongInOwnProcess(main_, GCL_HICONSM))
+    if (remote::classLongInOwnProcess(main_, GCLP_HICON)) found.push_back("class icon (inside)");
+    if (remote::classLongInOwnProcess(main_, GCLP_HICONSM))
         found.push_back("small class icon (inside)");
     EXPECT_FALSE(found.empty()) << "neither WM_GETICON nor the window class gives an icon";
 }

@@ -37,9 +37,9 @@ struct PlainWindow {
 // Every field of an invocation as the shell must get it.
 void ExpectInvocation(const FakeContextMenu& menu, size_t k, HWND owner, UINT command) {
     ASSERT_LT(k, menu.invoked.size());
-    ASSERT_EQ(menu.invoked[k].size(), 36u);
+    ASSERT_EQ(menu.invoked[k].size(), sizeof(CMINVOKECOMMANDINFO));
     const CMINVOKECOMMANDINFO& info = menu.Invocation(k);
-    EXPECT_EQ(info.cbSize, 36u);
+    EXPECT_EQ(info.cbSize, sizeof(CMINVOKECOMMANDINFO));
     EXPECT_EQ(info.fMask, 0u);
     EXPECT_EQ(info.hwnd, owner);
     EXPECT_EQ(reinterpret_cast<UINT_PTR>(info.lpVerb), UINT_PTR(command - 1));

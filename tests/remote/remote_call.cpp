@@ -24,6 +24,19 @@ BYTE* moduleBase(DWORD processId, const char* name) {
 
 // The thread's code: call args->function(args->window, args->index) and
 // return its result as the thread's exit code.
+#ifdef _WIN64
+constexpr char kFunction[] = "GetClassLongPtrA";
+//   mov rax, rcx        ; args
+//   mov rcx, [rax+8]    ; window
+//   mov edx, [rax+16]   ; index
+//   sub rsp, 40         ; the callee's home slots, the stack aligned
+//   call [rax]
+//   add rsp, 40
+//   ret
+constexpr unsigned char kCode[] = {0x48, 0x89, 0xC8, 0x48, 0x8B, 0x48, 0x08, 0x8B, 0x50, 0x10, 0x48,
+                                   0x83, 0xEC, 0x28, 0xFF, 0x10, 0x48, 0x83, 0xC4, 0x28, 0xC3};
+#else
+constexpr char kFunction[] = "GetClassLongA";
 //   mov eax, [esp+4]    ; args
 //   push dword [eax+8]  ; index
 //   push dword [eax+4]  ; window
@@ -31,14 +44,16 @@ BYTE* moduleBase(DWORD processId, const char* name) {
 //   ret 4
 constexpr unsigned char kCode[] = {0x8B, 0x44, 0x24, 0x04, 0xFF, 0x70, 0x08, 0xFF,
                                    0x70, 0x04, 0xFF, 0x10, 0xC2, 0x04, 0x00};
+#endif
 
 struct Arguments {
-    DWORD function;
+    void* function;
     HWND window;
     int index;
 };
 
-constexpr size_t kArgumentsAt = 16;
+constexpr size_t kArgumentsAt = 32;
+static_assert(sizeof kCode <= kArgumentsAt);
 
 } // namespace
 
@@ -49,14 +64,14 @@ DWORD classLongInOwnProcess(HWND window, int index) {
 
     // user32 may sit at another address there: keep the function's offset.
     const HMODULE user32 = GetModuleHandleA("user32.dll");
-    const auto local = reinterpret_cast<BYTE*>(GetProcAddress(user32, "GetClassLongA"));
-    if (!local) throwLastError("GetProcAddress GetClassLongA");
+    const auto local = reinterpret_cast<BYTE*>(GetProcAddress(user32, kFunction));
+    if (!local) throwLastError(std::string("GetProcAddress ") + kFunction);
     BYTE* const remoteFunction =
         moduleBase(processId, "user32.dll") + (local - reinterpret_cast<BYTE*>(user32));
 
     RemoteBuffer block(target.process(), kArgumentsAt + sizeof(Arguments), PAGE_EXECUTE_READWRITE);
     block.write(0, kCode, sizeof kCode);
-    block.put(Arguments{reinterpret_cast<DWORD>(remoteFunction), window, index}, kArgumentsAt);
+    block.put(Arguments{remoteFunction, window, index}, kArgumentsAt);
     FlushInstructionCache(target.process(), reinterpret_cast<void*>(block.address()), sizeof kCode);
 
     UniqueHandle thread(CreateRemoteThread(
@@ -64,7 +79,7 @@ DWORD classLongInOwnProcess(HWND window, int index) {
         reinterpret_cast<void*>(block.address(kArgumentsAt)), 0, nullptr));
     if (!thread) throwLastError("CreateRemoteThread");
     if (WaitForSingleObject(thread.get(), 5000) != WAIT_OBJECT_0)
-        throw Error("the thread calling GetClassLongA did not end in 5 s");
+        throw Error(std::string("the thread calling ") + kFunction + " did not end in 5 s");
     DWORD result = 0;
     if (!GetExitCodeThread(thread.get(), &result)) throwLastError("GetExitCodeThread");
     return result;

@@ -7,9 +7,10 @@
 
 namespace remote {
 
-// GetClassLongA(window, index) as the window's own process sees it: a few
-// instructions written into that process call it on a thread started there
-// with CreateRemoteThread. Throws Error if the call cannot be made in time.
+// GetClassLongPtrA(window, index) as the window's own process sees it, in
+// 32 bits (which hold any handle): a few instructions written into that
+// process call it on a thread started there with CreateRemoteThread. Throws
+// Error if the call cannot be made in time.
 DWORD classLongInOwnProcess(HWND window, int index);
 
 } // namespace remote

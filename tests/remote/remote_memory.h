@@ -1,6 +1,7 @@
 // Memory inside another process, for the messages whose parameters point to
-// buffers: the buffer must live in the process that owns the window. Both
-// processes are 32-bit, so the control structures have the same layout in each.
+// buffers: the buffer must live in the process that owns the window. The
+// reader is built for the architecture of the program it reads, so the
+// control structures have the same layout in each.
 #pragma once
 
 #include <windows.h>
@@ -11,8 +12,6 @@
 #include "tests/remote/handle.h"
 
 namespace remote {
-
-static_assert(sizeof(void*) == 4, "the remote readers expect a 32-bit build");
 
 // A block allocated in another process with VirtualAllocEx, freed on destruction.
 class RemoteBuffer {
