@@ -18,7 +18,7 @@ TImageProps WithPicture(TImageProps props, int iconResource, int bitmapResource)
 
 } // namespace
 
-TAboutBox::TAboutBox(TComponent* owner, const TAboutPictures& pictures)
+TAboutBox::TAboutBox(TComponent* owner, const TAboutPictures& pictures, TAboutServices& services)
     : TForm(owner, kAboutBoxLayout.form), Shape1(this, this, kAboutBoxLayout.Shape1.props),
       Image1(this, this, WithPicture(kAboutBoxLayout.Image1.props, pictures.iconResource, 0)),
       Image2(this, this, WithPicture(kAboutBoxLayout.Image2.props, 0, pictures.nameBitmapResource)),
@@ -32,7 +32,8 @@ TAboutBox::TAboutBox(TComponent* owner, const TAboutPictures& pictures)
       Bevel2(this, this, kAboutBoxLayout.Bevel2.props),
       lblURL6(this, this, kAboutBoxLayout.lblURL6.props),
       lblURL7(this, this, kAboutBoxLayout.lblURL7.props),
-      Label1(this, this, kAboutBoxLayout.Label1.props), tmrMemory(this, kAboutBoxLayout.tmrMemory) {
+      Label1(this, this, kAboutBoxLayout.Label1.props), tmrMemory(this, kAboutBoxLayout.tmrMemory),
+      FServices(services) {
     const TAboutBoxLayout& l = kAboutBoxLayout;
     const std::pair<TControl*, const TAboutBoxLayout::Events*> parts[] = {
         {&Shape1, &l.Shape1.events},   {&Image1, &l.Image1.events},
@@ -58,6 +59,11 @@ std::string TAboutBox::splitdigit(std::string S) {
     return S + result;
 }
 
+TAboutServices& SystemAboutServices() {
+    static TAboutServices services;
+    return services;
+}
+
 std::uint64_t AvailablePhysicalMemory() {
     // The 64-bit figure: the old 32-bit one stops at 4 GiB.
     MEMORYSTATUSEX status{};
@@ -67,16 +73,16 @@ std::uint64_t AvailablePhysicalMemory() {
 }
 
 void TAboutBox::tmrMemoryTimer(TObject*) {
-    lblMemory.SetCaption(splitdigit(std::to_string(FreeMemory())) + " Byte Free");
+    lblMemory.SetCaption(splitdigit(std::to_string(FServices.FreeMemory())) + " Byte Free");
 }
 
 void TAboutBox::lblURL1Click(TObject* sender) {
     if (auto* label = dynamic_cast<TLabel*>(sender))
-        ShellOpen(Handle(), "open", label->Caption().c_str(), nullptr, nullptr, SW_SHOW);
+        FServices.Open(Handle(), "open", label->Caption().c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void TAboutBox::Label10Click(TObject*) {
-    ShellOpen(Handle(), "open", kMakerAddress, nullptr, nullptr, SW_SHOW);
+    FServices.Open(Handle(), "open", kMakerAddress, nullptr, nullptr, SW_SHOW);
 }
 
 void TAboutBox::lblURL1MouseMove(TObject* sender, TShiftState, int, int) {

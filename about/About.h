@@ -13,13 +13,27 @@
 #include <shellapi.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 class TAboutBox;
 
 // Bytes of physical memory free now (GlobalMemoryStatusEx).
 std::uint64_t AvailablePhysicalMemory();
+
+// What the card asks of the system: the memory figure it shows and the
+// shell call behind its links. The card uses the system's own unless it is
+// given another one, which must outlive it.
+class TAboutServices {
+  public:
+    virtual ~TAboutServices() = default;
+    virtual std::uint64_t FreeMemory() { return AvailablePhysicalMemory(); }
+    virtual HINSTANCE Open(HWND owner, const char* verb, const char* file, const char* parameters,
+                           const char* folder, int show) {
+        return ShellExecuteA(owner, verb, file, parameters, folder, show);
+    }
+};
+
+TAboutServices& SystemAboutServices();
 
 // The card's pictures, resources of the program that shows it: its icon
 // and its name.
@@ -59,7 +73,8 @@ extern const TAboutBoxLayout kAboutBoxLayout;
 
 class TAboutBox : public TForm {
   public:
-    TAboutBox(TComponent* owner, const TAboutPictures& pictures);
+    TAboutBox(TComponent* owner, const TAboutPictures& pictures,
+              TAboutServices& services = SystemAboutServices());
 
     // Parts, in creation order: later ones lie above earlier ones.
     TShape Shape1;
@@ -87,14 +102,10 @@ class TAboutBox : public TForm {
     // "1234567" -> "1,234,567": commas between groups of three digits.
     static std::string splitdigit(std::string S);
 
-    // The shell call behind the links; tests put a recorder in its place.
-    using TShellOpen = std::function<HINSTANCE(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>;
-    TShellOpen ShellOpen = ::ShellExecuteA;
-    // The memory figure's source; tests give a known one.
-    using TFreeMemory = std::function<std::uint64_t()>;
-    TFreeMemory FreeMemory = AvailablePhysicalMemory;
-
     static constexpr TColor kLinkColor = RGB(0, 0, 255);
     static constexpr TColor kHoverColor = RGB(255, 0, 0);
     static constexpr const char* kMakerAddress = "https://www.example.com/tarnwick/";
+
+  private:
+    TAboutServices& FServices;
 };

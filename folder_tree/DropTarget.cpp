@@ -1,7 +1,6 @@
 #include "folder_tree/DropTarget.h"
 
 #include "folder_tree/AboutProperty.h"
-#include "folder_tree/Clock.h"
 #include "folder_tree/FTVEX_D3.h"
 #include "folder_tree/ShellNames.h"
 #include "folder_tree/TreeItemData.h"
@@ -69,10 +68,9 @@ HRESULT TDropTargetObject::DragEnter(IDataObject* data, DWORD keys, POINTL, DWOR
 }
 
 void TDropTargetObject::Hover(POINT p) {
-    TTreeClock& clock = TreeClock();
     if (p.x == FLastPoint.x && p.y == FLastPoint.y) {
         if (FHoverReset != 0) {
-            FHoverStart = clock.tick();
+            FHoverStart = FServices.Tick();
             FHoverReset = 0;
         }
     } else {
@@ -80,7 +78,7 @@ void TDropTargetObject::Hover(POINT p) {
         FHoverReset = -1;
     }
     FLastPoint = p;
-    if (FHoverStart != 0 && DWORD(clock.tick() - FHoverStart) > kHoverExpandMs) {
+    if (FHoverStart != 0 && DWORD(FServices.Tick() - FHoverStart) > kHoverExpandMs) {
         TTreeNode* node = FTreeView.GetNodeAt(p.x, p.y);
         if (node && node->HasChildren() && !IsRemovableDriveNode(node)) node->Expand(false);
     }
@@ -97,12 +95,12 @@ void TDropTargetObject::TrackEdges(DWORD zone) {
     const DWORD vertical = DropZone::Top | DropZone::Bottom;
     if ((prev & horizontal) & ~zone) FHScrollCode = kNoScroll;
     if ((zone & horizontal) & ~prev) {
-        FScrollStart = TreeClock().tick();
+        FScrollStart = FServices.Tick();
         FHScrollCode = (zone & DropZone::Left) ? SB_LINELEFT : SB_LINERIGHT;
     }
     if ((prev & vertical) & ~zone) FVScrollCode = kNoScroll;
     if ((zone & vertical) & ~prev) {
-        FScrollStart = TreeClock().tick();
+        FScrollStart = FServices.Tick();
         FVScrollCode = (zone & DropZone::Top) ? SB_LINEUP : SB_LINEDOWN;
     }
     if (FHScrollCode == kNoScroll && FVScrollCode == kNoScroll) FScrollStart = 0;
@@ -118,13 +116,12 @@ HRESULT TDropTargetObject::DragOver(DWORD keys, POINTL point, DWORD* effect) {
     *effect = zone == 0 ? DROPEFFECT_NONE : MoveOrCopy(keys);
     TrackEdges(zone);
     if (zone & DropZone::Edges) *effect |= DROPEFFECT_SCROLL;
-    TTreeClock& clock = TreeClock();
-    if (FScrollStart != 0 && DWORD(clock.tick() - FScrollStart) > kScrollDelayMs) {
+    if (FScrollStart != 0 && DWORD(FServices.Tick() - FScrollStart) > kScrollDelayMs) {
         if (FHScrollCode != kNoScroll)
             SendMessageA(FTreeView.Handle(), WM_HSCROLL, WPARAM(FHScrollCode), 0);
         if (FVScrollCode != kNoScroll)
             SendMessageA(FTreeView.Handle(), WM_VSCROLL, WPARAM(FVScrollCode), 0);
-        clock.sleep(kScrollPauseMs);
+        FServices.Pause(kScrollPauseMs);
     }
     return S_OK;
 }
@@ -162,7 +159,7 @@ bool TDropTargetObject::IsRemovableDriveNode(TTreeNode* node) {
     return data && data->AbsoluteID && CountItemIDs(data->AbsoluteID.get()) == 2 &&
            GetItemDisplayName(data->ParentFolder.Get(), data->RelativeID.get(), SHGDN_FORPARSING,
                               name) &&
-           shell.driveType(name.c_str()) == DRIVE_REMOVABLE;
+           FServices.DriveType(name.c_str()) == DRIVE_REMOVABLE;
 }
 
 HRESULT TDropTargetObject::DragLeave() {
@@ -175,9 +172,9 @@ HRESULT TDropTargetObject::Drop(IDataObject* data, DWORD keys, POINTL point, DWO
     if (!FTreeView.DragAndDrop()) return E_FAIL;
     POINT p{point.x, point.y};
     ScreenToClient(FTreeView.Handle(), &p);
-    ComPtr<IMalloc> malloc;
+    ComPtr<IMalloc> malloc = FServices.Malloc();
     TTreeNode* node = FTreeView.GetNodeAt(p.x, p.y);
-    if (FAILED(SHGetMalloc(&malloc)) || !FDataObject || !data || !node) {
+    if (!malloc || !FDataObject || !data || !node) {
         ClearDropHighlight();
         return E_FAIL;
     }
@@ -190,23 +187,21 @@ HRESULT TDropTargetObject::Drop(IDataObject* data, DWORD keys, POINTL point, DWO
     if (!target) return E_FAIL;
     const HWND wnd = FTreeView.Handle();
     if (!IsParsableItem(malloc.Get(), target->ParentFolder.Get(), target->RelativeID.get())) {
-        if (shell.specialFolderBox)
-            shell.specialFolderBox(wnd);
-        else
-            MessageBoxA(wnd, kSpecialFolderText, kFolderTreeCaption, MB_OK | MB_ICONINFORMATION);
+        FServices.ShowMessage(wnd, kSpecialFolderText, kFolderTreeCaption,
+                              MB_OK | MB_ICONINFORMATION);
         return E_FAIL;
     }
     const bool folder = (target->Attributes & SFGAO_FOLDER) != 0;
     const TShellVerb verb = folder && !(keys & MK_CONTROL) ? svCut : svCopy;
-    if (!shell.pathVerb(wnd, path, verb)) return E_FAIL;
+    if (!FServices.PathVerb(wnd, path, verb)) return E_FAIL;
     const bool pasted =
-        shell.itemVerb(wnd, target->ParentFolder.Get(), target->RelativeID.get(), svPaste);
+        FServices.ItemVerb(wnd, target->ParentFolder.Get(), target->RelativeID.get(), svPaste);
     if (FTreeView.AutoUpDate() && folder) FTreeView.RefreshTree();
     return pasted ? kDropPasted : E_FAIL;
 }
 
-ComPtr<IDropTarget> RegisterTreeDropTarget(TFolderTreeViewEx& tree) {
-    ComPtr<IDropTarget> target = MakeUnknownObject<TDropTargetObject>(tree);
+ComPtr<IDropTarget> RegisterTreeDropTarget(TFolderTreeViewEx& tree, TTreeServices& services) {
+    ComPtr<IDropTarget> target = MakeUnknownObject<TDropTargetObject>(tree, services);
     CoLockObjectExternal(target.Get(), TRUE, FALSE);
     RegisterDragDrop(tree.Handle(), target.Get());
     return target;

@@ -4,28 +4,15 @@
 // scrolls while the cursor rests at an edge.
 #pragma once
 
-#include "folder_tree/ShellVerbs.h"
+#include "folder_tree/TreeServices.h"
 #include "folder_tree/UnknownObject.h"
 
 #include <windows.h>
 #include <ole2.h>
 #include <wrl/client.h>
 
-#include <functional>
-#include <string>
-
 class TFolderTreeViewEx;
 class TTreeNode;
-
-// The shell calls a drop ends in; tests observe or replace them.
-struct TDropShell {
-    std::function<bool(HWND, const std::string&, TShellVerb)> pathVerb = InvokePathVerb;
-    std::function<bool(HWND, IShellFolder*, LPCITEMIDLIST, TShellVerb)> itemVerb = InvokeItemVerb;
-    std::function<void(HWND)> specialFolderBox; // null: the message box
-    std::function<UINT(const char*)> driveType = [](const char* root) {
-        return GetDriveTypeA(root);
-    };
-};
 
 // Zone bits of a client point: on a node, then near which edges.
 namespace DropZone {
@@ -47,7 +34,9 @@ inline constexpr HRESULT kDropPasted = 0x00100000;
 
 class TDropTargetObject final : public TUnknownObject<IDropTarget> {
   public:
-    explicit TDropTargetObject(TFolderTreeViewEx& tree) : FTreeView(tree) {}
+    // The clock, the drive types, the verbs and the message box are the tree's.
+    TDropTargetObject(TFolderTreeViewEx& tree, TTreeServices& services)
+        : FTreeView(tree), FServices(services) {}
     TDropTargetObject(const TDropTargetObject&) = delete;
     TDropTargetObject& operator=(const TDropTargetObject&) = delete;
 
@@ -62,8 +51,6 @@ class TDropTargetObject final : public TUnknownObject<IDropTarget> {
     void ClearDropHighlight();
     bool IsRemovableDriveNode(TTreeNode* node);
 
-    TDropShell shell;
-
   private:
     friend class TFolderTreeTestAccess;
     ~TDropTargetObject() override = default;
@@ -75,6 +62,7 @@ class TDropTargetObject final : public TUnknownObject<IDropTarget> {
     int FHoverReset = -1;
     Microsoft::WRL::ComPtr<IDataObject> FDataObject;
     TFolderTreeViewEx& FTreeView;
+    TTreeServices& FServices;
     int FVScrollCode = kNoScroll;
     int FHScrollCode = kNoScroll;
     DWORD FLastZone = 0;
@@ -84,6 +72,7 @@ class TDropTargetObject final : public TUnknownObject<IDropTarget> {
 
 // Registers a new drop target for the tree's window, held locked while
 // registered; it consults the tree's DragAndDrop itself.
-Microsoft::WRL::ComPtr<IDropTarget> RegisterTreeDropTarget(TFolderTreeViewEx& tree);
+Microsoft::WRL::ComPtr<IDropTarget> RegisterTreeDropTarget(TFolderTreeViewEx& tree,
+                                                           TTreeServices& services);
 // Revokes and unlocks it; `target` keeps its reference.
 void RevokeTreeDropTarget(HWND window, const Microsoft::WRL::ComPtr<IDropTarget>& target);

@@ -24,12 +24,12 @@ bool IsVirtualRootFolder(TRootFolder value) {
 } // namespace
 
 TFolderTreeViewEx::TFolderTreeViewEx(TComponent* owner, TWinControl* parent,
-                                     const TFolderTreeViewExProps& p)
+                                     const TFolderTreeViewExProps& p, TTreeServices& services)
     : TCustomTreeView(owner, parent, p.tree), FAutoUpDate(p.autoUpDate),
       FDragAndDrop(p.dragAndDrop), FContextMenu(p.contextMenu), FInfoViewSort(p.infoViewSort),
       FRootFolderName(p.rootFolderName), FRootFolder(p.rootFolder), FSelectedDir(p.selectedDir),
       FShellRun(p.shellRun), FShowFile(p.showFile), FShowRootFolder(p.showRootFolder),
-      FShowIncludeHidden(p.showIncludeHidden), FFileMask(p.fileMask) {
+      FShowIncludeHidden(p.showIncludeHidden), FFileMask(p.fileMask), FServices(services) {
     if (IsVirtualRootFolder(FRootFolder)) {
         FVirtualRoot = true;
         FShowRootFolder = true;
@@ -47,7 +47,7 @@ void TFolderTreeViewEx::CreateWnd() {
     auto images = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     if (images) SetImages(images); // the system's list: shared, never destroyed here
-    FDropTarget = RegisterTreeDropTarget(*this);
+    FDropTarget = RegisterTreeDropTarget(*this, FServices);
     Rebuild();
 }
 

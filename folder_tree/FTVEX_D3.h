@@ -8,6 +8,7 @@
 #include "folder_tree/AboutProperty.h"
 #include "folder_tree/ContextMenu2.h"
 #include "folder_tree/ItemIdList.h"
+#include "folder_tree/TreeServices.h"
 #include "gui/TreeView.h"
 
 #include <shellapi.h>
@@ -63,8 +64,10 @@ class TDropTargetObject;
 
 class TFolderTreeViewEx : public TCustomTreeView {
   public:
+    // `services` must outlive the control.
     TFolderTreeViewEx(TComponent* owner, TWinControl* parent,
-                      const TFolderTreeViewExProps& props = {});
+                      const TFolderTreeViewExProps& props = {},
+                      TTreeServices& services = SystemTreeServices());
 
     // Design time only: never assigned in a running program.
     TAboutFolderTreeViewExProperty* About() const { return FAbout; }
@@ -232,6 +235,5 @@ class TFolderTreeViewEx : public TCustomTreeView {
     int FRebuildCount = 0;
     int FRefreshCount = 0; // RefreshTree calls so far
     int FDeletions = 0;    // nodes deleted so far: a reload notices a tree changed under it
-    // The shell call that runs a double-clicked file; tests observe it.
-    std::function<BOOL(SHELLEXECUTEINFOA*)> FShellExecute = ShellExecuteExA;
+    TTreeServices& FServices;
 };

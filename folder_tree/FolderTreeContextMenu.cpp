@@ -89,7 +89,7 @@ bool TFolderTreeViewEx::ShowItemContextMenu(HWND wnd, IShellFolder* folder, LPCI
                                             POINT point, UINT& command) {
     command = 0;
     if (!wnd || !folder || !item) return false;
-    if (!DesktopFolder() || !ShellMalloc()) return false;
+    if (!FServices.Desktop() || !FServices.Malloc()) return false;
     ComPtr<IContextMenu> menu = GetItemContextMenu(wnd, folder, item);
     if (!menu) return false;
     UniqueMenu popup(CreatePopupMenu());
@@ -107,7 +107,7 @@ bool TFolderTreeViewEx::ShowItemContextMenu(HWND wnd, IShellFolder* folder, LPCI
     if (!command) return false;
     if (SUCCEEDED(InvokeMenuCommand(menu.Get(), wnd, command))) return true;
     if (command == MenuCommand::Rename) return true; // the tree renames in place itself
-    ReportInvokeFailure(wnd);
+    ReportInvokeFailure(FServices, wnd);
     return false;
 }
 

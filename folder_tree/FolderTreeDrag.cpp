@@ -1,7 +1,6 @@
 // A node dragged out of the folder tree: the shell's own data object of its
 // item goes to DoDragDrop, and the tree is refreshed after a drop into
 // another program.
-#include "folder_tree/Clock.h"
 #include "folder_tree/DropSource.h"
 #include "folder_tree/FTVEX_D3.h"
 #include "folder_tree/TreeItemData.h"
@@ -51,7 +50,7 @@ void TFolderTreeViewEx::StartItemDrag(HWND wnd, IShellFolder* folder, LPCITEMIDL
 
 void TFolderTreeViewEx::DelayedRefresh() {
     Application().ProcessMessages();
-    TreeClock().sleep(kDropSettleMs);
+    FServices.Pause(kDropSettleMs);
     Application().ProcessMessages();
     RefreshTree();
 }

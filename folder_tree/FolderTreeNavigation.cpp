@@ -42,7 +42,7 @@ std::string DriveRootOf(const char* path) {
 
 std::string TFolderTreeViewEx::FolderNameOf(const TTreeNode* node) {
     const TTVITEMDATA* data = NodeData(node);
-    ComPtr<IMalloc> malloc = ShellMalloc();
+    ComPtr<IMalloc> malloc = FServices.Malloc();
     if (!data || !malloc) return node ? node->Text() : std::string();
     if (!IsParsableItem(malloc.Get(), data->ParentFolder.Get(), data->RelativeID.get()))
         return node->Text();
@@ -51,7 +51,7 @@ std::string TFolderTreeViewEx::FolderNameOf(const TTreeNode* node) {
 
 std::string TFolderTreeViewEx::GetSelectedFolderName() {
     TTreeNode* node = Selected();
-    if (node && ShellMalloc()) FLastFolder = FolderNameOf(node);
+    if (node && FServices.Malloc()) FLastFolder = FolderNameOf(node);
     return FLastFolder;
 }
 
@@ -87,7 +87,7 @@ void TFolderTreeViewEx::ExecuteSelected() {
     info.lpDirectory = "";
     info.nShow = SW_SHOWNORMAL;
     info.lpIDList = data->AbsoluteID.get();
-    FShellExecute(&info); // failures are not shown
+    FServices.Execute(&info); // failures are not shown
 }
 
 TTreeNode* TFolderTreeViewEx::FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item) {
@@ -102,9 +102,9 @@ TTreeNode* TFolderTreeViewEx::FindSiblingNode(TTreeNode* first, LPCITEMIDLIST it
 
 bool TFolderTreeViewEx::LocatePath(const std::string& path, bool makeTop, bool select) {
     if (FVirtualRoot) return false;
-    ComPtr<IShellFolder> desktop;
-    ComPtr<IMalloc> malloc = ShellMalloc();
-    if (!malloc || FAILED(SHGetDesktopFolder(&desktop))) return false;
+    ComPtr<IShellFolder> desktop = FServices.Desktop();
+    ComPtr<IMalloc> malloc = FServices.Malloc();
+    if (!malloc || !desktop) return false;
     UniqueItemIDList target = PathToItemIDList(path);
     if (!target) return false;
     TTreeNode* node = Items().GetFirstNode();
@@ -194,7 +194,7 @@ void TFolderTreeViewEx::ReloadTree(TTreeNode* node) {
         if (AncestorsExpanded(order[k])) slots[k] = PathOf(order[k]);
     }
     Application().ProcessMessages();
-    Sleep(1000);
+    FServices.Pause(1000);
 
     TTreeNode* first = Items().GetFirstNode();
     TTVITEMDATA* data = NodeData(first);

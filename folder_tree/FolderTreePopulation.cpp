@@ -55,7 +55,7 @@ bool TFolderTreeViewEx::NameMatchesFileMask(const std::wstring& parsingName) con
 }
 
 bool TFolderTreeViewEx::HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item) {
-    ComPtr<IMalloc> malloc = ShellMalloc();
+    ComPtr<IMalloc> malloc = FServices.Malloc();
     if (!malloc) return false;
     SHCONTF flags = SHCONTF_NONFOLDERS | (FShowIncludeHidden ? SHCONTF_INCLUDEHIDDEN : 0);
     bool found = false;
@@ -112,7 +112,7 @@ void TFolderTreeViewEx::GetSelectedIndex(TTreeNode* node) {
 }
 
 void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node) {
-    ComPtr<IMalloc> malloc = ShellMalloc();
+    ComPtr<IMalloc> malloc = FServices.Malloc();
     if (!malloc) return;
     std::optional<BusyBracket> busy; // a rebuild has one of its own
     if (!FUpdating) busy.emplace(Handle());
@@ -165,8 +165,9 @@ bool TFolderTreeViewEx::CanExpand(TTreeNode* node) {
 }
 
 bool TFolderTreeViewEx::PrepareBuild(ComPtr<IShellFolder>& desktop, UniqueItemIDList& root) {
-    ComPtr<IMalloc> malloc = ShellMalloc();
-    if (!malloc || FAILED(SHGetDesktopFolder(&desktop))) return false;
+    ComPtr<IMalloc> malloc = FServices.Malloc();
+    desktop = FServices.Desktop();
+    if (!malloc || !desktop) return false;
     root = GetRootItemIDList(malloc.Get(), desktop.Get());
     std::string name;
     return root && GetItemDisplayName(desktop.Get(), root.get(), SHGDN_INFOLDER, name);

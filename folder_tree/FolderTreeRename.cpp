@@ -44,7 +44,7 @@ void TFolderTreeViewEx::LabelEdited(TVITEMA& item) {
         if (node && item.pszText) node->SetText(shown);
     };
     if (FVirtualRoot || (node && FRootFolder == rfDrives && node->Level() == 0)) return keepName();
-    ComPtr<IMalloc> malloc = ShellMalloc();
+    ComPtr<IMalloc> malloc = FServices.Malloc();
     TTVITEMDATA* data = NodeData(node);
     if (!malloc || !data || !item.pszText) return keepName();
     if (!IsParsableItem(malloc.Get(), data->ParentFolder.Get(), data->RelativeID.get())) {

@@ -30,8 +30,8 @@ UniqueItemIDList TFolderTreeViewEx::GetRootItemIDList(IMalloc* malloc, IShellFol
 }
 
 bool TFolderTreeViewEx::IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list) {
-    ComPtr<IShellFolder> desktop;
-    if (FAILED(SHGetDesktopFolder(&desktop))) return false;
+    ComPtr<IShellFolder> desktop = FServices.Desktop();
+    if (!desktop) return false;
     // The item is the list's last entry, or the one whose bind failed.
     ShellLevel level = WalkShellLevels(desktop.Get(), list);
     UniqueItemIDList last = std::move(level.item);

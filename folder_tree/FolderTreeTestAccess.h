@@ -30,8 +30,6 @@ class TFolderTreeTestAccess {
     bool SelectPath(const std::string& path) { return tree_.SelectPath(path); }
     void ApplySelectedDir() { tree_.ApplySelectedDir(); }
     void RefreshTree() { tree_.RefreshTree(); }
-    // The shell call that runs a double-clicked file, to be observed.
-    std::function<BOOL(SHELLEXECUTEINFOA*)>& ShellExecuteHook() { return tree_.FShellExecute; }
 
     // In-place editing the way the shell's rename command starts it.
     void StartLabelEdit(TTreeNode* node) { tree_.StartLabelEdit(node); }
@@ -73,8 +71,6 @@ class TFolderTreeTestAccess {
 
     // Node records alive in all trees of the process.
     static int LiveNodeRecords() { return TTVITEMDATA::live; }
-    // Trees of more nodes than this are not reloaded.
-    static constexpr int kReloadLimit = TFolderTreeViewEx::kReloadLimit;
 
   private:
     TFolderTreeViewEx& tree_;

@@ -3,6 +3,7 @@
 #include "folder_tree/AboutProperty.h"
 #include "folder_tree/ShellFolders.h"
 #include "folder_tree/ShellNames.h"
+#include "folder_tree/TreeServices.h"
 #include "gui/Owners.h"
 
 #include <cstring>
@@ -10,11 +11,6 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-std::function<void(HWND)>& FailureReporter() {
-    static std::function<void(HWND)> reporter;
-    return reporter;
-}
 
 struct VerbEntry {
     UINT command;
@@ -49,16 +45,9 @@ HRESULT InvokeMenuCommand(IContextMenu* contextMenu, HWND wnd, UINT command) {
     return contextMenu->InvokeCommand(&info);
 }
 
-void ReportInvokeFailure(HWND owner) {
-    if (FailureReporter()) {
-        FailureReporter()(owner);
-        return;
-    }
-    MessageBoxA(owner, "InvokeCommand failed!", kFolderTreeCaption, MB_OK | MB_ICONINFORMATION);
-}
-
-void SetInvokeFailureReporterForTesting(std::function<void(HWND)> reporter) {
-    FailureReporter() = std::move(reporter);
+void ReportInvokeFailure(TTreeServices& services, HWND owner) {
+    services.ShowMessage(owner, "InvokeCommand failed!", kFolderTreeCaption,
+                         MB_OK | MB_ICONINFORMATION);
 }
 
 int FindMenuItemByText(HMENU menu, const char* text, int position) {
@@ -82,7 +71,8 @@ ComPtr<IContextMenu> GetItemContextMenu(HWND wnd, IShellFolder* folder, LPCITEMI
     return contextMenu;
 }
 
-bool InvokeItemVerb(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item, TShellVerb verb) {
+bool InvokeItemVerb(TTreeServices& services, HWND wnd, IShellFolder* folder, LPCITEMIDLIST item,
+                    TShellVerb verb) {
     if (!wnd || !folder || !item || verb > svPaste) return false;
     const VerbEntry& entry = kVerbs[verb];
     SFGAOF attributes = kVerbAttributeQuery;
@@ -96,17 +86,17 @@ bool InvokeItemVerb(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item, TShellVe
         FindMenuItemByText(menu.get(), kPasteAccelerator, kPasteAcceleratorAt) == -1)
         return false;
     if (SUCCEEDED(InvokeMenuCommand(contextMenu.Get(), wnd, entry.command))) return true;
-    ReportInvokeFailure(wnd);
+    ReportInvokeFailure(services, wnd);
     return false;
 }
 
-bool InvokePathVerb(HWND wnd, const std::string& path, TShellVerb verb) {
-    ComPtr<IMalloc> malloc = ShellMalloc();
+bool InvokePathVerb(TTreeServices& services, HWND wnd, const std::string& path, TShellVerb verb) {
+    ComPtr<IMalloc> malloc = services.Malloc();
     if (!wnd || !malloc) return false;
     UniqueItemIDList list = PathToItemIDList(path);
     if (!list) return false;
     ComPtr<IShellFolder> folder;
     UniqueItemIDList item;
     if (!GetParentFolder(list.get(), folder, item) || !folder || !item) return false;
-    return InvokeItemVerb(wnd, folder.Get(), item.get(), verb);
+    return InvokeItemVerb(services, wnd, folder.Get(), item.get(), verb);
 }

@@ -7,8 +7,9 @@
 #include "folder_tree/ItemIdList.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
+
+class TTreeServices;
 
 enum TShellVerb : std::uint8_t { svLink, svDelete, svCut, svCopy, svPaste };
 
@@ -28,12 +29,14 @@ inline constexpr UINT Last = 0x7FFF;
 inline constexpr ULONG kVerbAttributeQuery = 0x800F0177;
 
 // Runs `verb` on `item` of `folder` through its context menu; true when the
-// menu's command reports success. Cut, copy, link and delete need the
-// item's matching attribute; paste needs an enabled paste item.
-bool InvokeItemVerb(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item, TShellVerb verb);
+// menu's command reports success, and a refused command reported through
+// `services`. Cut, copy, link and delete need the item's matching
+// attribute; paste needs an enabled paste item.
+bool InvokeItemVerb(TTreeServices& services, HWND wnd, IShellFolder* folder, LPCITEMIDLIST item,
+                    TShellVerb verb);
 // The same on the item at a file-system path (not one directly below the
 // desktop).
-bool InvokePathVerb(HWND wnd, const std::string& path, TShellVerb verb);
+bool InvokePathVerb(TTreeServices& services, HWND wnd, const std::string& path, TShellVerb verb);
 // The 1-based position of the first enabled, non-separator item whose label
 // holds `text` first at byte `position` (1-based); -1 when none does.
 int FindMenuItemByText(HMENU menu, const char* text, int position);
@@ -47,6 +50,4 @@ HRESULT FillContextMenu(IContextMenu* contextMenu, HMENU menu);
 // Invokes the command of identifier `command` as a verb offset.
 HRESULT InvokeMenuCommand(IContextMenu* contextMenu, HWND wnd, UINT command);
 // Tells the user that the shell refused a command (a message box).
-void ReportInvokeFailure(HWND owner);
-// Tests put an observer in the message box's place; null: the box again.
-void SetInvokeFailureReporterForTesting(std::function<void(HWND)> reporter);
+void ReportInvokeFailure(TTreeServices& services, HWND owner);

@@ -23,14 +23,9 @@ TMainForm* gMain = nullptr;
 // The program's own pictures, as its About command hands them in.
 const TAboutPictures kPictures{IDI_MAINICON, IDB_NAME};
 
-// Common controls and a main window, so that the About window has an owner.
+// A main window, so that the About window has an owner.
 struct MainWindow : ::testing::Environment {
-    void SetUp() override {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
-        InitCommonControlsEx(&icc);
-        Screen().SetPixelsPerInch(96);
-        gMain = new TWindowed<TMainForm>(nullptr);
-    }
+    void SetUp() override { gMain = new TWindowed<TMainForm>(nullptr); }
     void TearDown() override {
         delete gMain;
         Application().ProcessMessages();
@@ -78,15 +73,23 @@ std::string ShellCall(HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR di
            "|" + text(dir) + "|" + std::to_string(show);
 }
 
+// The card's services with its shell calls recorded, none made, and a
+// memory figure of the test's choosing.
+struct TestAboutServices : TAboutServices {
+    std::vector<std::string> calls;
+    std::uint64_t figure = 0;
+    std::uint64_t FreeMemory() override { return figure; }
+    HINSTANCE Open(HWND w, const char* verb, const char* file, const char* params, const char* dir,
+                   int show) override {
+        calls.push_back(ShellCall(w, verb, file, params, dir, show));
+        return HINSTANCE(33);
+    }
+};
+
 class AboutBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        box_ = std::make_unique<TWindowed<TAboutBox>>(nullptr, kPictures);
-        B().ShellOpen = [this](HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir,
-                               INT show) {
-            calls_.push_back(ShellCall(w, verb, file, params, dir, show));
-            return HINSTANCE(33);
-        };
+        box_ = std::make_unique<TWindowed<TAboutBox>>(nullptr, kPictures, services_);
     }
     void TearDown() override {
         box_.reset();
@@ -113,7 +116,8 @@ class AboutBoxTest : public ::testing::Test {
     // A free corner of the card, where only Shape1 lies.
     static POINT Background() { return {Scaled(330), Scaled(8)}; }
 
-    std::vector<std::string> calls_;
+    TestAboutServices services_;
+    std::vector<std::string>& calls_ = services_.calls;
 
   private:
     std::unique_ptr<TAboutBox> box_;
@@ -322,19 +326,16 @@ TEST_F(AboutBoxTest, FramedCardDividersIconAndNamePicture) {
 }
 
 TEST_F(AboutBoxTest, MemoryFigureAppearsOnTheFirstTickGrouped) {
-    // The figure's source is the physical memory free now, not another field.
-    const auto* source = B().FreeMemory.target<std::uint64_t (*)()>();
-    ASSERT_TRUE(source && *source == &AvailablePhysicalMemory) << "the program's source";
+    // The system's figure is the physical memory free now, not another field.
     MEMORYSTATUSEX now{};
     now.dwLength = sizeof now;
     ASSERT_TRUE(GlobalMemoryStatusEx(&now));
-    const std::uint64_t free = AvailablePhysicalMemory();
+    const std::uint64_t free = SystemAboutServices().FreeMemory();
     EXPECT_GT(free, 0u);
     EXPECT_LE(free, now.ullTotalPhys);
     EXPECT_NE(free, now.ullAvailVirtual) << "the process's address space, not the memory";
 
-    std::uint64_t figure = 4'294'967'296 + 123'456; // past 32 bits: no wrap
-    B().FreeMemory = [&figure] { return figure; };
+    services_.figure = 4'294'967'296 + 123'456; // past 32 bits: no wrap
     EXPECT_TRUE(B().tmrMemory.Enabled());
     EXPECT_EQ(B().tmrMemory.Interval(), 500u);
     EXPECT_EQ(B().lblMemory.Caption(), "") << "before the first tick";
@@ -343,7 +344,7 @@ TEST_F(AboutBoxTest, MemoryFigureAppearsOnTheFirstTickGrouped) {
         Application().ProcessMessages();
     }
     EXPECT_EQ(B().lblMemory.Caption(), "4,295,090,752 Byte Free");
-    figure = 999;
+    services_.figure = 999;
     B().tmrMemory.OnTimer(&B().tmrMemory);
     EXPECT_EQ(B().lblMemory.Caption(), "999 Byte Free") << "fewer than four digits, no comma";
 }

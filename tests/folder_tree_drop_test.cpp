@@ -3,7 +3,6 @@
 // and a drop carried out as cut or copy and paste. Data objects and the
 // paste target's menu are fakes where the exact protocol or references must
 // show; the tree, its files and the dropped file's cut or copy are real.
-#include "folder_tree/Clock.h"
 #include "folder_tree/DropSource.h"
 #include "folder_tree/DropTarget.h"
 #include "folder_tree/ShellVerbs.h"
@@ -14,6 +13,8 @@
 #include "tests/support/FolderTreeHost.h"
 #include "tests/support/Person.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/TestTreeServices.h"
+#include "tests/support/Text.h"
 #include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
@@ -23,20 +24,9 @@
 
 namespace {
 
-// Ticks and pauses of the drop target, moved by hand.
-struct TestClock {
-    TestClock() {
-        TreeClock().tick = [this] { return now; };
-        TreeClock().sleep = [this](DWORD ms) { sleeps.push_back(ms); };
-    }
-    ~TestClock() { TreeClock() = TTreeClock{}; }
-    DWORD now = 1000;
-    std::vector<DWORD> sleeps;
-};
-
-std::wstring Wide(const std::string& path) {
-    return std::wstring(path.begin(), path.end());
-}
+// The boxes the drop target and the verbs show.
+constexpr char kSpecialFolderBox[] = "This Folder is SpecialFolder \r   Can not Copy or Paste!";
+constexpr char kInvokeFailedBox[] = "InvokeCommand failed!";
 
 POINTL ToScreen(HWND tree, POINT client) {
     ClientToScreen(tree, &client);
@@ -84,7 +74,7 @@ class DropTest : public ::testing::Test {
         rootName = tmp.Path("top");
         TFolderTreeViewExProps props = ManualRoot(rootName);
         props.tree.control = {.left = 0, .top = 0, .width = 300, .height = 200};
-        host = std::make_unique<FolderTreeHost>(props);
+        host = std::make_unique<FolderTreeHost>(props, services);
         host->Create();
         top = tree().Items().GetFirstNode();
         ASSERT_NE(top, nullptr);
@@ -116,6 +106,8 @@ class DropTest : public ::testing::Test {
 
     TempTree tmp;
     std::string loose, rootName;
+    // The clock moves by hand: pauses are recorded, never waited.
+    TestTreeServices services;
     std::vector<std::unique_ptr<FakeDataObject>> data_;
     std::unique_ptr<FolderTreeHost> host;
     TTreeNode* top = nullptr;
@@ -184,7 +176,6 @@ TEST_F(DropTest, DragEnterAcceptsOneParsablePathAndKeepsOnlyThatDataObject) {
 }
 
 TEST_F(DropTest, RestingOnACollapsedNodeOpensItOnlyAfterMoreThanTheHoverTime) {
-    TestClock clock;
     FakeDataObject& data = Data({Wide(loose)});
     Enter(&data);
     const POINT p = LabelCentre(tree(), a);
@@ -197,11 +188,11 @@ TEST_F(DropTest, RestingOnACollapsedNodeOpensItOnlyAfterMoreThanTheHoverTime) {
     EXPECT_EQ(Internals(tree()).DropNode(), a);
     EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{a});
 
-    clock.now += kHoverExpandMs;
+    services.now += 1500;
     Over(p);
     EXPECT_FALSE(a->Expanded());
     EXPECT_EQ(state().hoverStart, 1000u) << "the timer runs on";
-    clock.now += 1;
+    services.now += 1;
     Over(p);
     ASSERT_TRUE(a->Expanded());
     ASSERT_NE(a->GetFirstChild(), nullptr);
@@ -217,13 +208,14 @@ TEST_F(DropTest, RestingOnACollapsedNodeOpensItOnlyAfterMoreThanTheHoverTime) {
     EXPECT_EQ(target().DragLeave(), S_OK);
     EXPECT_TRUE(DropHighlighted(tree()).empty());
     EXPECT_EQ(Internals(tree()).DropNode(), top) << "DragLeave keeps the node";
-    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_TRUE(services.pauses.empty());
 }
 
 TEST_F(DropTest, ZonesMarkTheElevenPixelEdgesAndNoNodeLeavesTheHighlight) {
     RECT client{};
     GetClientRect(wnd(), &client);
     const int r = client.right, b = client.bottom, mx = r / 2, my = b / 2;
+    constexpr int kNear = 11; // pixels
     using namespace DropZone;
     struct Case {
         POINT p;
@@ -232,14 +224,14 @@ TEST_F(DropTest, ZonesMarkTheElevenPixelEdgesAndNoNodeLeavesTheHighlight) {
     const std::vector<Case> cases = {
         {{mx, my}, Node},
         {{0, my}, Node | Left},
-        {{Near, my}, Node | Left},
-        {{Near + 1, my}, Node},
-        {{r - Near, my}, Node | Right},
-        {{r - Near - 1, my}, Node},
-        {{mx, Near}, Node | Top},
-        {{mx, Near + 1}, Node},
-        {{mx, b - Near}, Node | Bottom},
-        {{mx, b - Near - 1}, Node},
+        {{kNear, my}, Node | Left},
+        {{kNear + 1, my}, Node},
+        {{r - kNear, my}, Node | Right},
+        {{r - kNear - 1, my}, Node},
+        {{mx, kNear}, Node | Top},
+        {{mx, kNear + 1}, Node},
+        {{mx, b - kNear}, Node | Bottom},
+        {{mx, b - kNear - 1}, Node},
         {{1, 1}, Node | Left | Top},
         {{r - 1, 1}, Node | Right | Top},
         {{1, b - 1}, Node | Left | Bottom},
@@ -259,7 +251,6 @@ TEST_F(DropTest, ZonesMarkTheElevenPixelEdgesAndNoNodeLeavesTheHighlight) {
 }
 
 TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
-    TestClock clock;
     FakeDataObject& data = Data({Wide(loose)});
     Enter(&data);
     RECT client{};
@@ -272,26 +263,26 @@ TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
     EXPECT_EQ(state().scrollStart, 1000u) << "armed";
     EXPECT_EQ(state().vScrollCode, SB_LINEDOWN);
     EXPECT_EQ(state().hScrollCode, kNoScroll);
-    clock.now += kScrollDelayMs;
+    services.now += 50;
     Over(bottom);
     EXPECT_EQ(tree().TopItem(), first);
-    EXPECT_TRUE(clock.sleeps.empty());
-    clock.now += 1;
+    EXPECT_TRUE(services.pauses.empty());
+    services.now += 1;
     Over(bottom);
     EXPECT_EQ(tree().TopItem(), NextVisible(tree(), first)) << "one line";
     Over(bottom);
     EXPECT_EQ(tree().TopItem(), NextVisible(tree(), NextVisible(tree(), first)));
-    EXPECT_EQ(clock.sleeps, (std::vector<DWORD>{kScrollPauseMs, kScrollPauseMs}));
+    EXPECT_EQ(services.pauses, (std::vector<DWORD>{200, 200}));
     EXPECT_EQ(state().scrollStart, 1000u) << "not restarted";
 
     // Leaving the edge ends it.
     EXPECT_EQ(Over(middle), DWORD(DROPEFFECT_MOVE));
     EXPECT_EQ(state().vScrollCode, kNoScroll);
     EXPECT_EQ(state().scrollStart, 0u);
-    EXPECT_EQ(clock.sleeps.size(), 2u);
+    EXPECT_EQ(services.pauses.size(), 2u);
 
     // A corner arms both directions; the top edge scrolls up.
-    clock.now = 5000;
+    services.now = 5000;
     Over({2, 2});
     EXPECT_EQ(state().hScrollCode, SB_LINELEFT);
     EXPECT_EQ(state().vScrollCode, SB_LINEUP);
@@ -319,19 +310,17 @@ class DropVerbTest : public DropTest {
   protected:
     void SetUp() override {
         DropTest::SetUp();
-        target().shell.pathVerb = [this](HWND w, const std::string& path, TShellVerb verb) {
+        services.pathVerb = [this](HWND w, const std::string& path, TShellVerb verb) {
             pathVerbs.push_back({w, path, verb});
-            return InvokePathVerb(w, path, verb);
+            return InvokePathVerb(services, w, path, verb);
         };
-        target().shell.itemVerb = [this](HWND w, IShellFolder* f, LPCITEMIDLIST item,
-                                         TShellVerb verb) {
+        services.itemVerb = [this](HWND w, IShellFolder* f, LPCITEMIDLIST item, TShellVerb verb) {
             itemVerbs.push_back({w, f, verb});
-            return InvokeItemVerb(w, f, item, verb);
+            return InvokeItemVerb(services, w, f, item, verb);
         };
-        target().shell.specialFolderBox = [this](HWND w) { boxes.push_back(w); };
-        SetInvokeFailureReporterForTesting([this](HWND w) { failures.push_back(w); });
     }
-    void TearDown() override { SetInvokeFailureReporterForTesting(nullptr); }
+    std::vector<HWND> Boxes() const { return services.OwnersOf(kSpecialFolderBox); }
+    std::vector<HWND> Failures() const { return services.OwnersOf(kInvokeFailedBox); }
     HRESULT DropOn(TTreeNode* node, FakeDataObject& data, DWORD keys) {
         const POINTL at = ToScreen(wnd(), LabelCentre(tree(), node));
         Enter(&data, keys);
@@ -353,7 +342,6 @@ class DropVerbTest : public DropTest {
     };
     std::vector<PathVerb> pathVerbs;
     std::vector<ItemVerb> itemVerbs;
-    std::vector<HWND> boxes, failures;
 };
 
 TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
@@ -382,8 +370,8 @@ TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
         EXPECT_EQ(data.GetDataCalls(), 2) << "the data kept from DragEnter is read again";
         EXPECT_NE(GetFileAttributesA(loose.c_str()), INVALID_FILE_ATTRIBUTES);
     }
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_TRUE(failures.empty());
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(Failures().empty());
 
     // No refresh without AutoUpDate.
     tree().SetAutoUpDate(false);
@@ -404,7 +392,7 @@ TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEveryt
         folder.displayNames = {DisplayNameReply::Wide(Wide(tmp.Path("top\\a")))};
         record->ParentFolder = &folder;
         FakeDataObject& data = Data({Wide(loose)});
-        EXPECT_EQ(DropOn(a, data, MK_CONTROL), kDropPasted);
+        EXPECT_EQ(DropOn(a, data, MK_CONTROL), HRESULT(0x00100000));
         ASSERT_EQ(menu.invoked.size(), 1u);
         EXPECT_EQ(reinterpret_cast<UINT_PTR>(menu.Invocation(0).lpVerb), 26u);
         EXPECT_EQ(menu.Invocation(0).hwnd, wnd());
@@ -419,7 +407,7 @@ TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEveryt
         pathVerbs.clear();
         FakeDataObject& data = Data({Wide(loose)});
         EXPECT_EQ(DropOn(node, data, 0), E_FAIL);
-        EXPECT_EQ(boxes, std::vector<HWND>{wnd()});
+        EXPECT_EQ(Boxes(), std::vector<HWND>{wnd()});
         EXPECT_TRUE(pathVerbs.empty());
         EXPECT_EQ(menu.invoked.size(), 1u);
     }
@@ -430,14 +418,14 @@ TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEveryt
         folder.displayNames = {DisplayNameReply::Wide(Wide(tmp.Path("top\\a")))};
         const int refreshes = Internals(tree()).RefreshCount();
         FakeDataObject& data = Data({Wide(loose)});
-        EXPECT_EQ(DropOn(node, data, 0), kDropPasted);
+        EXPECT_EQ(DropOn(node, data, 0), HRESULT(0x00100000));
         EXPECT_EQ(pathVerbs.back().verb, svCopy);
         EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes);
     }
     host.reset();
     EXPECT_EQ(folder.References(), 0);
     EXPECT_EQ(menu.References(), 0);
-    EXPECT_TRUE(failures.empty());
+    EXPECT_TRUE(Failures().empty());
 }
 
 TEST_F(DropVerbTest, DataNeverAcceptedOrNoNodeEndsWithoutVerbsOrBox) {
@@ -459,7 +447,7 @@ TEST_F(DropVerbTest, DataNeverAcceptedOrNoNodeEndsWithoutVerbsOrBox) {
     EXPECT_EQ(one.GetDataCalls(), 1);
     EXPECT_TRUE(pathVerbs.empty());
     EXPECT_TRUE(itemVerbs.empty());
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
 }
 
 // A point of the screen where no window of this process is: the desktop
@@ -469,7 +457,6 @@ POINT ForeignPoint() {
 }
 
 TEST_F(DropTest, TheSourceGoesOnWhileAButtonIsDownAndRefreshesBeforeADropElsewhere) {
-    TestClock clock;
     Microsoft::WRL::ComPtr<IDropSource> source = MakeUnknownObject<TDropSourceObject>(tree());
     ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
     const POINTL onTree = ToScreen(wnd(), {150, 100});
@@ -499,11 +486,13 @@ TEST_F(DropTest, TheSourceGoesOnWhileAButtonIsDownAndRefreshesBeforeADropElsewhe
         ASSERT_TRUE(SetCursorPos(c.cursor.x, c.cursor.y));
         ASSERT_EQ(CursorOverOtherProcess(), c.cursor.x == away.x);
         tree().SetAutoUpDate(c.autoUpDate);
-        clock.sleeps.clear();
+        services.pauses.clear();
         const int refreshes = Internals(tree()).RefreshCount();
         EXPECT_EQ(source->QueryContinueDrag(c.escape, c.keys), c.answer);
         EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes + (c.refreshed ? 1 : 0));
-        EXPECT_EQ(clock.sleeps, c.refreshed ? std::vector<DWORD>{1500} : std::vector<DWORD>{});
+        // The settling pause, then the reload's own.
+        EXPECT_EQ(services.pauses,
+                  (c.refreshed ? std::vector<DWORD>{1500, 1000} : std::vector<DWORD>{}));
     }
     for (DWORD effect : {DWORD(DROPEFFECT_NONE), DWORD(DROPEFFECT_MOVE),
                          DWORD(DROPEFFECT_COPY | DROPEFFECT_SCROLL)})
@@ -511,18 +500,18 @@ TEST_F(DropTest, TheSourceGoesOnWhileAButtonIsDownAndRefreshesBeforeADropElsewhe
 }
 
 TEST_F(DropTest, BeginDragStartsTheShellsDragOnlyWhenDragAndDropIsOn) {
-    TestClock clock;
     const POINT away = ForeignPoint();
     ASSERT_TRUE(SetCursorPos(away.x, away.y));
     // No button is down: the drag ends at once, over another program.
     tree().SetDragAndDrop(false);
     EXPECT_EQ(Internals(tree()).BeginDrag(a), 0);
-    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_TRUE(services.pauses.empty());
     EXPECT_EQ(Internals(tree()).RefreshCount(), 0);
 
     tree().SetDragAndDrop(true);
     EXPECT_EQ(Internals(tree()).BeginDrag(FindChild(tree(), top, "a")), 0);
-    EXPECT_EQ(clock.sleeps, std::vector<DWORD>{1500}) << "before the drop";
+    EXPECT_EQ(services.pauses, (std::vector<DWORD>{1500, 1000, 1000}))
+        << "settling before the drop, and a reload before and after it";
     EXPECT_EQ(Internals(tree()).RefreshCount(), 2) << "and once more after it";
     EXPECT_NE(GetFileAttributesA(tmp.Path("top\\a").c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -548,6 +537,7 @@ TEST_F(DropTest, TheTargetIsHeldWhileRegisteredAndEveryReferenceIsGivenBack) {
 // resting on it: the node opens and takes the drop; under Wine there is no
 // paste, so the file stays where it was.
 TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
+    services.realClock = true; // a person rests for real
     ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
     UpdateWindow(host->form.Handle());
     // The press is on a window of its own: one on the tree would start the
@@ -608,10 +598,9 @@ TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
 }
 
 // A window that takes any drop and keeps the paths of its CF_HDROP.
-class RecordingTarget : public IDropTarget {
+class RecordingTarget : public CountedObject<IDropTarget> {
   public:
     std::vector<std::wstring> dropped;
-    LONG references = 0;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (iid == IID_IUnknown || iid == IID_IDropTarget) {
             *object = static_cast<IDropTarget*>(this);
@@ -621,8 +610,6 @@ class RecordingTarget : public IDropTarget {
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++references); }
-    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--references); }
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
         *effect = DROPEFFECT_COPY;
         return S_OK;
@@ -653,6 +640,7 @@ class RecordingTarget : public IDropTarget {
 // A person drags a folder node out of the tree onto another window: the
 // shell's data object of exactly that folder arrives, and the folder stays.
 TEST_F(DropTest, APersonDragsAFolderNodeOutOfTheTreeOntoAWindowThatTakesFiles) {
+    services.realClock = true;
     ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
     UpdateWindow(host->form.Handle());
     RECT rc{};
@@ -683,16 +671,16 @@ TEST_F(DropTest, APersonDragsAFolderNodeOutOfTheTreeOntoAWindowThatTakesFiles) {
     EXPECT_EQ(Internals(tree()).RefreshCount(), 0) << "no other program took it";
     RevokeDragDrop(pad);
     DestroyWindow(pad);
-    EXPECT_EQ(recorder.references, 0);
+    EXPECT_EQ(recorder.References(), 0);
     EXPECT_NE(GetFileAttributesA(tmp.Path("top\\a").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // Drive nodes: the drive type decides whether resting opens them.
 TEST(DropDriveTest, RestingNeverOpensARemovableDriveNode) {
-    TestClock clock;
     TFolderTreeViewExProps props;
     props.tree.control = {.left = 0, .top = 0, .width = 300, .height = 200};
-    FolderTreeHost host{props};
+    TestTreeServices services;
+    FolderTreeHost host{props, services};
     host.Create();
     TFolderTreeViewEx& tree = *host.tree;
     TTreeNode* c = ChildAt(tree, tree.Items().GetFirstNode(), L"C:\\");
@@ -700,7 +688,7 @@ TEST(DropDriveTest, RestingNeverOpensARemovableDriveNode) {
     TDropTargetObject& target = Internals(tree).DropTarget();
     std::vector<std::string> asked;
     UINT type = DRIVE_REMOVABLE;
-    target.shell.driveType = [&](const char* root) {
+    services.driveType = [&](const char* root) {
         asked.push_back(root);
         return type;
     };
@@ -720,10 +708,10 @@ TEST(DropDriveTest, RestingNeverOpensARemovableDriveNode) {
         target.DragOver(MK_LBUTTON, {at.x + 1, at.y}, &effect);
         target.DragOver(MK_LBUTTON, at, &effect);
         target.DragOver(MK_LBUTTON, at, &effect);
-        clock.now += kHoverExpandMs + 1;
+        services.now += 1500 + 1;
         target.DragOver(MK_LBUTTON, at, &effect);
         EXPECT_EQ(c->Expanded(), t == DRIVE_FIXED);
-        clock.now -= kHoverExpandMs + 1;
+        services.now -= 1500 + 1;
     }
     target.DragEnter(nullptr, 0, {0, 0}, &effect);
 }

@@ -8,6 +8,7 @@
 #include "tests/support/FakeShell.h"
 #include "tests/support/FolderTreeHost.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/TestTreeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -60,14 +61,9 @@ void ExpectQueriedOnceAndMenuGone(const FakeContextMenu& menu) {
     EXPECT_FALSE(IsMenu(q.menu)) << "the menu must be destroyed";
 }
 
-// Records failure reports instead of showing the message box.
-class FailureReports {
-  public:
-    FailureReports() {
-        SetInvokeFailureReporterForTesting([this](HWND owner) { owners.push_back(owner); });
-    }
-    ~FailureReports() { SetInvokeFailureReporterForTesting(nullptr); }
-    std::vector<HWND> owners;
+// Records the boxes that report a refused command instead of showing them.
+struct FailureReports : TestTreeServices {
+    std::vector<HWND> Owners() const { return OwnersOf("InvokeCommand failed!"); }
 };
 
 } // namespace
@@ -155,23 +151,26 @@ TEST(ShellVerbs, InvokeItemVerbChecksAttributesAndPasteItemAndInvokesWithoutShow
         folder.uiObject = &menu;
         folder.attributesOut = c.attributes;
         folder.attributesResult = c.attributesResult;
-        EXPECT_EQ(InvokeItemVerb(owner.hwnd, &folder, AsItemIDList(item), c.verb), c.result);
+        EXPECT_EQ(InvokeItemVerb(reports, owner.hwnd, &folder, AsItemIDList(item), c.verb),
+                  c.result);
         ASSERT_EQ(folder.attributesIn.size(), 1u);
         EXPECT_EQ(folder.attributesIn[0], 0x800F0177u);
         EXPECT_EQ(folder.uiObjectRequests, c.menuBuilt ? 1 : 0);
         if (c.menuBuilt) ExpectQueriedOnceAndMenuGone(menu);
         ASSERT_EQ(menu.invoked.size(), c.invoked ? 1u : 0u);
         if (c.invoked) ExpectInvocation(menu, 0, owner.hwnd, commands[c.verb]);
-        EXPECT_EQ(reports.owners, c.reported ? std::vector<HWND>{owner.hwnd} : std::vector<HWND>{});
+        EXPECT_EQ(reports.Owners(),
+                  c.reported ? std::vector<HWND>{owner.hwnd} : std::vector<HWND>{});
         EXPECT_EQ(menu.References(), 0);
         EXPECT_EQ(folder.References(), 0);
     }
     // Nothing is asked without an owner, a folder, an item or a known verb.
+    FailureReports reports;
     FakeShellFolder folder;
-    EXPECT_FALSE(InvokeItemVerb(nullptr, &folder, AsItemIDList(item), svCopy));
-    EXPECT_FALSE(InvokeItemVerb(owner.hwnd, nullptr, AsItemIDList(item), svCopy));
-    EXPECT_FALSE(InvokeItemVerb(owner.hwnd, &folder, nullptr, svCopy));
-    EXPECT_FALSE(InvokeItemVerb(owner.hwnd, &folder, AsItemIDList(item), TShellVerb(5)));
+    EXPECT_FALSE(InvokeItemVerb(reports, nullptr, &folder, AsItemIDList(item), svCopy));
+    EXPECT_FALSE(InvokeItemVerb(reports, owner.hwnd, nullptr, AsItemIDList(item), svCopy));
+    EXPECT_FALSE(InvokeItemVerb(reports, owner.hwnd, &folder, nullptr, svCopy));
+    EXPECT_FALSE(InvokeItemVerb(reports, owner.hwnd, &folder, AsItemIDList(item), TShellVerb(5)));
     EXPECT_TRUE(folder.attributesIn.empty());
 }
 
@@ -180,15 +179,15 @@ TEST(ShellVerbs, InvokePathVerbRunsWinesCopyOnARealFile) {
     TempTree tmp;
     const std::string file = tmp.File("copied.txt");
     FailureReports reports;
-    EXPECT_TRUE(InvokePathVerb(owner.hwnd, file, svCopy));
+    EXPECT_TRUE(InvokePathVerb(reports, owner.hwnd, file, svCopy));
     // The shell's copy put the file on the clipboard.
     ASSERT_TRUE(OpenClipboard(nullptr));
     const bool hasDrop = IsClipboardFormatAvailable(CF_HDROP);
     CloseClipboard();
     EXPECT_TRUE(hasDrop);
-    EXPECT_FALSE(InvokePathVerb(owner.hwnd, tmp.Path("missing.txt"), svCopy));
-    EXPECT_FALSE(InvokePathVerb(nullptr, file, svCopy));
-    EXPECT_TRUE(reports.owners.empty());
+    EXPECT_FALSE(InvokePathVerb(reports, owner.hwnd, tmp.Path("missing.txt"), svCopy));
+    EXPECT_FALSE(InvokePathVerb(reports, nullptr, file, svCopy));
+    EXPECT_TRUE(reports.Owners().empty());
 }
 
 // ---- the right-click menu on a tree ----
@@ -231,8 +230,9 @@ bool Seen(const std::vector<UINT>& msgs, UINT msg) {
 // A tree over the test's folders whose node "alpha" has `folder` for its
 // shell folder; the owner form's procedure is spied on.
 struct MenuTree {
-    MenuTree(const std::string& root, FakeShellFolder& folder, MenuScript& script)
-        : host(Props(root)) {
+    MenuTree(const std::string& root, FakeShellFolder& folder, MenuScript& script,
+             TTreeServices& services = SystemTreeServices())
+        : host(Props(root), services) {
         host.Create();
         ShowWindow(host.form.Handle(), SW_SHOW);
         tree = host.tree.get();
@@ -326,7 +326,7 @@ TEST_F(FolderTreeMenu, EachCommandIsInvokedAndFollowedUpOnlyWithAutoUpDate) {
         MenuScript script;
         script.key = c.key;
         {
-            MenuTree t(tmp.Root(), folder, script);
+            MenuTree t(tmp.Root(), folder, script, reports);
             ASSERT_NE(t.node, nullptr);
             t.tree->SetAutoUpDate(c.autoUpDate);
             const int records = Internals(*t.tree).LiveNodeRecords();
@@ -335,7 +335,7 @@ TEST_F(FolderTreeMenu, EachCommandIsInvokedAndFollowedUpOnlyWithAutoUpDate) {
             ExpectQueriedOnceAndMenuGone(menu);
             ASSERT_EQ(menu.invoked.size(), c.command ? 1u : 0u);
             if (c.command) ExpectInvocation(menu, 0, t.Owner(), c.command);
-            EXPECT_EQ(reports.owners,
+            EXPECT_EQ(reports.Owners(),
                       c.reported ? std::vector<HWND>{t.Owner()} : std::vector<HWND>{});
             TTreeNode* alpha = FindChild(*t.tree, t.tree->Items().GetFirstNode(), "alpha");
             EXPECT_EQ(alpha != nullptr, c.followUp != NodeDeleted);

@@ -4,6 +4,7 @@
 // the tree (and the size above which it is not reloaded), and the drive
 // selected by SelectedDir.
 #include "tests/support/FolderTreeHost.h"
+#include "tests/support/TestTreeServices.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/WideFolders.h"
 
@@ -82,12 +83,13 @@ class FolderTreeNavigation : public ::testing::Test {
         if (change) change(props);
         host.reset();
         changes.clear(), clicks.clear(), log.clear(), runs.clear();
-        host = std::make_unique<FolderTreeHost>(props);
+        services.pauses.clear();
+        host = std::make_unique<FolderTreeHost>(props, services);
         TFolderTreeViewEx& t = *host->tree;
         t.OnChange = [this](TObject*, const std::string& name) { changes.push_back(name); };
         t.OnClick = [this](TObject*, const std::string& name) { clicks.push_back(name); };
         t.OnDblClick = [this](TObject*, const std::string& name) { log.push_back("dbl " + name); };
-        Internals(t).ShellExecuteHook() = [this](SHELLEXECUTEINFOA* i) {
+        services.execute = [this](SHELLEXECUTEINFOA* i) {
             runs.push_back({i->cbSize, i->fMask, i->hwnd, Text(i->lpVerb), Text(i->lpParameters),
                             Text(i->lpDirectory), i->nShow, LPCITEMIDLIST(i->lpIDList)});
             log.push_back("run");
@@ -125,6 +127,8 @@ class FolderTreeNavigation : public ::testing::Test {
 
     TempTree tmp;
     std::string rootName;
+    // The reload's pause is recorded, not waited.
+    TestTreeServices services;
     std::unique_ptr<FolderTreeHost> host;
     Texts changes, clicks, log;
     std::vector<ShellRun> runs;
@@ -438,6 +442,7 @@ TEST_F(FolderTreeNavigation, RefreshTreeKeepsWhatTheUserSawAndShowsNewFolders) {
 
     Internals(tree).RefreshTree();
     EXPECT_FALSE(Internals(tree).Updating());
+    EXPECT_EQ(services.pauses, std::vector<DWORD>{1000}) << "one pause before the tree is read";
     TTreeNode* a1 = FindChild(tree, FindChild(tree, First(), "a"), "a1");
     ASSERT_NE(a1, nullptr);
     EXPECT_EQ(ChildTexts(tree, a1), (Texts{"deep", "new"})) << "the new folder appears";
@@ -497,9 +502,9 @@ TEST_F(FolderTreeNavigation, RefreshTreeWithoutTheRootNodeReloadsTheFirstBranch)
 // is not reloaded; with one node fewer it is. Reloaded or not shows in a
 // folder made on disk after the fill.
 TEST_F(FolderTreeNavigation, TreesAboveTheReloadLimitAreNotReloaded) {
+    constexpr int kReloadLimit = 10240;
     const std::string root = tmp.Dir("root"), marker = tmp.Path("made");
-    const int folders = 40, files = 254,
-              loose = TFolderTreeTestAccess::kReloadLimit + 1 - 1 - folders * (1 + files);
+    const int folders = 40, files = 254, loose = kReloadLimit + 1 - 1 - folders * (1 + files);
     ASSERT_EQ(loose, 40);
     ASSERT_TRUE(RunShell("cd " + UnixPath(root) + " && for d in $(seq 10 " +
                              std::to_string(9 + folders) +
@@ -512,19 +517,19 @@ TEST_F(FolderTreeNavigation, TreesAboveTheReloadLimitAreNotReloaded) {
         n->Expand(false);                          // locates every node in view
         n->Collapse(false);
     }
-    ASSERT_EQ(tree.Items().Count(), TFolderTreeTestAccess::kReloadLimit + 1);
+    ASSERT_EQ(tree.Items().Count(), kReloadLimit + 1);
     TTreeNode* file = FindChild(tree, FindChild(tree, First(), "d10"), "f1");
     ASSERT_NE(file, nullptr);
     CreateDirectoryA((root + "\\late").c_str(), nullptr);
 
     Internals(tree).RefreshTree();
     EXPECT_EQ(FindChild(tree, First(), "late"), nullptr) << "10,241 nodes: not reloaded";
-    EXPECT_EQ(tree.Items().Count(), TFolderTreeTestAccess::kReloadLimit + 1);
+    EXPECT_EQ(tree.Items().Count(), kReloadLimit + 1);
     EXPECT_EQ(FindChild(tree, FindChild(tree, First(), "d10"), "f1"), file);
     EXPECT_FALSE(Internals(tree).Updating());
 
     file->Delete();
-    ASSERT_EQ(tree.Items().Count(), TFolderTreeTestAccess::kReloadLimit);
+    ASSERT_EQ(tree.Items().Count(), kReloadLimit);
     Internals(tree).RefreshTree();
     EXPECT_NE(FindChild(tree, First(), "late"), nullptr) << "10,240 nodes: reloaded";
     EXPECT_EQ(tree.Items().Count(), 1 + folders + loose + 1) << "closed folders not refilled";

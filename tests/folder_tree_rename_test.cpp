@@ -7,6 +7,7 @@
 #include "tests/support/FolderTreeHost.h"
 #include "gui/AnsiText.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/TestTreeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,7 @@ TEST(FolderTreeRename, TheEditEndsInOneSetNameOfOrInNoneAndTheLabelShowsTheItems
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CountingMalloc malloc;
+        TestTreeServices services;
         FakeShellFolder folder;
         folder.attributesOut = c.attributes;
         folder.setNameResult = c.setNameResult;
@@ -67,7 +69,7 @@ TEST(FolderTreeRename, TheEditEndsInOneSetNameOfOrInNoneAndTheLabelShowsTheItems
             for (int k = 0; k < 4; ++k)
                 folder.displayNames.push_back(DisplayNameReply::Wide(alphaPath));
         {
-            FolderTreeHost host(Rooted(ManualRoot(tmp.Root())));
+            FolderTreeHost host(Rooted(ManualRoot(tmp.Root())), services);
             host.Create();
             TFolderTreeViewEx& tree = *host.tree;
             tree.SetAutoUpDate(c.autoUpDate);
@@ -76,9 +78,9 @@ TEST(FolderTreeRename, TheEditEndsInOneSetNameOfOrInNoneAndTheLabelShowsTheItems
             tree.SetSelected(node);
             const std::string item = ItemIDListBytes(NodeData(node)->RelativeID.get());
             NodeData(node)->ParentFolder = &folder;
-            SetShellMallocForTesting(&malloc);
+            services.malloc = &malloc;
             const bool edited = EditLabel(tree, node, c.text);
-            SetShellMallocForTesting(nullptr);
+            services.malloc = nullptr;
             ASSERT_TRUE(edited);
             EXPECT_FALSE(EditStyle(tree)) << "the lent edit style goes back";
             ASSERT_EQ(folder.setNames.size(), c.setName ? 1u : 0u) << "one rename per edit";
