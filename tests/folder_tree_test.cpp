@@ -600,7 +600,6 @@ TEST(FolderTreeAbout, PropertyOpensTheVersionBox) {
 // ---- the main window ----
 
 TEST(FolderTreeMainWindow, RootButtonsReRootTheTreeOnlyOnChange) {
-    InitTreeViewClasses();
     char desktop[MAX_PATH] = {};
     ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
     Pidl drives = Special(CSIDL_DRIVES);
@@ -636,7 +635,6 @@ TEST(FolderTreeMainWindow, RootButtonsReRootTheTreeOnlyOnChange) {
 // tree hands out no folder name, so the walk changes nothing, neither around
 // the folder nor in the folder whose name it would become.
 TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
-    InitTreeViewClasses();
     TempTree tmp;
     WideFolders wide(tmp);
     const std::string parent = tmp.Dir("p");

@@ -20,16 +20,6 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-struct CommonControls : ::testing::Environment {
-    void SetUp() override {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
-        InitCommonControlsEx(&icc);
-        Screen().SetPixelsPerInch(96);
-    }
-};
-[[maybe_unused]] const auto* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new CommonControls);
-
 TFormProps FormProps(const char* className) {
     return {.control = {.name = className, .width = 400, .height = 300}};
 }

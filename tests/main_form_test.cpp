@@ -3,6 +3,7 @@
 // texts (as cp932 bytes), handlers, and the folder tree's published face.
 #include <gtest/gtest.h>
 
+#include "tests/support/Text.h"
 #include "tests/support/ToolBarGap.h"
 #include <windows.h>
 #include <commctrl.h>
@@ -16,25 +17,6 @@
 #include "gui/Application.h"
 
 namespace {
-
-struct CommonControls : ::testing::Environment {
-    void SetUp() override {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
-        InitCommonControlsEx(&icc);
-    }
-};
-[[maybe_unused]] const auto* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new CommonControls);
-
-std::string Hex(const std::string& bytes) {
-    std::string out;
-    char two[3];
-    for (unsigned char b : bytes) {
-        std::snprintf(two, sizeof two, "%02x", b);
-        out += two;
-    }
-    return out;
-}
 
 std::string Unhex(const std::string& hex) {
     std::string out;

@@ -59,8 +59,6 @@ void Pump() {
 }
 
 TEST(QuitDuringWalk, QuitAndCloseWaitForTheWalkToEnd) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
     TWindowed<TMainForm> form(nullptr);
     ASSERT_EQ(Application().MainForm(), &form);
     form.Show();

@@ -4,6 +4,7 @@
 #include "app/Unit1Texts.h"
 #include "gui/Timer.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/Text.h"
 #include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
@@ -55,8 +56,6 @@ std::string Stopped(int n) {
 class WalkTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
-        InitCommonControlsEx(&icc);
         form = std::make_unique<TWindowed<TMainForm>>(nullptr);
         status = std::make_unique<StatusRecorder>(form->StatusBar1.Handle());
     }
@@ -183,13 +182,6 @@ TEST_F(WalkTest, SymbolicLinkToFolderIsNeitherFollowedNorChanged) {
 }
 
 // ---- hostile names over a real tree ----
-
-std::wstring Wide(const std::string& ansi) {
-    std::wstring wide(ansi.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), wide.data(),
-                                    int(wide.size())));
-    return wide;
-}
 
 // A real tree made through the extended-length wide entry points, so that
 // any name is written exactly; read-only folders are made from Linux.

@@ -1,8 +1,9 @@
 // A scripted shell context menu for unit tests: it fills menus with items
 // of the test's choosing and records what it is asked. Like the other fakes
-// it belongs to the test and never deletes itself; its reference count
-// starts at 0.
+// it belongs to the test (CountedObject).
 #pragma once
+
+#include "tests/support/CountedObject.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-class FakeContextMenu : public IContextMenu2 {
+class FakeContextMenu : public CountedObject<IContextMenu2> {
   public:
     struct Item {
         UINT offset; // identifier = idCmdFirst + offset
@@ -37,15 +38,12 @@ class FakeContextMenu : public IContextMenu2 {
     std::vector<std::string> invoked; // the CMINVOKECOMMANDINFO bytes, cbSize of them
     std::vector<MenuMsg> menuMsgs;
 
-    LONG References() const { return references_; }
     // The invocation record of call `k`.
     const CMINVOKECOMMANDINFO& Invocation(size_t k) const {
         return *reinterpret_cast<const CMINVOKECOMMANDINFO*>(invoked.at(k).data());
     }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--references_); }
     HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU menu, UINT indexMenu, UINT idCmdFirst,
                                                UINT idCmdLast, UINT flags) override;
     HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* info) override;
@@ -53,7 +51,4 @@ class FakeContextMenu : public IContextMenu2 {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE HandleMenuMsg(UINT msg, WPARAM wp, LPARAM lp) override;
-
-  private:
-    LONG references_ = 0;
 };

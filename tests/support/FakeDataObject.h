@@ -1,8 +1,9 @@
 // A data object for drop tests: CF_HDROP in the shell's wide form holding
 // the given paths, or no CF_HDROP at all. Like the other fakes it belongs to
-// the test and never deletes itself; its references and every medium it
-// handed out can be checked after the code under test has let go.
+// the test (CountedObject); every medium it handed out can be checked too.
 #pragma once
+
+#include "tests/support/CountedObject.h"
 
 #include <windows.h>
 #include <ole2.h>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-class FakeDataObject : public IDataObject {
+class FakeDataObject : public CountedObject<IDataObject> {
   public:
     FakeDataObject(std::vector<std::wstring> paths, bool offersHDrop = true)
         : paths_(std::move(paths)), offersHDrop_(offersHDrop) {}
@@ -18,14 +19,11 @@ class FakeDataObject : public IDataObject {
     FakeDataObject(const FakeDataObject&) = delete;
     FakeDataObject& operator=(const FakeDataObject&) = delete;
 
-    LONG References() const { return references_; }
     int GetDataCalls() const { return getDataCalls_; }
     // Media handed out and not yet given back with ReleaseStgMedium.
-    LONG MediaHeld() const { return medium_.held; }
+    LONG MediaHeld() const { return medium_.References(); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--references_); }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
@@ -46,19 +44,15 @@ class FakeDataObject : public IDataObject {
   private:
     // Stands in a handed-out medium's pUnkForRelease: ReleaseStgMedium then
     // releases it instead of freeing the memory, which the fake frees itself.
-    struct MediumOwner : IUnknown {
-        LONG held = 0;
+    struct MediumOwner : CountedObject<IUnknown> {
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
             *object = nullptr;
             return E_NOINTERFACE;
         }
-        ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++held); }
-        ULONG STDMETHODCALLTYPE Release() override { return ULONG(--held); }
     };
 
     std::vector<std::wstring> paths_;
     bool offersHDrop_;
-    LONG references_ = 0;
     int getDataCalls_ = 0;
     MediumOwner medium_;
     std::vector<HGLOBAL> memory_;

@@ -2,11 +2,10 @@
 // scripted shell folder, a spy on the COM task allocator, and hand-made
 // item identifier lists.
 //
-// CountingMalloc and FakeShellFolder belong to the test (on its stack or in
-// a fixture) and never delete themselves: their reference counts start at 0
-// and can be read after the code under test has let go, so a leaked or
-// over-released reference shows as a non-zero References().
+// CountingMalloc and FakeShellFolder belong to the test (CountedObject).
 #pragma once
+
+#include "tests/support/CountedObject.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -30,20 +29,17 @@ std::string ItemIDListBytes(LPCITEMIDLIST list);
 // An IMalloc over the COM task allocator that counts blocks and references
 // and can be told to refuse. New blocks are filled with 0xCD, so code that
 // relies on zero-filled memory it did not clear shows up.
-class CountingMalloc : public IMalloc {
+class CountingMalloc : public CountedObject<IMalloc> {
   public:
     // How many more blocks Alloc and Realloc hand out; -1: no limit, 0: none.
     int allocationsAllowed = -1;
 
-    LONG References() const { return references_; }
     int Allocations() const { return allocations_; }
     int Frees() const { return frees_; }                 // foreign blocks included
     int LiveBlocks() const { return int(live_.size()); } // allocated here, not yet freed
     bool Live(void* block) const { return live_.count(block) != 0; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--references_); }
     void* STDMETHODCALLTYPE Alloc(SIZE_T size) override;
     void* STDMETHODCALLTYPE Realloc(void* block, SIZE_T size) override;
     void STDMETHODCALLTYPE Free(void* block) override;
@@ -54,7 +50,6 @@ class CountingMalloc : public IMalloc {
   private:
     bool TakeAllowance();
 
-    LONG references_ = 0;
     int allocations_ = 0;
     int frees_ = 0;
     std::set<void*> live_;
@@ -82,7 +77,7 @@ struct DisplayNameReply {
 };
 
 // A scripted IShellFolder that records what it was asked.
-class FakeShellFolder : public IShellFolder {
+class FakeShellFolder : public CountedObject<IShellFolder> {
   public:
     // GetDisplayNameOf answers these in turn; E_FAIL once they run out.
     std::deque<DisplayNameReply> displayNames;
@@ -120,11 +115,7 @@ class FakeShellFolder : public IShellFolder {
     std::vector<SetName> setNames;
     std::vector<void*> renamedListsHandedOut;
 
-    LONG References() const { return references_; }
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++references_); }
-    ULONG STDMETHODCALLTYPE Release() override { return ULONG(--references_); }
     HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, IBindCtx*, LPWSTR name, ULONG* eaten,
                                                PIDLIST_RELATIVE* list, ULONG* attributes) override;
     HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, IEnumIDList** list) override;
@@ -143,9 +134,6 @@ class FakeShellFolder : public IShellFolder {
                                                STRRET* name) override;
     HRESULT STDMETHODCALLTYPE SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF,
                                         PITEMID_CHILD* newItem) override;
-
-  private:
-    LONG references_ = 0;
 };
 
 // While it lives, counts what goes through the COM task allocator

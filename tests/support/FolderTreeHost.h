@@ -17,16 +17,12 @@
 #include <string>
 #include <vector>
 
-inline void InitTreeViewClasses() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-}
-
-// The form's window, and so the tree's, exists only after Create().
+// The form's window, and so the tree's, exists only after Create(). The
+// services must outlive the host.
 struct FolderTreeHost {
-    explicit FolderTreeHost(const TFolderTreeViewExProps& props) {
-        InitTreeViewClasses();
-        tree = std::make_unique<TWindowed<TFolderTreeViewEx>>(&form, &form, props);
+    explicit FolderTreeHost(const TFolderTreeViewExProps& props,
+                            TTreeServices& services = SystemTreeServices()) {
+        tree = std::make_unique<TWindowed<TFolderTreeViewEx>>(&form, &form, props, services);
     }
     FolderTreeHost& Create() {
         form.Create();

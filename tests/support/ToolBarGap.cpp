@@ -4,8 +4,6 @@
 #include <commctrl.h>
 
 int WrappedSeparatorGap(int separatorWidth, int buttonWidth, int buttonHeight) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
     HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 400, nullptr, nullptr,
                                  nullptr, nullptr);
     HWND tb =

@@ -23,10 +23,3 @@ std::wstring WideFolders::Dir(const std::wstring& relative) {
     if (CreateDirectoryW(LongPath(path).c_str(), nullptr)) made_.push_back(path);
     return path;
 }
-
-std::wstring Wide(const std::string& ansi) {
-    std::wstring wide(ansi.size(), L'\0'); // never more characters than bytes
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), wide.data(),
-                                    int(wide.size())));
-    return wide;
-}

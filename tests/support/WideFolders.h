@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tests/support/TempTree.h"
+#include "tests/support/Text.h"
 
 #include <string>
 #include <vector>
@@ -23,6 +24,3 @@ class WideFolders {
     std::wstring root_;
     std::vector<std::wstring> made_;
 };
-
-// An ANSI text in UTF-16.
-std::wstring Wide(const std::string& ansi);
