@@ -51,7 +51,10 @@ HRESULT TDropTargetObject::DragEnter(IDataObject* data, DWORD keys, POINTL, DWOR
     if (!FTreeView.DragAndDrop()) return S_OK;
     FDataObject.Reset();
     FTreeView.FDropNode = nullptr;
+    // A drag that comes back straight into an edge band starts its scroll anew.
     FVScrollCode = FHScrollCode = kNoScroll;
+    FScrollStart = 0;
+    FLastZone = 0;
     if (!data) return S_OK;
     FORMATETC format = HDropFormat();
     UniqueStgMedium medium;
@@ -193,9 +196,12 @@ HRESULT TDropTargetObject::Drop(IDataObject* data, DWORD keys, POINTL point, DWO
     }
     const bool folder = (target->Attributes & SFGAO_FOLDER) != 0;
     const TShellVerb verb = folder && !(keys & MK_CONTROL) ? svCut : svCopy;
-    if (!FServices.PathVerb(wnd, path, verb)) return E_FAIL;
-    const bool pasted =
-        FServices.ItemVerb(wnd, target->ParentFolder.Get(), target->RelativeID.get(), svPaste);
+    // Held here: the verbs may handle messages that rebuild the tree and free
+    // the node's record.
+    const ComPtr<IShellFolder> parent = target->ParentFolder;
+    const UniqueItemIDList item = CopyItemID(target->RelativeID.get());
+    if (!item || !FServices.PathVerb(wnd, path, verb)) return E_FAIL;
+    const bool pasted = FServices.ItemVerb(wnd, parent.Get(), item.get(), svPaste);
     if (FTreeView.AutoUpDate() && folder) FTreeView.RefreshTree();
     return pasted ? kDropPasted : E_FAIL;
 }

@@ -134,6 +134,11 @@ class TFolderTreeViewEx : public TCustomTreeView {
     friend class TFolderTreeTestAccess;
     friend class TDropTargetObject;
 
+    // Labels change only through the shell's rename command: the tree view's
+    // own read-only switch would let a click on a label start an edit.
+    using TCustomTreeView::ReadOnly;
+    using TCustomTreeView::SetReadOnly;
+
     // A rebuild under way: the window exists, the hourglass shows and the
     // tree does not redraw until it ends.
     class TRebuildScope {
@@ -191,9 +196,9 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void RightButtonDown(LPARAM point);
     bool ShowItemContextMenu(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item, POINT point,
                              UINT& command);
-    // The owner's procedure while a menu is tracked: the menu's drawing
-    // messages go to the shell's menu object.
-    LRESULT OwnerWndProc(UINT msg, WPARAM wp, LPARAM lp);
+    // The owner's messages while a menu is tracked: true for the menu's
+    // drawing messages, which go to the shell's menu object.
+    bool OwnerWndProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     static LRESULT CALLBACK OwnerHookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND OwnerHandle();
     // Drag and drop (FolderTreeDrag.cpp): a node dragged out; the refresh
@@ -216,9 +221,6 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool FContextMenu;
     Microsoft::WRL::ComPtr<IContextMenu_2> FContextMenu2; // the menu last shown
     HWND FOwnerHandle = nullptr;
-    // The owner's procedure replaced while a menu is tracked; it keeps the
-    // saved one.
-    std::optional<WindowSubclass> FOwnerHook;
     bool FLentEditStyle = false; // the edit style is lent for an edit this tree started
     bool FUpdating = false;
     std::string FLastFolder;

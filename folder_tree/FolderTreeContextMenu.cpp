@@ -10,33 +10,54 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// The window property that leads from the hooked owner to the tree.
+// The window properties of a hooked owner: the tree whose menu is up, and
+// the procedure the hook replaced, which gets every message the menu's
+// object does not take.
 constexpr char kOwnerHookProp[] = "Kelvane.MenuOwnerTree";
+constexpr char kOwnerSavedProp[] = "Kelvane.MenuOwnerProc";
+
+WNDPROC SavedOwnerProc(HWND owner) {
+    return reinterpret_cast<WNDPROC>(reinterpret_cast<LONG_PTR>(GetPropA(owner, kOwnerSavedProp)));
+}
 
 } // namespace
 
 // The owner's procedure replaced from just before the menu is tracked until
-// its command has run, on every path.
+// its command has run, on every path. Where a procedure installed later
+// lies above the hook, the hook cannot leave the chain: it stays, passes
+// every message on to the procedure it replaced, and serves the next menu.
 class TFolderTreeViewEx::TOwnerHookScope {
   public:
-    TOwnerHookScope(TFolderTreeViewEx& tree, bool install) : tree_(tree) {
-        if (!install || !tree_.OwnerHandle()) return;
-        SetPropA(tree_.FOwnerHandle, kOwnerHookProp, &tree_);
-        tree_.FOwnerHook.emplace(tree_.FOwnerHandle, &TFolderTreeViewEx::OwnerHookProc);
-        if (!tree_.FOwnerHook->Installed()) Remove();
+    TOwnerHookScope(TFolderTreeViewEx& tree, bool install)
+        : owner_(install ? tree.OwnerHandle() : nullptr) {
+        if (!owner_) return;
+        if (!SavedOwnerProc(owner_)) {
+            const auto saved = reinterpret_cast<HANDLE>(
+                SetWindowLongPtrA(owner_, GWLP_WNDPROC,
+                                  reinterpret_cast<LONG_PTR>(&TFolderTreeViewEx::OwnerHookProc)));
+            if (!saved) {
+                owner_ = nullptr;
+                return;
+            }
+            SetPropA(owner_, kOwnerSavedProp, saved);
+        }
+        SetPropA(owner_, kOwnerHookProp, &tree);
     }
-    ~TOwnerHookScope() { Remove(); }
+    ~TOwnerHookScope() {
+        if (!owner_) return;
+        RemovePropA(owner_, kOwnerHookProp);
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(owner_, GWLP_WNDPROC)) ==
+            &TFolderTreeViewEx::OwnerHookProc) {
+            SetWindowLongPtrA(owner_, GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(SavedOwnerProc(owner_)));
+            RemovePropA(owner_, kOwnerSavedProp);
+        }
+    }
     TOwnerHookScope(const TOwnerHookScope&) = delete;
     TOwnerHookScope& operator=(const TOwnerHookScope&) = delete;
 
   private:
-    void Remove() {
-        if (tree_.FOwnerHook) {
-            tree_.FOwnerHook.reset();
-            RemovePropA(tree_.FOwnerHandle, kOwnerHookProp);
-        }
-    }
-    TFolderTreeViewEx& tree_;
+    HWND owner_;
 };
 
 HWND TFolderTreeViewEx::OwnerHandle() {
@@ -60,12 +81,13 @@ void TFolderTreeViewEx::RightButtonDown(LPARAM point) {
     TTreeNode* node = GetNodeAt(pt.x, pt.y);
     TTVITEMDATA* data = NodeData(node);
     if (!data) return;
-    if (Selected() != node) SetSelected(node);
-    ClientToScreen(Handle(), &pt);
-    // Held here: a rebuild while the menu is up frees the node's record.
+    // Held before the selection moves: the host's OnChange, or anything while
+    // the menu is up, may rebuild the tree and free the node and its record.
     ComPtr<IShellFolder> folder = data->ParentFolder;
     UniqueItemIDList item = CopyItemID(data->RelativeID.get());
     const int deletions = FDeletions;
+    if (Selected() != node) SetSelected(node);
+    ClientToScreen(Handle(), &pt);
     UINT command = 0;
     if (!ShowItemContextMenu(OwnerHandle(), folder.Get(), item.get(), pt, command) || !FAutoUpDate)
         return;
@@ -111,21 +133,24 @@ bool TFolderTreeViewEx::ShowItemContextMenu(HWND wnd, IShellFolder* folder, LPCI
     return false;
 }
 
-LRESULT TFolderTreeViewEx::OwnerWndProc(UINT msg, WPARAM wp, LPARAM lp) {
+bool TFolderTreeViewEx::OwnerWndProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
     case WM_INITMENUPOPUP:
-        if (FContextMenu2) return LRESULT(FContextMenu2->HandleMenuMsg(msg, wp, lp));
-        break;
+        if (!FContextMenu2) return false;
+        result = LRESULT(FContextMenu2->HandleMenuMsg(msg, wp, lp));
+        return true;
     default:
-        break;
+        return false;
     }
-    return FOwnerHook->Call(msg, wp, lp);
 }
 
 LRESULT CALLBACK TFolderTreeViewEx::OwnerHookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* tree = static_cast<TFolderTreeViewEx*>(GetPropA(hwnd, kOwnerHookProp));
-    if (tree && tree->FOwnerHook) return tree->OwnerWndProc(msg, wp, lp);
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    LRESULT result = 0;
+    if (auto* tree = static_cast<TFolderTreeViewEx*>(GetPropA(hwnd, kOwnerHookProp)))
+        if (tree->OwnerWndProc(msg, wp, lp, result)) return result;
+    const WNDPROC saved = SavedOwnerProc(hwnd);
+    if (msg == WM_NCDESTROY) RemovePropA(hwnd, kOwnerSavedProp);
+    return saved ? CallWindowProcA(saved, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }

@@ -53,10 +53,18 @@ void TFolderTreeViewEx::LabelEdited(TVITEMA& item) {
     }
     if (!CanRenameItem(data->ParentFolder.Get(), data->RelativeID.get())) return keepName();
     const std::wstring name = WideText(item.pszText);
+    // Held across the rename, which may handle messages that rebuild the tree
+    // and free the node and its record: the node is touched again only if no
+    // node went meanwhile.
+    const ComPtr<IShellFolder> folder = data->ParentFolder;
+    const UniqueItemIDList child = CopyItemID(data->RelativeID.get());
+    if (!child) return keepName();
+    const int deletions = FDeletions;
     PITEMID_CHILD renamed = nullptr;
-    const HRESULT status = data->ParentFolder->SetNameOf(Handle(), data->RelativeID.get(),
-                                                         name.c_str(), kRenameFlags, &renamed);
+    const HRESULT status =
+        folder->SetNameOf(Handle(), child.get(), name.c_str(), kRenameFlags, &renamed);
     const AllocatorItemIDList unused(renamed, {malloc}); // the refresh reads the item anew
+    if (FDeletions != deletions) return;
     if (FAILED(status)) return keepName();
     RefreshTree();
 }
