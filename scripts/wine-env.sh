@@ -21,26 +21,35 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
+# The prefix's own settings. The prefix's marker names a digest of this
+# function, so that a prefix made with other settings is set up again.
+_k_prefix_setup() {
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  # Metric twins, so that texts laid out for Arial and MS UI Gothic fit.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f \
+    >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' \
+    /d 'Ume UI Gothic' /f >/dev/null 2>&1 || true
+  # Wine draws the frame's buttons with Marlett, which this Wine build does
+  # not find among its own fonts unless it is in the prefix.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # Unmanaged windows: with no window manager, Wine's managed windows wait
+  # about 2 s on every hide, and keys reach a popup menu only under the
+  # pointer.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  # Ends the server (also a persistent one) so the registry is saved.
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+
 k_prefix() {
-  if [ ! -f "$WINEPREFIX/.kelvane-ready-4" ]; then
-    mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-    # Metric twins, so that texts laid out for Arial and MS UI Gothic fit.
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f \
-      >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' \
-      /d 'Ume UI Gothic' /f >/dev/null 2>&1 || true
-    # Wine draws the frame's buttons with Marlett, which this Wine build does
-    # not find among its own fonts unless it is in the prefix.
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    # Unmanaged windows: with no window manager, Wine's managed windows wait
-    # about 2 s on every hide, and keys reach a popup menu only under the
-    # pointer.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-    # Ends the server (also a persistent one) so the registry is saved.
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
-    touch "$WINEPREFIX/.kelvane-ready-4"
+  local marker
+  marker="$WINEPREFIX/.kelvane-ready-$(declare -f _k_prefix_setup | md5sum | cut -c1-12)"
+  if [ ! -f "$marker" ]; then
+    _k_prefix_setup
+    rm -f "$WINEPREFIX"/.kelvane-ready-*
+    touch "$marker"
   fi
   # Wine's helper processes (services, the desktop's explorer) outlive the
   # program that started them; start them here with no inherited output, so
