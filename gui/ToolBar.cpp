@@ -92,16 +92,10 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
         if (HandleKey(wp)) return 0;
         break;
-    case WM_SETFOCUS:
-        if (!Keyable(keyIndex_)) MoveKeyButton(1);
-        InvalidateRect(Handle(), nullptr, TRUE);
-        break;
-    case WM_KILLFOCUS:
-        InvalidateRect(Handle(), nullptr, TRUE);
-        break;
-    case WM_PAINT: {
-        LRESULT r = TWinControl::WndProc(msg, wp, lp);
-        DrawFocusCue();
+    case WM_SETFOCUS: {
+        // After the tool bar's own handling, which may move its hot item.
+        const LRESULT r = TWinControl::WndProc(msg, wp, lp);
+        KeysArrived();
         return r;
     }
     default:

@@ -77,12 +77,14 @@ class TToolBar : public TWinControl {
 
   private:
     bool Keyable(int index) const;
+    int HotIndex() const; // -1: none
     void MoveKeyButton(int step);
+    void SetKeyButton(int index);
+    void KeysArrived();
     bool HandleKey(WPARAM key);
-    void DrawFocusCue();
 
     TToolBarProps props_;
     TImageList* images_ = nullptr;
     std::vector<TToolButton*> buttons_;
-    int keyIndex_ = -1; // into buttons_; -1: none yet
+    int lastKeyIndex_ = -1; // the button the keys reached last
 };

@@ -1,6 +1,7 @@
-// The tool bar from the keyboard: the arrow keys move among the enabled
-// buttons, Enter and Space press the reached one through the same command a
-// click sends, and a focus rectangle marks it while the tool bar has the focus.
+// The tool bar from the keyboard: the arrow keys move the tool bar's own hot
+// item among the enabled buttons, so that the tool bar draws the reached one
+// (and Windows tells screen readers), and Enter and Space press it through
+// the same command a click sends.
 #include "gui/ToolBar.h"
 
 #include <commctrl.h>
@@ -12,8 +13,13 @@ void TToolBar::Press(TToolButton* button) {
                  LPARAM(Handle()));
 }
 
+int TToolBar::HotIndex() const {
+    return Handle() ? int(SendMessageA(Handle(), TB_GETHOTITEM, 0, 0)) : -1;
+}
+
 TToolButton* TToolBar::KeyButton() const {
-    return keyIndex_ >= 0 && keyIndex_ < int(buttons_.size()) ? buttons_[keyIndex_] : nullptr;
+    const int index = HotIndex();
+    return index >= 0 && index < int(buttons_.size()) ? buttons_[index] : nullptr;
 }
 
 bool TToolBar::Keyable(int index) const {
@@ -23,15 +29,29 @@ bool TToolBar::Keyable(int index) const {
 
 void TToolBar::MoveKeyButton(int step) {
     const int count = int(buttons_.size());
-    int index = keyIndex_ < 0 ? (step > 0 ? -1 : count) : keyIndex_;
+    const int hot = HotIndex();
+    int index = hot < 0 ? (step > 0 ? -1 : count) : hot;
     for (int tried = 0; tried < count; ++tried) {
         index = (index + step + count) % count;
         if (Keyable(index)) {
-            keyIndex_ = index;
-            break;
+            SetKeyButton(index);
+            return;
         }
     }
-    if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TToolBar::SetKeyButton(int index) {
+    lastKeyIndex_ = index;
+    SendMessageA(Handle(), TB_SETHOTITEM, WPARAM(index), 0);
+}
+
+void TToolBar::KeysArrived() {
+    // The tool bar moves its hot item when it gets the focus and drops it from
+    // a disabled button; the keys come back to the button they reached last.
+    if (Keyable(lastKeyIndex_))
+        SetKeyButton(lastKeyIndex_);
+    else if (!Keyable(HotIndex()))
+        MoveKeyButton(1);
 }
 
 bool TToolBar::HandleKey(WPARAM key) {
@@ -51,13 +71,4 @@ bool TToolBar::HandleKey(WPARAM key) {
     default:
         return false;
     }
-}
-
-void TToolBar::DrawFocusCue() {
-    if (GetFocus() != Handle() || !KeyButton()) return;
-    RECT r{};
-    if (!SendMessageA(Handle(), TB_GETITEMRECT, keyIndex_, LPARAM(&r))) return;
-    InflateRect(&r, -2, -2);
-    WindowDC dc(Handle());
-    if (dc) DrawFocusRect(dc.get(), &r);
 }
