@@ -52,7 +52,7 @@ class FolderTreeNavigation : public HostedTreeTest {
         TFolderTreeViewExProps props = ManualRoot(tmp.Root());
         props.tree.control = {.left = 0, .top = 0, .width = 200, .height = 110};
         if (change) change(props);
-        Destroy();
+        Destroy(); // the old tree's last events are not this one's
         changes.clear(), clicks.clear(), log.clear(), runs.clear();
         services.pauses.clear();
         TFolderTreeViewEx& t = MakeWithoutWindow(props);
