@@ -10,10 +10,8 @@
 #include "tests/support/FakeContextMenu.h"
 #include "tests/support/FakeDataObject.h"
 #include "tests/support/FakeShell.h"
-#include "tests/support/FolderTreeHost.h"
+#include "tests/support/HostedTree.h"
 #include "tests/support/Person.h"
-#include "tests/support/TempTree.h"
-#include "tests/support/TestTreeServices.h"
 #include "tests/support/Text.h"
 #include "tests/support/UnixShell.h"
 
@@ -27,6 +25,8 @@ namespace {
 // The boxes the drop target and the verbs show.
 constexpr char kSpecialFolderBox[] = "This Folder is SpecialFolder \r   Can not Copy or Paste!";
 constexpr char kInvokeFailedBox[] = "InvokeCommand failed!";
+// The scroll code of a direction whose edge the cursor does not rest at.
+constexpr int kNoScrollCode = 0xFFFF;
 
 POINTL ToScreen(HWND tree, POINT client) {
     ClientToScreen(tree, &client);
@@ -62,7 +62,8 @@ TTreeNode* NextVisible(TFolderTreeViewEx& tree, TTreeNode* node) {
 
 // A tree on "top", whose folder "a" holds "b" and which has enough
 // siblings to overflow the window; "loose.txt" beside "top" is dropped.
-class DropTest : public ::testing::Test {
+// The clock moves by hand: pauses are recorded, never waited.
+class DropTest : public HostedTreeTest {
   protected:
     void SetUp() override {
         tmp.Dir("top");
@@ -74,18 +75,16 @@ class DropTest : public ::testing::Test {
         rootName = tmp.Path("top");
         TFolderTreeViewExProps props = ManualRoot(rootName);
         props.tree.control = {.left = 0, .top = 0, .width = 300, .height = 200};
-        host = std::make_unique<FolderTreeHost>(props, services);
-        host->Create();
-        top = tree().Items().GetFirstNode();
+        Make(props);
+        top = First();
         ASSERT_NE(top, nullptr);
-        a = FindChild(tree(), top, "a");
+        a = FindChild(Tree(), top, "a");
         ASSERT_NE(a, nullptr);
         ASSERT_FALSE(a->Expanded());
     }
-    TFolderTreeViewEx& tree() { return *host->tree; }
-    HWND wnd() { return tree().Handle(); }
-    TDropTargetObject& target() { return Internals(tree()).DropTarget(); }
-    TFolderTreeTestAccess::DropState state() { return Internals(tree()).DropTargetState(); }
+    HWND wnd() { return Tree().Handle(); }
+    TDropTargetObject& target() { return Internals(Tree()).DropTarget(); }
+    TFolderTreeTestAccess::DropState state() { return Internals(Tree()).DropTargetState(); }
     DWORD Over(POINT client, DWORD keys = MK_LBUTTON) {
         DWORD effect = 0xDEAD;
         EXPECT_EQ(target().DragOver(keys, ToScreen(wnd(), client), &effect), S_OK);
@@ -100,16 +99,10 @@ class DropTest : public ::testing::Test {
     // A data object that outlives the tree: the target keeps the one it
     // accepted until the next DragEnter or its own end.
     FakeDataObject& Data(std::vector<std::wstring> paths) {
-        data_.push_back(std::make_unique<FakeDataObject>(std::move(paths)));
-        return *data_.back();
+        return Outliving<FakeDataObject>(std::move(paths));
     }
 
-    TempTree tmp;
     std::string loose, rootName;
-    // The clock moves by hand: pauses are recorded, never waited.
-    TestTreeServices services;
-    std::vector<std::unique_ptr<FakeDataObject>> data_;
-    std::unique_ptr<FolderTreeHost> host;
     TTreeNode* top = nullptr;
     TTreeNode* a = nullptr;
 };
@@ -140,7 +133,7 @@ TEST_F(DropTest, DragEnterAcceptsOneParsablePathAndKeepsOnlyThatDataObject) {
                                        : (keys & MK_CONTROL ? DROPEFFECT_COPY : DROPEFFECT_MOVE);
             EXPECT_EQ(effect, expected);
             EXPECT_EQ(state().acceptable, c.accepted);
-            EXPECT_EQ(Internals(tree()).KeptDataObject(), c.accepted ? data.get() : nullptr);
+            EXPECT_EQ(Internals(Tree()).KeptDataObject(), c.accepted ? data.get() : nullptr);
             EXPECT_EQ(data->GetDataCalls(), 1);
             EXPECT_EQ(data->MediaHeld(), 0);
             EXPECT_EQ(data->References(), c.accepted ? 1 : 0);
@@ -156,37 +149,37 @@ TEST_F(DropTest, DragEnterAcceptsOneParsablePathAndKeepsOnlyThatDataObject) {
     EXPECT_EQ(data.References(), 1);
 
     // Off: nothing read, nothing accepted, the earlier data still kept.
-    tree().SetDragAndDrop(false);
+    Tree().SetDragAndDrop(false);
     FakeDataObject refused({one});
     EXPECT_EQ(Enter(&refused), DWORD(DROPEFFECT_NONE));
     EXPECT_EQ(refused.GetDataCalls(), 0);
     EXPECT_EQ(data.References(), 1);
-    EXPECT_EQ(Over(LabelCentre(tree(), a)), DWORD(DROPEFFECT_NONE));
-    EXPECT_TRUE(DropHighlighted(tree()).empty());
+    EXPECT_EQ(Over(LabelCentre(Tree(), a)), DWORD(DROPEFFECT_NONE));
+    EXPECT_TRUE(DropHighlighted(Tree()).empty());
     DWORD effect = 0xDEAD;
-    EXPECT_EQ(target().Drop(&data, 0, ToScreen(wnd(), LabelCentre(tree(), a)), &effect), E_FAIL);
+    EXPECT_EQ(target().Drop(&data, 0, ToScreen(wnd(), LabelCentre(Tree(), a)), &effect), E_FAIL);
     EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
     EXPECT_EQ(data.GetDataCalls(), 1);
-    tree().SetDragAndDrop(true);
+    Tree().SetDragAndDrop(true);
 
     // A DragEnter without data lets the kept one go.
     Enter(nullptr);
     EXPECT_EQ(data.References(), 0);
-    host.reset();
+    Destroy();
 }
 
 TEST_F(DropTest, RestingOnACollapsedNodeOpensItOnlyAfterMoreThanTheHoverTime) {
     FakeDataObject& data = Data({Wide(loose)});
     Enter(&data);
-    const POINT p = LabelCentre(tree(), a);
+    const POINT p = LabelCentre(Tree(), a);
     EXPECT_EQ(Over(p), DWORD(DROPEFFECT_MOVE));
     EXPECT_EQ(state().hoverReset, -1) << "moving";
     EXPECT_EQ(state().hoverStart, 0u);
     EXPECT_EQ(Over(p, MK_LBUTTON | MK_CONTROL), DWORD(DROPEFFECT_COPY));
     EXPECT_EQ(state().hoverReset, 0) << "resting";
     EXPECT_EQ(state().hoverStart, 1000u);
-    EXPECT_EQ(Internals(tree()).DropNode(), a);
-    EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{a});
+    EXPECT_EQ(Internals(Tree()).DropNode(), a);
+    EXPECT_EQ(DropHighlighted(Tree()), std::vector<TTreeNode*>{a});
 
     services.now += 1500;
     Over(p);
@@ -200,14 +193,14 @@ TEST_F(DropTest, RestingOnACollapsedNodeOpensItOnlyAfterMoreThanTheHoverTime) {
     EXPECT_FALSE(a->GetFirstChild()->Expanded()) << "one level only";
 
     // Moving returns to the start; the highlight goes to the new node alone.
-    const POINT q = LabelCentre(tree(), top);
+    const POINT q = LabelCentre(Tree(), top);
     Over(q);
     EXPECT_EQ(state().hoverReset, -1);
     EXPECT_EQ(state().hoverStart, 0u);
-    EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{top});
+    EXPECT_EQ(DropHighlighted(Tree()), std::vector<TTreeNode*>{top});
     EXPECT_EQ(target().DragLeave(), S_OK);
-    EXPECT_TRUE(DropHighlighted(tree()).empty());
-    EXPECT_EQ(Internals(tree()).DropNode(), top) << "DragLeave keeps the node";
+    EXPECT_TRUE(DropHighlighted(Tree()).empty());
+    EXPECT_EQ(Internals(Tree()).DropNode(), top) << "DragLeave keeps the node";
     EXPECT_TRUE(services.pauses.empty());
 }
 
@@ -216,7 +209,8 @@ TEST_F(DropTest, ZonesMarkTheElevenPixelEdgesAndNoNodeLeavesTheHighlight) {
     GetClientRect(wnd(), &client);
     const int r = client.right, b = client.bottom, mx = r / 2, my = b / 2;
     constexpr int kNear = 11; // pixels
-    using namespace DropZone;
+    // The zone's bits: on a node, and near which edges.
+    constexpr DWORD Node = 0x01, Left = 0x02, Right = 0x04, Top = 0x08, Bottom = 0x10;
     struct Case {
         POINT p;
         DWORD zone;
@@ -240,14 +234,14 @@ TEST_F(DropTest, ZonesMarkTheElevenPixelEdgesAndNoNodeLeavesTheHighlight) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.p.x) + "," + std::to_string(c.p.y));
         EXPECT_EQ(target().UpdateDropNode(c.p), c.zone);
-        TTreeNode* node = tree().GetNodeAt(c.p.x, c.p.y);
-        EXPECT_EQ(Internals(tree()).DropNode(), node);
-        EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{node});
+        TTreeNode* node = Tree().GetNodeAt(c.p.x, c.p.y);
+        EXPECT_EQ(Internals(Tree()).DropNode(), node);
+        EXPECT_EQ(DropHighlighted(Tree()), std::vector<TTreeNode*>{node});
     }
     top->Collapse(false);
-    TTreeNode* last = Internals(tree()).DropNode();
+    TTreeNode* last = Internals(Tree()).DropNode();
     EXPECT_EQ(target().UpdateDropNode({mx, b - 1}), 0u);
-    EXPECT_EQ(Internals(tree()).DropNode(), last);
+    EXPECT_EQ(Internals(Tree()).DropNode(), last);
 }
 
 TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
@@ -257,27 +251,27 @@ TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
     GetClientRect(wnd(), &client);
     const POINT bottom{client.right / 2, client.bottom - 3};
     const POINT middle{client.right / 2, client.bottom / 2};
-    TTreeNode* first = tree().TopItem();
+    TTreeNode* first = Tree().TopItem();
 
     EXPECT_EQ(Over(bottom), DWORD(DROPEFFECT_MOVE) | DROPEFFECT_SCROLL);
     EXPECT_EQ(state().scrollStart, 1000u) << "armed";
     EXPECT_EQ(state().vScrollCode, SB_LINEDOWN);
-    EXPECT_EQ(state().hScrollCode, kNoScroll);
+    EXPECT_EQ(state().hScrollCode, kNoScrollCode);
     services.now += 50;
     Over(bottom);
-    EXPECT_EQ(tree().TopItem(), first);
+    EXPECT_EQ(Tree().TopItem(), first);
     EXPECT_TRUE(services.pauses.empty());
     services.now += 1;
     Over(bottom);
-    EXPECT_EQ(tree().TopItem(), NextVisible(tree(), first)) << "one line";
+    EXPECT_EQ(Tree().TopItem(), NextVisible(Tree(), first)) << "one line";
     Over(bottom);
-    EXPECT_EQ(tree().TopItem(), NextVisible(tree(), NextVisible(tree(), first)));
+    EXPECT_EQ(Tree().TopItem(), NextVisible(Tree(), NextVisible(Tree(), first)));
     EXPECT_EQ(services.pauses, (std::vector<DWORD>{200, 200}));
     EXPECT_EQ(state().scrollStart, 1000u) << "not restarted";
 
     // Leaving the edge ends it.
     EXPECT_EQ(Over(middle), DWORD(DROPEFFECT_MOVE));
-    EXPECT_EQ(state().vScrollCode, kNoScroll);
+    EXPECT_EQ(state().vScrollCode, kNoScrollCode);
     EXPECT_EQ(state().scrollStart, 0u);
     EXPECT_EQ(services.pauses.size(), 2u);
 
@@ -288,7 +282,7 @@ TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
     EXPECT_EQ(state().vScrollCode, SB_LINEUP);
     EXPECT_EQ(state().scrollStart, 5000u);
     Over({client.right / 2, 2});
-    EXPECT_EQ(state().hScrollCode, kNoScroll) << "the side edge was left";
+    EXPECT_EQ(state().hScrollCode, kNoScrollCode) << "the side edge was left";
     EXPECT_EQ(state().vScrollCode, SB_LINEUP);
     Over({client.right - 2, 2});
     EXPECT_EQ(state().hScrollCode, SB_LINERIGHT);
@@ -298,10 +292,10 @@ TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
     Over(bottom);
     top->Collapse(false);
     EXPECT_EQ(Over(bottom), DWORD(DROPEFFECT_NONE));
-    EXPECT_EQ(state().vScrollCode, kNoScroll);
-    EXPECT_EQ(state().hScrollCode, kNoScroll);
+    EXPECT_EQ(state().vScrollCode, kNoScrollCode);
+    EXPECT_EQ(state().hScrollCode, kNoScrollCode);
     EXPECT_EQ(state().scrollStart, 0u);
-    EXPECT_TRUE(DropHighlighted(tree()).empty());
+    EXPECT_TRUE(DropHighlighted(Tree()).empty());
 }
 
 // A drop onto "a": the verbs asked, what came of them, the refresh and the
@@ -322,7 +316,7 @@ class DropVerbTest : public DropTest {
     std::vector<HWND> Boxes() const { return services.OwnersOf(kSpecialFolderBox); }
     std::vector<HWND> Failures() const { return services.OwnersOf(kInvokeFailedBox); }
     HRESULT DropOn(TTreeNode* node, FakeDataObject& data, DWORD keys) {
-        const POINTL at = ToScreen(wnd(), LabelCentre(tree(), node));
+        const POINTL at = ToScreen(wnd(), LabelCentre(Tree(), node));
         Enter(&data, keys);
         DWORD effect = 0xDEAD;
         const HRESULT hr = target().Drop(&data, keys, at, &effect);
@@ -353,9 +347,9 @@ TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
         SCOPED_TRACE(c.keys);
         pathVerbs.clear();
         itemVerbs.clear();
-        TTreeNode* node = FindChild(tree(), top, "a");
+        TTreeNode* node = FindChild(Tree(), top, "a");
         IShellFolder* folder = NodeData(node)->ParentFolder.Get();
-        const int refreshes = Internals(tree()).RefreshCount();
+        const int refreshes = Internals(Tree()).RefreshCount();
         FakeDataObject& data = Data({Wide(loose)});
         // Wine's item menus have no paste: cut or copy, then nothing moved.
         EXPECT_EQ(DropOn(node, data, c.keys), E_FAIL);
@@ -366,7 +360,7 @@ TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
         ASSERT_EQ(itemVerbs.size(), 1u);
         EXPECT_EQ(itemVerbs[0].folder, folder);
         EXPECT_EQ(itemVerbs[0].verb, svPaste);
-        EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes + 1);
+        EXPECT_EQ(Internals(Tree()).RefreshCount(), refreshes + 1);
         EXPECT_EQ(data.GetDataCalls(), 2) << "the data kept from DragEnter is read again";
         EXPECT_NE(GetFileAttributesA(loose.c_str()), INVALID_FILE_ATTRIBUTES);
     }
@@ -374,11 +368,11 @@ TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
     EXPECT_TRUE(Failures().empty());
 
     // No refresh without AutoUpDate.
-    tree().SetAutoUpDate(false);
-    const int refreshes = Internals(tree()).RefreshCount();
+    Tree().SetAutoUpDate(false);
+    const int refreshes = Internals(Tree()).RefreshCount();
     FakeDataObject& data = Data({Wide(loose)});
-    DropOn(FindChild(tree(), top, "a"), data, 0);
-    EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes);
+    DropOn(FindChild(Tree(), top, "a"), data, 0);
+    EXPECT_EQ(Internals(Tree()).RefreshCount(), refreshes);
 }
 
 TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEverything) {
@@ -397,11 +391,11 @@ TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEveryt
         EXPECT_EQ(reinterpret_cast<UINT_PTR>(menu.Invocation(0).lpVerb), 26u);
         EXPECT_EQ(menu.Invocation(0).hwnd, wnd());
         EXPECT_EQ(pathVerbs.at(0).verb, svCopy);
-        EXPECT_EQ(Internals(tree()).RefreshCount(), 1);
+        EXPECT_EQ(Internals(Tree()).RefreshCount(), 1);
     }
     {
         // A target whose name does not parse back: the box, nothing run.
-        TTreeNode* node = FindChild(tree(), top, "a");
+        TTreeNode* node = FindChild(Tree(), top, "a");
         NodeData(node)->ParentFolder = &folder;
         folder.displayNames.clear();
         pathVerbs.clear();
@@ -413,31 +407,31 @@ TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEveryt
     }
     {
         // Not a folder: copied whatever the keys, and no refresh.
-        TTreeNode* node = FindChild(tree(), top, "a");
+        TTreeNode* node = FindChild(Tree(), top, "a");
         NodeData(node)->Attributes &= ~ULONG(SFGAO_FOLDER);
         folder.displayNames = {DisplayNameReply::Wide(Wide(tmp.Path("top\\a")))};
-        const int refreshes = Internals(tree()).RefreshCount();
+        const int refreshes = Internals(Tree()).RefreshCount();
         FakeDataObject& data = Data({Wide(loose)});
         EXPECT_EQ(DropOn(node, data, 0), HRESULT(0x00100000));
         EXPECT_EQ(pathVerbs.back().verb, svCopy);
-        EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes);
+        EXPECT_EQ(Internals(Tree()).RefreshCount(), refreshes);
     }
-    host.reset();
+    Destroy();
     EXPECT_EQ(folder.References(), 0);
     EXPECT_EQ(menu.References(), 0);
     EXPECT_TRUE(Failures().empty());
 }
 
 TEST_F(DropVerbTest, DataNeverAcceptedOrNoNodeEndsWithoutVerbsOrBox) {
-    const POINTL onA = ToScreen(wnd(), LabelCentre(tree(), a));
+    const POINTL onA = ToScreen(wnd(), LabelCentre(Tree(), a));
     FakeDataObject& two = Data({Wide(loose), Wide(loose)});
     Enter(&two);
-    Over(LabelCentre(tree(), a));
-    EXPECT_EQ(DropHighlighted(tree()), std::vector<TTreeNode*>{a});
+    Over(LabelCentre(Tree(), a));
+    EXPECT_EQ(DropHighlighted(Tree()), std::vector<TTreeNode*>{a});
     DWORD effect = 0xDEAD;
     EXPECT_EQ(target().Drop(&two, 0, onA, &effect), E_FAIL);
     EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
-    EXPECT_TRUE(DropHighlighted(tree()).empty()) << "early failures clear the highlight";
+    EXPECT_TRUE(DropHighlighted(Tree()).empty()) << "early failures clear the highlight";
 
     FakeDataObject& one = Data({Wide(loose)});
     Enter(&one);
@@ -457,8 +451,8 @@ POINT ForeignPoint() {
 }
 
 TEST_F(DropTest, TheSourceGoesOnWhileAButtonIsDownAndRefreshesBeforeADropElsewhere) {
-    Microsoft::WRL::ComPtr<IDropSource> source = MakeUnknownObject<TDropSourceObject>(tree());
-    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
+    Microsoft::WRL::ComPtr<IDropSource> source = MakeUnknownObject<TDropSourceObject>(Tree());
+    ShowWindow(Host().form.Handle(), SW_SHOWNOACTIVATE);
     const POINTL onTree = ToScreen(wnd(), {150, 100});
     const POINT own{onTree.x, onTree.y};
     struct Case {
@@ -485,11 +479,11 @@ TEST_F(DropTest, TheSourceGoesOnWhileAButtonIsDownAndRefreshesBeforeADropElsewhe
                      std::to_string(c.keys));
         ASSERT_TRUE(SetCursorPos(c.cursor.x, c.cursor.y));
         ASSERT_EQ(CursorOverOtherProcess(), c.cursor.x == away.x);
-        tree().SetAutoUpDate(c.autoUpDate);
+        Tree().SetAutoUpDate(c.autoUpDate);
         services.pauses.clear();
-        const int refreshes = Internals(tree()).RefreshCount();
+        const int refreshes = Internals(Tree()).RefreshCount();
         EXPECT_EQ(source->QueryContinueDrag(c.escape, c.keys), c.answer);
-        EXPECT_EQ(Internals(tree()).RefreshCount(), refreshes + (c.refreshed ? 1 : 0));
+        EXPECT_EQ(Internals(Tree()).RefreshCount(), refreshes + (c.refreshed ? 1 : 0));
         // The settling pause, then the reload's own.
         EXPECT_EQ(services.pauses,
                   (c.refreshed ? std::vector<DWORD>{1500, 1000} : std::vector<DWORD>{}));
@@ -503,16 +497,16 @@ TEST_F(DropTest, BeginDragStartsTheShellsDragOnlyWhenDragAndDropIsOn) {
     const POINT away = ForeignPoint();
     ASSERT_TRUE(SetCursorPos(away.x, away.y));
     // No button is down: the drag ends at once, over another program.
-    tree().SetDragAndDrop(false);
-    EXPECT_EQ(Internals(tree()).BeginDrag(a), 0);
+    Tree().SetDragAndDrop(false);
+    EXPECT_EQ(Internals(Tree()).BeginDrag(a), 0);
     EXPECT_TRUE(services.pauses.empty());
-    EXPECT_EQ(Internals(tree()).RefreshCount(), 0);
+    EXPECT_EQ(Internals(Tree()).RefreshCount(), 0);
 
-    tree().SetDragAndDrop(true);
-    EXPECT_EQ(Internals(tree()).BeginDrag(FindChild(tree(), top, "a")), 0);
+    Tree().SetDragAndDrop(true);
+    EXPECT_EQ(Internals(Tree()).BeginDrag(FindChild(Tree(), top, "a")), 0);
     EXPECT_EQ(services.pauses, (std::vector<DWORD>{1500, 1000, 1000}))
         << "settling before the drop, and a reload before and after it";
-    EXPECT_EQ(Internals(tree()).RefreshCount(), 2) << "and once more after it";
+    EXPECT_EQ(Internals(Tree()).RefreshCount(), 2) << "and once more after it";
     EXPECT_NE(GetFileAttributesA(tmp.Path("top\\a").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -526,9 +520,9 @@ TEST_F(DropTest, TheTargetIsHeldWhileRegisteredAndEveryReferenceIsGivenBack) {
         return held->Release();
     };
     EXPECT_GT(count(), 2u) << "held for the registration beside the tree's and the test's";
-    tree().DestroyHandle();
+    Tree().DestroyHandle();
     EXPECT_EQ(count(), 2u) << "the tree's and the test's alone";
-    host.reset();
+    Destroy();
     EXPECT_EQ(count(), 1u) << "the test's alone";
 }
 
@@ -538,8 +532,8 @@ TEST_F(DropTest, TheTargetIsHeldWhileRegisteredAndEveryReferenceIsGivenBack) {
 // paste, so the file stays where it was.
 TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
     services.realClock = true; // a person rests for real
-    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
-    UpdateWindow(host->form.Handle());
+    ShowWindow(Host().form.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(Host().form.Handle());
     // The press is on a window of its own: one on the tree would start the
     // tree's own drag of that node.
     RECT rc{};
@@ -548,7 +542,7 @@ TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
                              nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(pad, nullptr);
     const POINTL from{rc.right + 40, rc.top + 20};
-    const POINTL to = ToScreen(wnd(), LabelCentre(tree(), a));
+    const POINTL to = ToScreen(wnd(), LabelCentre(Tree(), a));
     Microsoft::WRL::ComPtr<IShellFolder> folder;
     UniqueItemIDList item;
     UniqueItemIDList list = PathToItemIDList(loose);
@@ -576,7 +570,7 @@ TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
         return (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
     }));
 
-    Microsoft::WRL::ComPtr<IDropSource> source = MakeUnknownObject<TDropSourceObject>(tree());
+    Microsoft::WRL::ComPtr<IDropSource> source = MakeUnknownObject<TDropSourceObject>(Tree());
     DWORD effect = 0xDEAD;
     const HRESULT status = DoDragDrop(data.Get(), source.Get(), DROPEFFECT_MOVE, &effect);
     // Wine's DoDragDrop hands back the target's failure: there was no paste.
@@ -584,10 +578,10 @@ TEST_F(DropVerbTest, APersonDropsAFileOnACollapsedFolderNodeAfterRestingOnIt) {
     EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
     DestroyWindow(pad);
     // The drop on a folder refreshed the tree, which keeps opened nodes open.
-    TTreeNode* folderA = FindChild(tree(), tree().Items().GetFirstNode(), "a");
+    TTreeNode* folderA = FindChild(Tree(), Tree().Items().GetFirstNode(), "a");
     ASSERT_NE(folderA, nullptr);
     EXPECT_TRUE(folderA->Expanded()) << "opened after resting on it";
-    EXPECT_EQ(Internals(tree()).RefreshCount(), 1);
+    EXPECT_EQ(Internals(Tree()).RefreshCount(), 1);
     ASSERT_EQ(pathVerbs.size(), 1u);
     EXPECT_EQ(pathVerbs[0].path, loose);
     EXPECT_EQ(pathVerbs[0].verb, svCut);
@@ -641,8 +635,8 @@ class RecordingTarget : public CountedObject<IDropTarget> {
 // shell's data object of exactly that folder arrives, and the folder stays.
 TEST_F(DropTest, APersonDragsAFolderNodeOutOfTheTreeOntoAWindowThatTakesFiles) {
     services.realClock = true;
-    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
-    UpdateWindow(host->form.Handle());
+    ShowWindow(Host().form.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(Host().form.Handle());
     RECT rc{};
     GetWindowRect(wnd(), &rc);
     // Not a static control: the pointer sees through those.
@@ -651,7 +645,7 @@ TEST_F(DropTest, APersonDragsAFolderNodeOutOfTheTreeOntoAWindowThatTakesFiles) {
     ASSERT_NE(pad, nullptr);
     RecordingTarget recorder;
     ASSERT_EQ(RegisterDragDrop(pad, &recorder), S_OK);
-    const POINTL from = ToScreen(wnd(), LabelCentre(tree(), a));
+    const POINTL from = ToScreen(wnd(), LabelCentre(Tree(), a));
     const POINTL to{rc.right + 60, rc.top + 40};
     std::ostringstream script;
     script << "(xdotool mousemove " << from.x << " " << from.y << " mousedown 1; sleep 0.3;";
@@ -668,7 +662,7 @@ TEST_F(DropTest, APersonDragsAFolderNodeOutOfTheTreeOntoAWindowThatTakesFiles) {
         return !recorder.dropped.empty();
     }));
     EXPECT_EQ(recorder.dropped, std::vector<std::wstring>{Wide(tmp.Path("top\\a"))});
-    EXPECT_EQ(Internals(tree()).RefreshCount(), 0) << "no other program took it";
+    EXPECT_EQ(Internals(Tree()).RefreshCount(), 0) << "no other program took it";
     RevokeDragDrop(pad);
     DestroyWindow(pad);
     EXPECT_EQ(recorder.References(), 0);
@@ -676,14 +670,13 @@ TEST_F(DropTest, APersonDragsAFolderNodeOutOfTheTreeOntoAWindowThatTakesFiles) {
 }
 
 // Drive nodes: the drive type decides whether resting opens them.
-TEST(DropDriveTest, RestingNeverOpensARemovableDriveNode) {
+using DropDriveTest = HostedTreeTest;
+
+TEST_F(DropDriveTest, RestingNeverOpensARemovableDriveNode) {
     TFolderTreeViewExProps props;
     props.tree.control = {.left = 0, .top = 0, .width = 300, .height = 200};
-    TestTreeServices services;
-    FolderTreeHost host{props, services};
-    host.Create();
-    TFolderTreeViewEx& tree = *host.tree;
-    TTreeNode* c = ChildAt(tree, tree.Items().GetFirstNode(), L"C:\\");
+    TFolderTreeViewEx& tree = Make(props);
+    TTreeNode* c = ChildAt(tree, First(), L"C:\\");
     ASSERT_NE(c, nullptr);
     TDropTargetObject& target = Internals(tree).DropTarget();
     std::vector<std::string> asked;
@@ -694,10 +687,10 @@ TEST(DropDriveTest, RestingNeverOpensARemovableDriveNode) {
     };
     EXPECT_TRUE(target.IsRemovableDriveNode(c));
     EXPECT_EQ(asked, std::vector<std::string>{"C:\\"});
-    EXPECT_FALSE(target.IsRemovableDriveNode(tree.Items().GetFirstNode())) << "one level down";
+    EXPECT_FALSE(target.IsRemovableDriveNode(First())) << "one level down";
 
-    TempTree tmp;
-    FakeDataObject data({Wide(tmp.File("x.txt"))});
+    FakeDataObject& data =
+        Outliving<FakeDataObject>(std::vector<std::wstring>{Wide(tmp.File("x.txt"))});
     DWORD effect = 0;
     target.DragEnter(&data, MK_LBUTTON, {0, 0}, &effect);
     ASSERT_EQ(effect, DWORD(DROPEFFECT_MOVE));

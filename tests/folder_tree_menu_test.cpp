@@ -6,9 +6,7 @@
 #include "folder_tree/ShellVerbs.h"
 #include "tests/support/FakeContextMenu.h"
 #include "tests/support/FakeShell.h"
-#include "tests/support/FolderTreeHost.h"
-#include "tests/support/TempTree.h"
-#include "tests/support/TestTreeServices.h"
+#include "tests/support/HostedTree.h"
 
 #include <gtest/gtest.h>
 
@@ -61,9 +59,12 @@ void ExpectQueriedOnceAndMenuGone(const FakeContextMenu& menu) {
     EXPECT_FALSE(IsMenu(q.menu)) << "the menu must be destroyed";
 }
 
+// The box that reports a refused command.
+constexpr char kInvokeFailedBox[] = "InvokeCommand failed!";
+
 // Records the boxes that report a refused command instead of showing them.
 struct FailureReports : TestTreeServices {
-    std::vector<HWND> Owners() const { return OwnersOf("InvokeCommand failed!"); }
+    std::vector<HWND> Owners() const { return OwnersOf(kInvokeFailedBox); }
 };
 
 } // namespace
@@ -227,66 +228,60 @@ bool Seen(const std::vector<UINT>& msgs, UINT msg) {
     return std::find(msgs.begin(), msgs.end(), msg) != msgs.end();
 }
 
-// A tree over the test's folders whose node "alpha" has `folder` for its
-// shell folder; the owner form's procedure is spied on.
-struct MenuTree {
-    MenuTree(const std::string& root, FakeShellFolder& folder, MenuScript& script,
-             TTreeServices& services = SystemTreeServices())
-        : host(Props(root), services) {
-        host.Create();
-        ShowWindow(host.form.Handle(), SW_SHOW);
-        tree = host.tree.get();
-        node = FindChild(*tree, tree->Items().GetFirstNode(), "alpha");
-        if (node) NodeData(node)->ParentFolder = &folder;
-        gScript = &script;
-        spy.emplace(host.form.Handle(), OwnerSpyProc);
-        gOwnerSpy = &*spy;
-        SetTimer(host.form.Handle(), kSafetyTimer, 10000, nullptr);
-    }
-    ~MenuTree() {
-        KillTimer(host.form.Handle(), kSafetyTimer);
-        spy.reset();
-        gOwnerSpy = nullptr;
-        gScript = nullptr;
-    }
-    static TFolderTreeViewExProps Props(const std::string& root) {
-        TFolderTreeViewExProps p = ManualRoot(root);
-        p.tree.control.width = 300;
-        p.tree.control.height = 220;
-        return p;
-    }
-    // A right click at the middle of `target`'s label.
-    void RightClick(TTreeNode* target) {
-        RECT r{};
-        TreeView_GetItemRect(tree->Handle(), target->ItemId(), &r, TRUE);
-        RightClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
-    void RightClickAt(int x, int y) {
-        // The tree view follows the pressed button until its release.
-        PostMessageA(tree->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(x, y));
-        SendMessageA(tree->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
-    }
-    HWND Owner() const { return host.form.Handle(); }
-    HWND EditControl() const {
-        return HWND(SendMessageA(tree->Handle(), TVM_GETEDITCONTROL, 0, 0));
-    }
-    bool EditStyle() const {
-        return (GetWindowLongA(tree->Handle(), GWL_STYLE) & TVS_EDITLABELS) != 0;
-    }
-
-    FolderTreeHost host;
-    TFolderTreeViewEx* tree = nullptr;
-    TTreeNode* node = nullptr;
-    std::optional<WindowSubclass> spy;
-};
-
-class FolderTreeMenu : public ::testing::Test {
+// A tree over the test's folders whose node "alpha" has a fake for its
+// shell folder; the owner form's procedure is spied on while it is shown.
+class FolderTreeMenu : public HostedTreeTest {
   protected:
     void SetUp() override {
         tmp.Dir("alpha");
         tmp.Dir("beta");
     }
-    TempTree tmp;
+    void TearDown() override {
+        Close();
+        HostedTreeTest::TearDown();
+    }
+    // The tree shown, "alpha" found (null if not) and handed `folder`.
+    TTreeNode* Show(FakeShellFolder& folder, MenuScript& script) {
+        Close();
+        Make([](auto& p) {
+            p.tree.control.width = 300;
+            p.tree.control.height = 220;
+        });
+        ShowWindow(Owner(), SW_SHOW);
+        TTreeNode* node = FindChild(Tree(), First(), "alpha");
+        if (node) NodeData(node)->ParentFolder = &folder;
+        gScript = &script;
+        spy.emplace(Owner(), OwnerSpyProc);
+        gOwnerSpy = &*spy;
+        SetTimer(Owner(), kSafetyTimer, 10000, nullptr);
+        return node;
+    }
+    // The spy gone first, then the tree.
+    void Close() {
+        if (!spy) return;
+        KillTimer(Owner(), kSafetyTimer);
+        spy.reset();
+        gOwnerSpy = nullptr;
+        gScript = nullptr;
+        Destroy();
+    }
+    // A right click at the middle of `target`'s label.
+    void RightClick(TTreeNode* target) {
+        RECT r{};
+        TreeView_GetItemRect(Tree().Handle(), target->ItemId(), &r, TRUE);
+        RightClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    void RightClickAt(int x, int y) {
+        // The tree view follows the pressed button until its release.
+        PostMessageA(Tree().Handle(), WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+        SendMessageA(Tree().Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+    }
+    HWND Owner() { return Host().form.Handle(); }
+    HWND EditControl() { return HWND(SendMessageA(Tree().Handle(), TVM_GETEDITCONTROL, 0, 0)); }
+    bool EditStyle() { return (GetWindowLongA(Tree().Handle(), GWL_STYLE) & TVS_EDITLABELS) != 0; }
+    std::vector<HWND> Failures() const { return services.OwnersOf(kInvokeFailedBox); }
+
+    std::optional<WindowSubclass> spy;
 };
 
 } // namespace
@@ -317,42 +312,39 @@ TEST_F(FolderTreeMenu, EachCommandIsInvokedAndFollowedUpOnlyWithAutoUpDate) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FailureReports reports;
-        FakeContextMenu menu;
-        FakeShellFolder folder;
+        services.messages.clear();
+        FakeContextMenu& menu = Outliving<FakeContextMenu>();
+        FakeShellFolder& folder = Outliving<FakeShellFolder>();
         menu.items = kWindowsItems;
         menu.invokeResult = c.invokeResult;
         folder.uiObject = &menu;
         MenuScript script;
         script.key = c.key;
-        {
-            MenuTree t(tmp.Root(), folder, script, reports);
-            ASSERT_NE(t.node, nullptr);
-            t.tree->SetAutoUpDate(c.autoUpDate);
-            const int records = Internals(*t.tree).LiveNodeRecords();
-            t.RightClick(t.node);
-            EXPECT_TRUE(script.menuSeen);
-            ExpectQueriedOnceAndMenuGone(menu);
-            ASSERT_EQ(menu.invoked.size(), c.command ? 1u : 0u);
-            if (c.command) ExpectInvocation(menu, 0, t.Owner(), c.command);
-            EXPECT_EQ(reports.Owners(),
-                      c.reported ? std::vector<HWND>{t.Owner()} : std::vector<HWND>{});
-            TTreeNode* alpha = FindChild(*t.tree, t.tree->Items().GetFirstNode(), "alpha");
-            EXPECT_EQ(alpha != nullptr, c.followUp != NodeDeleted);
-            EXPECT_EQ(Internals(*t.tree).LiveNodeRecords(),
-                      records - (c.followUp == NodeDeleted ? 1 : 0));
-            // A refresh reads every item anew: no record keeps the fake.
-            EXPECT_EQ(folder.References() == 0,
-                      c.followUp == Refreshed || c.followUp == NodeDeleted);
-            EXPECT_EQ(t.EditControl() != nullptr, c.followUp == Editing);
-            if (t.EditControl()) {
-                SendMessageA(t.tree->Handle(), TVM_ENDEDITLABELNOW, TRUE, 0);
-                EXPECT_FALSE(t.EditStyle()) << "the lent edit style goes back";
-            }
-            // The menu object stays with the tree until the next menu.
-            EXPECT_EQ(menu.References(), 1);
-            EXPECT_FALSE(t.EditStyle());
+        TTreeNode* node = Show(folder, script);
+        ASSERT_NE(node, nullptr);
+        Tree().SetAutoUpDate(c.autoUpDate);
+        const int records = Internals(Tree()).LiveNodeRecords();
+        RightClick(node);
+        EXPECT_TRUE(script.menuSeen);
+        ExpectQueriedOnceAndMenuGone(menu);
+        ASSERT_EQ(menu.invoked.size(), c.command ? 1u : 0u);
+        if (c.command) ExpectInvocation(menu, 0, Owner(), c.command);
+        EXPECT_EQ(Failures(), c.reported ? std::vector<HWND>{Owner()} : std::vector<HWND>{});
+        TTreeNode* alpha = FindChild(Tree(), First(), "alpha");
+        EXPECT_EQ(alpha != nullptr, c.followUp != NodeDeleted);
+        EXPECT_EQ(Internals(Tree()).LiveNodeRecords(),
+                  records - (c.followUp == NodeDeleted ? 1 : 0));
+        // A refresh reads every item anew: no record keeps the fake.
+        EXPECT_EQ(folder.References() == 0, c.followUp == Refreshed || c.followUp == NodeDeleted);
+        EXPECT_EQ(EditControl() != nullptr, c.followUp == Editing);
+        if (EditControl()) {
+            SendMessageA(Tree().Handle(), TVM_ENDEDITLABELNOW, TRUE, 0);
+            EXPECT_FALSE(EditStyle()) << "the lent edit style goes back";
         }
+        // The menu object stays with the tree until the next menu.
+        EXPECT_EQ(menu.References(), 1);
+        EXPECT_FALSE(EditStyle());
+        Close();
         EXPECT_EQ(menu.References(), 0);
         EXPECT_EQ(folder.References(), 0);
     }
@@ -371,25 +363,25 @@ TEST_F(FolderTreeMenu, OwnerHookHandsTheDrawingMessagesToTheMenuOnlyWhileItIsUp)
     const UINT drawing[] = {WM_INITMENUPOPUP, WM_DRAWITEM, WM_MEASUREITEM};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeContextMenu menu;
-        FakeShellFolder folder;
+        FakeContextMenu& menu = Outliving<FakeContextMenu>();
+        FakeShellFolder& folder = Outliving<FakeShellFolder>();
         menu.items = kWindowsItems;
         menu.answersMenu2 = c.answersMenu2;
         menu.handleResult = MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0x4321);
         folder.uiObject = &menu;
         MenuScript script;
         script.key = 'd';
-        MenuTree t(tmp.Root(), folder, script);
-        ASSERT_NE(t.node, nullptr);
-        t.tree->SetDesigning(c.designing);
+        TTreeNode* node = Show(folder, script);
+        ASSERT_NE(node, nullptr);
+        Tree().SetDesigning(c.designing);
         std::vector<TTreeNode*> changedBeforeMenu;
         int changes = 0;
-        t.tree->OnChange = [&](TObject*, const std::string&) { ++changes; };
+        Tree().OnChange = [&](TObject*, const std::string&) { ++changes; };
         std::vector<LRESULT> results;
         size_t ownerSawBefore = 0, menuMsgsBefore = 0;
         WNDPROC during = nullptr;
         script.during = [&](HWND owner) {
-            changedBeforeMenu.push_back(changes ? t.tree->Selected() : nullptr);
+            changedBeforeMenu.push_back(changes ? Tree().Selected() : nullptr);
             during = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(owner, GWLP_WNDPROC));
             ownerSawBefore = script.ownerSaw.size();
             menuMsgsBefore = menu.menuMsgs.size();
@@ -397,9 +389,9 @@ TEST_F(FolderTreeMenu, OwnerHookHandsTheDrawingMessagesToTheMenuOnlyWhileItIsUp)
                 results.push_back(SendMessageA(owner, msg, 0x11 + msg, 0x22 + msg));
             results.push_back(SendMessageA(owner, WM_USER + 7, 1, 2));
         };
-        t.RightClick(t.node);
+        RightClick(node);
         ASSERT_TRUE(script.menuSeen);
-        EXPECT_EQ(changedBeforeMenu, std::vector<TTreeNode*>{t.node})
+        EXPECT_EQ(changedBeforeMenu, std::vector<TTreeNode*>{node})
             << "the clicked node is selected, its change told, before the menu";
         const std::vector<UINT> sawDuring(script.ownerSaw.begin() + ptrdiff_t(ownerSawBefore),
                                           script.ownerSaw.end());
@@ -429,33 +421,34 @@ TEST_F(FolderTreeMenu, OwnerHookHandsTheDrawingMessagesToTheMenuOnlyWhileItIsUp)
         // The command ran either way, and afterwards the owner has its own
         // procedure back.
         EXPECT_EQ(menu.invoked.size(), 1u);
-        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(t.Owner(), GWLP_WNDPROC)),
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Owner(), GWLP_WNDPROC)),
                   &OwnerSpyProc);
         const size_t afterMenu = menu.menuMsgs.size();
-        SendMessageA(t.Owner(), WM_INITMENUPOPUP, 0, 0);
+        SendMessageA(Owner(), WM_INITMENUPOPUP, 0, 0);
         EXPECT_EQ(menu.menuMsgs.size(), afterMenu);
         EXPECT_EQ(script.ownerSaw.back(), UINT(WM_INITMENUPOPUP));
+        Close();
     }
 }
 
 TEST_F(FolderTreeMenu, NoMenuWithoutContextMenuOrANodeUnderThePoint) {
-    FakeContextMenu menu;
-    FakeShellFolder folder;
+    FakeContextMenu& menu = Outliving<FakeContextMenu>();
+    FakeShellFolder& folder = Outliving<FakeShellFolder>();
     menu.items = kWindowsItems;
     folder.uiObject = &menu;
     MenuScript script;
-    MenuTree t(tmp.Root(), folder, script);
-    ASSERT_NE(t.node, nullptr);
-    TTreeNode* selected = t.tree->Items().GetFirstNode();
-    t.tree->SetSelected(selected);
-    ASSERT_NE(selected, t.node);
-    t.tree->SetContextMenu(false);
-    t.RightClick(t.node);
-    EXPECT_EQ(t.tree->Selected(), selected) << "not selected by this handler";
-    t.tree->SetContextMenu(true);
+    TTreeNode* node = Show(folder, script);
+    ASSERT_NE(node, nullptr);
+    TTreeNode* selected = First();
+    Tree().SetSelected(selected);
+    ASSERT_NE(selected, node);
+    Tree().SetContextMenu(false);
+    RightClick(node);
+    EXPECT_EQ(Tree().Selected(), selected) << "not selected by this handler";
+    Tree().SetContextMenu(true);
     RECT client{};
-    GetClientRect(t.tree->Handle(), &client);
-    t.RightClickAt(client.right - 2, client.bottom - 2); // below the last node
+    GetClientRect(Tree().Handle(), &client);
+    RightClickAt(client.right - 2, client.bottom - 2); // below the last node
     EXPECT_EQ(folder.uiObjectRequests, 0);
     EXPECT_FALSE(script.menuSeen);
     EXPECT_TRUE(menu.queries.empty());

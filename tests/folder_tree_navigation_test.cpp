@@ -3,16 +3,15 @@
 // double-clicks and the shell run, finding the node of a path, reloading
 // the tree (and the size above which it is not reloaded), and the drive
 // selected by SelectedDir.
-#include "tests/support/FolderTreeHost.h"
-#include "tests/support/TestTreeServices.h"
-#include "tests/support/TempTree.h"
+#include "tests/support/HostedTree.h"
+#include "tests/support/Text.h"
+#include "tests/support/UnixShell.h"
 #include "tests/support/WideFolders.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <cstring>
-#include <functional>
 
 using Texts = std::vector<std::string>;
 
@@ -20,28 +19,6 @@ namespace {
 
 const std::string kComputer = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 const std::string kControlPanel = kComputer + "\\::{21EC2020-3AEA-1069-A2DD-08002B30309D}";
-
-// Runs a script with the Linux shell (Wine starts a Unix program given by
-// its Unix path) and waits, boundedly, until `marker` exists: the Unix
-// process is not waited on reliably. The script holds no double quote.
-bool RunShell(const std::string& script, const std::string& marker) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string command = "/bin/sh -c \"" + script + "\"";
-    if (!CreateProcessA("Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
-        return false;
-    if (pi.hProcess) { // none for a Unix program, whose other fields are then stray values
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    for (int i = 0; i < 6000; ++i) {
-        if (Attributes(marker) != INVALID_FILE_ATTRIBUTES) return true;
-        Sleep(10);
-    }
-    return false;
-}
 
 std::string Numbered(const char* prefix, int i) {
     std::string name = prefix;
@@ -68,24 +45,17 @@ std::string Text(const char* s) {
 }
 
 // A tree in a small window (six rows or so) of a host form, its events
-// recorded; no test leaves a node record alive.
-class FolderTreeNavigation : public ::testing::Test {
+// recorded; the reload's pause is recorded, not waited.
+class FolderTreeNavigation : public HostedTreeTest {
   protected:
-    void TearDown() override {
-        host.reset();
-        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0) << "node records outlived the tree";
-    }
-    TFolderTreeViewEx& Make(const std::function<void(TFolderTreeViewExProps&)>& change = {},
-                            const std::string& root = {}) {
-        rootName = root.empty() ? tmp.Root() : root;
-        TFolderTreeViewExProps props = ManualRoot(rootName);
+    TFolderTreeViewEx& Make(const PropsChange& change = {}) {
+        TFolderTreeViewExProps props = ManualRoot(tmp.Root());
         props.tree.control = {.left = 0, .top = 0, .width = 200, .height = 110};
         if (change) change(props);
-        host.reset();
+        Destroy(); // the old tree's last events are not this one's
         changes.clear(), clicks.clear(), log.clear(), runs.clear();
         services.pauses.clear();
-        host = std::make_unique<FolderTreeHost>(props, services);
-        TFolderTreeViewEx& t = *host->tree;
+        TFolderTreeViewEx& t = MakeWithoutWindow(props);
         t.OnChange = [this](TObject*, const std::string& name) { changes.push_back(name); };
         t.OnClick = [this](TObject*, const std::string& name) { clicks.push_back(name); };
         t.OnDblClick = [this](TObject*, const std::string& name) { log.push_back("dbl " + name); };
@@ -95,11 +65,9 @@ class FolderTreeNavigation : public ::testing::Test {
             log.push_back("run");
             return TRUE; // nothing is run
         };
-        host->Create();
+        Host().Create();
         return t;
     }
-    TFolderTreeViewEx& Tree() { return *host->tree; }
-    TTreeNode* First() { return Tree().Items().GetFirstNode(); }
     // The node of a path below the root node, found by texts and expanding.
     TTreeNode* Node(const std::string& relative) {
         TTreeNode* n = First();
@@ -125,11 +93,6 @@ class FolderTreeNavigation : public ::testing::Test {
     }
     void Click() { static_cast<TControl&>(Tree()).Click(); }
 
-    TempTree tmp;
-    std::string rootName;
-    // The reload's pause is recorded, not waited.
-    TestTreeServices services;
-    std::unique_ptr<FolderTreeHost> host;
     Texts changes, clicks, log;
     std::vector<ShellRun> runs;
 };
@@ -503,16 +466,20 @@ TEST_F(FolderTreeNavigation, RefreshTreeWithoutTheRootNodeReloadsTheFirstBranch)
 // folder made on disk after the fill.
 TEST_F(FolderTreeNavigation, TreesAboveTheReloadLimitAreNotReloaded) {
     constexpr int kReloadLimit = 10240;
-    const std::string root = tmp.Dir("root"), marker = tmp.Path("made");
+    const std::string root = tmp.Dir("root");
     const int folders = 40, files = 254, loose = kReloadLimit + 1 - 1 - folders * (1 + files);
     ASSERT_EQ(loose, 40);
-    ASSERT_TRUE(RunShell("cd " + UnixPath(root) + " && for d in $(seq 10 " +
-                             std::to_string(9 + folders) +
-                             "); do mkdir d$d && (cd d$d && seq -f f%g " + std::to_string(files) +
-                             " | xargs touch); done && seq -f x%g " + std::to_string(loose) +
-                             " | xargs touch && : > " + UnixPath(marker),
-                         marker));
-    TFolderTreeViewEx& tree = Make([](auto& p) { p.showFile = true; }, root);
+    ASSERT_EQ(RunUnixShell("cd " + ShellQuote(UnixPath(root)) + " && for d in $(seq 10 " +
+                               std::to_string(9 + folders) +
+                               "); do mkdir d$d && (cd d$d && seq -f f%g " + std::to_string(files) +
+                               " | xargs touch); done && seq -f x%g " + std::to_string(loose) +
+                               " | xargs touch",
+                           60000),
+              0);
+    TFolderTreeViewEx& tree = Make([&](auto& p) {
+        p.rootFolderName = root.c_str();
+        p.showFile = true;
+    });
     for (TTreeNode* n : Children(tree, First())) { // filled, then closed: a reload
         n->Expand(false);                          // locates every node in view
         n->Collapse(false);

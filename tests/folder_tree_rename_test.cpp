@@ -4,10 +4,8 @@
 // over fake folders where the exact call and its stops must be shown, and
 // over Wine's shell on real folders.
 #include "tests/support/FakeShell.h"
-#include "tests/support/FolderTreeHost.h"
-#include "gui/AnsiText.h"
-#include "tests/support/TempTree.h"
-#include "tests/support/TestTreeServices.h"
+#include "tests/support/HostedTree.h"
+#include "tests/support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +33,13 @@ bool EditStyle(const TFolderTreeViewEx& tree) {
     return (GetWindowLongA(tree.Handle(), GWL_STYLE) & TVS_EDITLABELS) != 0;
 }
 
+using FolderTreeRename = HostedTreeTest;
+
 } // namespace
 
-TEST(FolderTreeRename, TheEditEndsInOneSetNameOfOrInNoneAndTheLabelShowsTheItemsName) {
-    TempTree tmp;
+TEST_F(FolderTreeRename, TheEditEndsInOneSetNameOfOrInNoneAndTheLabelShowsTheItemsName) {
     tmp.Dir("alpha");
-    const std::wstring alphaPath = WideText(tmp.Path("alpha"));
+    const std::wstring alphaPath = Wide(tmp.Path("alpha"));
     struct Case {
         const char* name;
         const char* text;
@@ -59,52 +58,47 @@ TEST(FolderTreeRename, TheEditEndsInOneSetNameOfOrInNoneAndTheLabelShowsTheItems
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CountingMalloc malloc;
-        TestTreeServices services;
-        FakeShellFolder folder;
+        CountingMalloc& malloc = Outliving<CountingMalloc>();
+        FakeShellFolder& folder = Outliving<FakeShellFolder>();
         folder.attributesOut = c.attributes;
         folder.setNameResult = c.setNameResult;
         folder.setNameAllocator = &malloc;
         if (c.parsable)
             for (int k = 0; k < 4; ++k)
                 folder.displayNames.push_back(DisplayNameReply::Wide(alphaPath));
-        {
-            FolderTreeHost host(Rooted(ManualRoot(tmp.Root())), services);
-            host.Create();
-            TFolderTreeViewEx& tree = *host.tree;
-            tree.SetAutoUpDate(c.autoUpDate);
-            TTreeNode* node = FindChild(tree, tree.Items().GetFirstNode(), "alpha");
-            ASSERT_NE(node, nullptr);
-            tree.SetSelected(node);
-            const std::string item = ItemIDListBytes(NodeData(node)->RelativeID.get());
-            NodeData(node)->ParentFolder = &folder;
-            services.malloc = &malloc;
-            const bool edited = EditLabel(tree, node, c.text);
-            services.malloc = nullptr;
-            ASSERT_TRUE(edited);
-            EXPECT_FALSE(EditStyle(tree)) << "the lent edit style goes back";
-            ASSERT_EQ(folder.setNames.size(), c.setName ? 1u : 0u) << "one rename per edit";
-            if (c.setName) {
-                EXPECT_EQ(folder.setNames[0].owner, tree.Handle());
-                EXPECT_EQ(folder.setNames[0].item, item);
-                EXPECT_EQ(folder.setNames[0].name, L"gamma");
-                EXPECT_EQ(folder.setNames[0].flags, SHGDNF(0x0060));
-            }
-            // The list SetNameOf handed back went back to the shell allocator.
-            ASSERT_EQ(folder.renamedListsHandedOut.size(),
-                      c.setName && c.setNameResult == S_OK ? 1u : 0u);
-            for (void* block : folder.renamedListsHandedOut)
-                EXPECT_FALSE(malloc.Live(block));
-            EXPECT_EQ(folder.References() == 0, c.refreshed) << "a refresh reads items anew";
-            EXPECT_EQ(ChildTexts(tree, tree.Items().GetFirstNode()),
-                      std::vector<std::string>{"alpha"});
+        TFolderTreeViewEx& tree = Make(Rooted(ManualRoot(tmp.Root())));
+        tree.SetAutoUpDate(c.autoUpDate);
+        TTreeNode* node = FindChild(tree, First(), "alpha");
+        ASSERT_NE(node, nullptr);
+        tree.SetSelected(node);
+        const std::string item = ItemIDListBytes(NodeData(node)->RelativeID.get());
+        NodeData(node)->ParentFolder = &folder;
+        services.malloc = &malloc;
+        const bool edited = EditLabel(tree, node, c.text);
+        services.malloc = nullptr;
+        ASSERT_TRUE(edited);
+        EXPECT_FALSE(EditStyle(tree)) << "the lent edit style goes back";
+        ASSERT_EQ(folder.setNames.size(), c.setName ? 1u : 0u) << "one rename per edit";
+        if (c.setName) {
+            EXPECT_EQ(folder.setNames[0].owner, tree.Handle());
+            EXPECT_EQ(folder.setNames[0].item, item);
+            EXPECT_EQ(folder.setNames[0].name, L"gamma");
+            EXPECT_EQ(folder.setNames[0].flags, SHGDNF(0x0060));
         }
+        // The list SetNameOf handed back went back to the shell allocator.
+        ASSERT_EQ(folder.renamedListsHandedOut.size(),
+                  c.setName && c.setNameResult == S_OK ? 1u : 0u);
+        for (void* block : folder.renamedListsHandedOut)
+            EXPECT_FALSE(malloc.Live(block));
+        EXPECT_EQ(folder.References() == 0, c.refreshed) << "a refresh reads items anew";
+        EXPECT_EQ(ChildTexts(tree, First()), std::vector<std::string>{"alpha"});
+        Destroy();
         EXPECT_EQ(folder.References(), 0);
         EXPECT_EQ(malloc.References(), 0);
     }
 }
 
-TEST(FolderTreeRename, TheDrivesTopNodeAndVirtualRootsNeverReachSetNameOf) {
+TEST_F(FolderTreeRename, TheDrivesTopNodeAndVirtualRootsNeverReachSetNameOf) {
     struct Case {
         const char* name;
         TRootFolder root;
@@ -119,17 +113,15 @@ TEST(FolderTreeRename, TheDrivesTopNodeAndVirtualRootsNeverReachSetNameOf) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeShellFolder folder;
+        FakeShellFolder& folder = Outliving<FakeShellFolder>();
         folder.attributesOut = SFGAO_CANRENAME;
         folder.setNameResult = E_FAIL;
         for (int k = 0; k < 4; ++k)
             folder.displayNames.push_back(DisplayNameReply::Wide(L"C:\\"));
         TFolderTreeViewExProps p;
         p.rootFolder = c.root;
-        FolderTreeHost host(Rooted(p));
-        host.Create();
-        TFolderTreeViewEx& tree = *host.tree;
-        TTreeNode* node = tree.Items().GetFirstNode();
+        TFolderTreeViewEx& tree = Make(Rooted(p));
+        TTreeNode* node = First();
         ASSERT_NE(node, nullptr);
         if (c.child) {
             node->Expand(false);
@@ -145,34 +137,30 @@ TEST(FolderTreeRename, TheDrivesTopNodeAndVirtualRootsNeverReachSetNameOf) {
     }
 }
 
-TEST(FolderTreeRename, WinesShellRenamesOnDiskAndRefusesClashesAndInvalidNames) {
-    TempTree tmp;
+TEST_F(FolderTreeRename, WinesShellRenamesOnDiskAndRefusesClashesAndInvalidNames) {
     tmp.Dir("alpha");
     tmp.Dir("beta");
-    FolderTreeHost host(Rooted(ManualRoot(tmp.Root())));
-    host.Create();
-    TFolderTreeViewEx& tree = *host.tree;
-    auto top = [&] { return tree.Items().GetFirstNode(); };
+    TFolderTreeViewEx& tree = Make(Rooted(ManualRoot(tmp.Root())));
     auto onDisk = [&](const std::wstring& name) {
-        return GetFileAttributesW((WideText(tmp.Root()) + L"\\" + name).c_str()) !=
+        return GetFileAttributesW((Wide(tmp.Root()) + L"\\" + name).c_str()) !=
                INVALID_FILE_ATTRIBUTES;
     };
 
-    ASSERT_TRUE(EditLabel(tree, FindChild(tree, top(), "alpha"), "gamma"));
+    ASSERT_TRUE(EditLabel(tree, FindChild(tree, First(), "alpha"), "gamma"));
     EXPECT_TRUE(onDisk(L"gamma"));
     EXPECT_FALSE(onDisk(L"alpha"));
-    EXPECT_EQ(ChildTexts(tree, top()), (std::vector<std::string>{"beta", "gamma"}));
+    EXPECT_EQ(ChildTexts(tree, First()), (std::vector<std::string>{"beta", "gamma"}));
 
     for (const char* refused : {"gamma", "q?", ""}) {
         SCOPED_TRACE(refused);
-        ASSERT_TRUE(EditLabel(tree, FindChild(tree, top(), "beta"), refused));
+        ASSERT_TRUE(EditLabel(tree, FindChild(tree, First(), "beta"), refused));
         EXPECT_TRUE(onDisk(L"beta"));
-        EXPECT_EQ(ChildTexts(tree, top()), (std::vector<std::string>{"beta", "gamma"}));
+        EXPECT_EQ(ChildTexts(tree, First()), (std::vector<std::string>{"beta", "gamma"}));
     }
 
     // A name typed in the code page reaches the shell as the same name.
-    ASSERT_TRUE(EditLabel(tree, FindChild(tree, top(), "beta"), "新しい名前"));
+    ASSERT_TRUE(EditLabel(tree, FindChild(tree, First(), "beta"), "新しい名前"));
     EXPECT_TRUE(onDisk(L"新しい名前"));
     EXPECT_FALSE(onDisk(L"beta"));
-    EXPECT_NE(FindChild(tree, top(), "新しい名前"), nullptr);
+    EXPECT_NE(FindChild(tree, First(), "新しい名前"), nullptr);
 }

@@ -1,8 +1,7 @@
 // The folder tree's property setters, counted in rebuilds: which writes
 // rebuild, which only store, which are refused, and what a rebuild without
 // a window does. Over a real temporary folder and Wine's shell.
-#include "tests/support/FolderTreeHost.h"
-#include "tests/support/TempTree.h"
+#include "tests/support/HostedTree.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -15,15 +14,12 @@ namespace {
 
 // Whether the node stands for the computer ("My Computer").
 bool IsComputer(const TTreeNode* node) {
-    TTVITEMDATA* data = NodeData(node);
-    LPITEMIDLIST drives = nullptr;
-    SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives);
-    bool same = data && data->AbsoluteID && drives && ILIsEqual(data->AbsoluteID.get(), drives);
-    CoTaskMemFree(drives);
-    return same;
+    const TaskItemIDList drives = SpecialFolder(CSIDL_DRIVES);
+    LPCITEMIDLIST list = AbsoluteOf(node);
+    return list && drives && ILIsEqual(list, drives.get());
 }
 
-class FolderTreeSetters : public ::testing::Test {
+class FolderTreeSetters : public HostedTreeTest {
   protected:
     void SetUp() override {
         tmp.Dir("sub");
@@ -31,21 +27,6 @@ class FolderTreeSetters : public ::testing::Test {
         tmp.Dir(".hidden");
         tmp.File("f.txt");
     }
-    void TearDown() override {
-        host.reset();
-        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0) << "node records outlived the tree";
-    }
-    TFolderTreeViewEx& Make(const std::function<void(TFolderTreeViewExProps&)>& change = {},
-                            bool create = true) {
-        TFolderTreeViewExProps props = ManualRoot(tmp.Root());
-        if (change) change(props);
-        host.reset();
-        host = std::make_unique<FolderTreeHost>(props);
-        if (create) host->Create();
-        return *host->tree;
-    }
-    TFolderTreeViewEx& Tree() { return *host->tree; }
-    TTreeNode* First() { return Tree().Items().GetFirstNode(); }
     // The rebuilds `write` causes; no setter returns in the middle of one.
     int Rebuilds(const std::function<void(TFolderTreeViewEx&)>& write) {
         const int before = Internals(Tree()).RebuildCount();
@@ -54,9 +35,6 @@ class FolderTreeSetters : public ::testing::Test {
         return Internals(Tree()).RebuildCount() - before;
     }
     Texts TopChildren() { return ChildTexts(Tree(), First()); }
-
-    TempTree tmp;
-    std::unique_ptr<FolderTreeHost> host;
 };
 
 TEST_F(FolderTreeSetters, WritingTheHeldValueDoesNotRebuild) {
@@ -193,7 +171,7 @@ TEST_F(FolderTreeSetters, LeavingAVirtualRootKeepsTheRootFolderShown) {
 }
 
 TEST_F(FolderTreeSetters, RebuildingSetterCreatesTheMissingWindow) {
-    Make({}, false);
+    MakeWithoutWindow(ManualRoot(tmp.Root()));
     Tree().SetShellRun(true);
     EXPECT_FALSE(Tree().HandleAllocated()) << "a setter that does not rebuild";
     Tree().SetShowFile(true);

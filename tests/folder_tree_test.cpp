@@ -1,18 +1,15 @@
 // The shell folder tree over real temporary folders and Wine's real shell:
 // its roots, the filling of nodes, hidden items, files and the file mask,
 // the order of siblings, node texts and images, the life of node records,
-// the design-time hooks, and the main window's root buttons.
-#include "app/Unit1.h"
-#include "tests/support/FolderTreeHost.h"
-#include "tests/support/TempTree.h"
-#include "tests/support/WideFolders.h"
+// and the design-time hooks and About entry.
+#include "tests/support/HostedTree.h"
+#include "tests/support/Text.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <functional>
 
 using Microsoft::WRL::ComPtr;
 using Texts = std::vector<std::string>;
@@ -27,26 +24,14 @@ const std::string kHyo = "\x95\x5C"; // kanji hyou
 const std::string kSmallTsu = "\x83\x62";
 const std::string kSmallI = "\x83\x42";
 
-struct PidlFree {
-    void operator()(ITEMIDLIST* p) const { CoTaskMemFree(p); }
-};
-using Pidl = std::unique_ptr<ITEMIDLIST, PidlFree>;
-
-Pidl Special(int csidl) {
-    LPITEMIDLIST list = nullptr;
-    SHGetSpecialFolderLocation(nullptr, csidl, &list);
-    return Pidl(list);
-}
-
-Pidl Parse(const std::string& path) {
+TaskItemIDList Parse(const std::string& path) {
     ComPtr<IShellFolder> desktop;
     SHGetDesktopFolder(&desktop);
-    std::wstring wide(path.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), int(wide.size())));
+    std::wstring wide = Wide(path);
     LPITEMIDLIST list = nullptr;
     ULONG eaten = 0;
     desktop->ParseDisplayName(nullptr, nullptr, wide.data(), &eaten, &list, nullptr);
-    return Pidl(list);
+    return TaskItemIDList(list);
 }
 
 // The shell's own in-folder name of an item, asked of its parent folder.
@@ -70,33 +55,14 @@ int IconOf(const std::string& path, bool open) {
     return info.iIcon;
 }
 
-LPCITEMIDLIST AbsoluteOf(const TTreeNode* node) {
-    TTVITEMDATA* data = NodeData(node);
-    return data ? data->AbsoluteID.get() : nullptr;
-}
-
 Texts Sorted(Texts t) {
     std::sort(t.begin(), t.end());
     return t;
 }
 
 // A tree rooted at a fresh temporary folder; no test leaves a record alive.
-class FolderTreeTest : public ::testing::Test {
+class FolderTreeTest : public HostedTreeTest {
   protected:
-    void TearDown() override {
-        host.reset();
-        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0) << "node records outlived the tree";
-    }
-    TFolderTreeViewEx& Make(const std::function<void(TFolderTreeViewExProps&)>& change = {}) {
-        TFolderTreeViewExProps props = ManualRoot(tmp.Root());
-        if (change) change(props);
-        host.reset();
-        host = std::make_unique<FolderTreeHost>(props);
-        host->Create();
-        return *host->tree;
-    }
-    TFolderTreeViewEx& Tree() { return *host->tree; }
-    TTreeNode* First() { return Tree().Items().GetFirstNode(); }
     Texts Below(TTreeNode* node) { return ChildTexts(Tree(), node); }
     TTreeNode* Child(TTreeNode* parent, const std::string& text) {
         return FindChild(Tree(), parent, text);
@@ -104,13 +70,10 @@ class FolderTreeTest : public ::testing::Test {
     // Whether the tree shows the computer: as its root node, or its
     // children at the top level.
     bool ShowsDrives() {
-        Pidl drives = Special(CSIDL_DRIVES);
+        TaskItemIDList drives = SpecialFolder(CSIDL_DRIVES);
         LPCITEMIDLIST first = AbsoluteOf(First());
         return first && (ILIsEqual(first, drives.get()) || ILIsParent(drives.get(), first, TRUE));
     }
-
-    TempTree tmp;
-    std::unique_ptr<FolderTreeHost> host;
 };
 
 // ---- roots ----
@@ -118,7 +81,7 @@ class FolderTreeTest : public ::testing::Test {
 TEST_F(FolderTreeTest, DrivesRootIsTheComputerWithItsDrivesBelow) {
     TFolderTreeViewEx& tree = Make([](auto& p) { p.rootFolder = rfDrives; });
     ASSERT_EQ(Children(tree, nullptr).size(), 1u) << "one root node";
-    Pidl drives = Special(CSIDL_DRIVES);
+    TaskItemIDList drives = SpecialFolder(CSIDL_DRIVES);
     EXPECT_TRUE(ILIsEqual(AbsoluteOf(First()), drives.get()));
     EXPECT_EQ(NodePath(First()), "") << "the computer is a virtual folder";
     EXPECT_EQ(First()->Text(), InFolderName(drives.get()));
@@ -201,7 +164,7 @@ TEST_F(FolderTreeTest, VirtualRootsBuildAndShowTheirRootFolder) {
         EXPECT_TRUE(tree.ShowRootFolder());
         EXPECT_FALSE(Internals(tree).Updating());
         ASSERT_EQ(Children(tree, nullptr).size(), 1u);
-        Pidl special = Special(csidl);
+        TaskItemIDList special = SpecialFolder(csidl);
         EXPECT_TRUE(ILIsEqual(AbsoluteOf(First()), special.get()));
         EXPECT_EQ(First()->Text(), InFolderName(special.get()));
         EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), tree.Items().Count());
@@ -470,7 +433,7 @@ TEST_F(FolderTreeTest, ARowSelectedAfterItWasDrawnShowsItsOpenIcon) {
         p.tree.control.width = 300;
         p.tree.control.height = 200;
     });
-    ShowWindow(host->form.Handle(), SW_SHOWNOACTIVATE);
+    ShowWindow(Host().form.Handle(), SW_SHOWNOACTIVATE);
     UpdateWindow(tree.Handle());
     RECT unpainted{};
     ASSERT_FALSE(GetUpdateRect(tree.Handle(), &unpainted, FALSE)) << "every row drawn";
@@ -509,11 +472,11 @@ TEST_F(FolderTreeTest, NodeRecordsLiveExactlyAsLongAsTheirNodes) {
     EXPECT_EQ(live(), 0) << "the tree's window destroyed";
     tree.HandleNeeded();
     EXPECT_EQ(live(), tree.Items().Count());
-    DestroyWindow(host->form.Handle());
+    DestroyWindow(Host().form.Handle());
     EXPECT_EQ(live(), 0) << "the parent's window destroyed";
-    host->form.Create();
+    Host().form.Create();
     EXPECT_EQ(live(), 3);
-    host->tree.reset();
+    Host().tree.reset();
     EXPECT_EQ(live(), 0) << "the control destroyed";
 }
 
@@ -582,6 +545,7 @@ struct MessageBoxCatcher {
     std::vector<Box> boxes;
 };
 
+// No tree is hosted: the entry shows the system's own box, which is caught.
 TEST(FolderTreeAbout, PropertyOpensTheVersionBox) {
     TAboutFolderTreeViewExProperty about;
     EXPECT_EQ(about.GetAttributes(), unsigned(paDialog | paMultiSelect | paReadOnly));
@@ -595,72 +559,6 @@ TEST(FolderTreeAbout, PropertyOpensTheVersionBox) {
     EXPECT_EQ(catcher.boxes[0].caption, " FolderTreeViewEx component version 2.11");
     EXPECT_EQ(catcher.boxes[0].owner, designer.Handle());
     EXPECT_EQ(catcher.boxes[0].icon, LoadIconA(nullptr, IDI_INFORMATION));
-}
-
-// ---- the main window ----
-
-TEST(FolderTreeMainWindow, RootButtonsReRootTheTreeOnlyOnChange) {
-    char desktop[MAX_PATH] = {};
-    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
-    Pidl drives = Special(CSIDL_DRIVES);
-    {
-        TWindowed<TMainForm> f(nullptr);
-        TFolderTreeViewEx& ftv = f.FTV;
-        auto root = [&] { return AbsoluteOf(ftv.Items().GetFirstNode()); };
-        ASSERT_EQ(ftv.RootFolder(), rfDrives);
-        ASSERT_TRUE(ILIsEqual(root(), drives.get()));
-        const int built = Internals(ftv).RebuildCount();
-        f.btnDriveClick(&f.btnDrive);
-        EXPECT_EQ(Internals(ftv).RebuildCount(), built) << "the current root again";
-
-        f.btnDeskTopClick(&f.btnDeskTop);
-        EXPECT_EQ(ftv.RootFolder(), rfDesktop);
-        EXPECT_EQ(Internals(ftv).RebuildCount(), built + 1);
-        EXPECT_EQ(ItemIDListToPath(root()), desktop);
-        TTreeNode* desktopNode = ftv.Items().GetFirstNode();
-        f.btnDeskTopClick(&f.btnDeskTop);
-        EXPECT_EQ(Internals(ftv).RebuildCount(), built + 1) << "the current root again";
-        EXPECT_EQ(ftv.Items().GetFirstNode(), desktopNode);
-
-        f.btnDriveClick(&f.btnDrive);
-        EXPECT_EQ(ftv.RootFolder(), rfDrives);
-        EXPECT_EQ(Internals(ftv).RebuildCount(), built + 2);
-        EXPECT_TRUE(ILIsEqual(root(), drives.get()));
-        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), ftv.Items().Count());
-    }
-    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0);
-}
-
-// Start with a folder selected whose name the code page cannot write: the
-// tree hands out no folder name, so the walk changes nothing, neither around
-// the folder nor in the folder whose name it would become.
-TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
-    TempTree tmp;
-    WideFolders wide(tmp);
-    const std::string parent = tmp.Dir("p");
-    for (const char* d : {"p\\cafe", "p\\a", "p\\a\\b"})
-        tmp.Dir(d);
-    std::vector<std::string> readOnly;
-    for (const char* f : {"g.txt", "p\\f.txt", "p\\cafe\\f.txt", "p\\a\\b\\f.txt"})
-        readOnly.push_back(tmp.File(f, FILE_ATTRIBUTE_READONLY));
-    const std::wstring names[] = {L"\U0001F600", L"\uD55C", L"caf\u00E9", L"a\u00A5b"};
-    for (const std::wstring& name : names)
-        wide.Dir(L"p\\" + name);
-
-    TWindowed<TMainForm> f(nullptr);
-    for (const std::wstring& name : names) {
-        SCOPED_TRACE(name.size());
-        ASSERT_TRUE(Internals(f.FTV).LocatePath(parent, false, true));
-        ASSERT_EQ(f.FTV.RootFolderName(), parent);
-        f.FTV.Selected()->Expand(false);
-        TTreeNode* node = ChildNamed(f.FTV, f.FTV.Selected(), name);
-        ASSERT_NE(node, nullptr);
-        f.FTV.SetSelected(node);
-        EXPECT_EQ(f.FTV.RootFolderName(), "") << "the start the tree hands out";
-        f.btnStartClick(&f.btnStart);
-        for (const std::string& file : readOnly)
-            EXPECT_TRUE(Attributes(file) & FILE_ATTRIBUTE_READONLY) << file;
-    }
 }
 
 } // namespace

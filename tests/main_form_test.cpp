@@ -1,12 +1,18 @@
 // Kelvane's main window made in this process and checked through its real
 // windows and messages: frame, aligned parts, tool bar, fonts, resolution,
-// texts (as cp932 bytes), handlers, and the folder tree's published face.
+// texts (as cp932 bytes), handlers, the folder tree's published face, and
+// the tree on the window: its root buttons, and a start at a folder whose
+// name the code page cannot write.
 #include <gtest/gtest.h>
 
+#include "tests/support/FolderTreeHost.h"
+#include "tests/support/TempTree.h"
 #include "tests/support/Text.h"
 #include "tests/support/ToolBarGap.h"
+#include "tests/support/WideFolders.h"
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <memory>
@@ -457,6 +463,72 @@ TEST(FolderTreeViewEx, PublishedInterface) {
     for (const char* hex : {"433a5c955c8ea65c835c836783675c", "5c5c7365727665725c955c", ""}) {
         tree.SetRootFolderName(Unhex(hex));
         EXPECT_EQ(Hex(tree.RootFolderName()), hex);
+    }
+}
+
+// ---- the folder tree on the main window ----
+
+TEST(FolderTreeMainWindow, RootButtonsReRootTheTreeOnlyOnChange) {
+    char desktop[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
+    TaskItemIDList drives = SpecialFolder(CSIDL_DRIVES);
+    {
+        TWindowed<TMainForm> f(nullptr);
+        TFolderTreeViewEx& ftv = f.FTV;
+        auto root = [&] { return AbsoluteOf(ftv.Items().GetFirstNode()); };
+        ASSERT_EQ(ftv.RootFolder(), rfDrives);
+        ASSERT_TRUE(ILIsEqual(root(), drives.get()));
+        const int built = Internals(ftv).RebuildCount();
+        f.btnDriveClick(&f.btnDrive);
+        EXPECT_EQ(Internals(ftv).RebuildCount(), built) << "the current root again";
+
+        f.btnDeskTopClick(&f.btnDeskTop);
+        EXPECT_EQ(ftv.RootFolder(), rfDesktop);
+        EXPECT_EQ(Internals(ftv).RebuildCount(), built + 1);
+        EXPECT_EQ(ItemIDListToPath(root()), desktop);
+        TTreeNode* desktopNode = ftv.Items().GetFirstNode();
+        f.btnDeskTopClick(&f.btnDeskTop);
+        EXPECT_EQ(Internals(ftv).RebuildCount(), built + 1) << "the current root again";
+        EXPECT_EQ(ftv.Items().GetFirstNode(), desktopNode);
+
+        f.btnDriveClick(&f.btnDrive);
+        EXPECT_EQ(ftv.RootFolder(), rfDrives);
+        EXPECT_EQ(Internals(ftv).RebuildCount(), built + 2);
+        EXPECT_TRUE(ILIsEqual(root(), drives.get()));
+        EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), ftv.Items().Count());
+    }
+    EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0);
+}
+
+// Start with a folder selected whose name the code page cannot write: the
+// tree hands out no folder name, so the walk changes nothing, neither around
+// the folder nor in the folder whose name it would become.
+TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
+    TempTree tmp;
+    WideFolders wide(tmp);
+    const std::string parent = tmp.Dir("p");
+    for (const char* d : {"p\\cafe", "p\\a", "p\\a\\b"})
+        tmp.Dir(d);
+    std::vector<std::string> readOnly;
+    for (const char* f : {"g.txt", "p\\f.txt", "p\\cafe\\f.txt", "p\\a\\b\\f.txt"})
+        readOnly.push_back(tmp.File(f, FILE_ATTRIBUTE_READONLY));
+    const std::wstring names[] = {L"\U0001F600", L"\uD55C", L"caf\u00E9", L"a\u00A5b"};
+    for (const std::wstring& name : names)
+        wide.Dir(L"p\\" + name);
+
+    TWindowed<TMainForm> f(nullptr);
+    for (const std::wstring& name : names) {
+        SCOPED_TRACE(name.size());
+        ASSERT_TRUE(Internals(f.FTV).LocatePath(parent, false, true));
+        ASSERT_EQ(f.FTV.RootFolderName(), parent);
+        f.FTV.Selected()->Expand(false);
+        TTreeNode* node = ChildNamed(f.FTV, f.FTV.Selected(), name);
+        ASSERT_NE(node, nullptr);
+        f.FTV.SetSelected(node);
+        EXPECT_EQ(f.FTV.RootFolderName(), "") << "the start the tree hands out";
+        f.btnStartClick(&f.btnStart);
+        for (const std::string& file : readOnly)
+            EXPECT_TRUE(Attributes(file) & FILE_ATTRIBUTE_READONLY) << file;
     }
 }
 

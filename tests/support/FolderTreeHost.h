@@ -11,6 +11,7 @@
 #include "gui/Form.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <shobjidl.h>
 
 #include <memory>
@@ -61,6 +62,25 @@ inline TTreeNode* FindChild(TFolderTreeViewEx& tree, TTreeNode* parent, const st
     for (TTreeNode* n : Children(tree, parent))
         if (n->Text() == text) return n;
     return nullptr;
+}
+
+// A list the shell allocated, freed through the task allocator.
+struct TaskMemFree {
+    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+using TaskItemIDList = std::unique_ptr<ITEMIDLIST, TaskMemFree>;
+
+// The item of a special folder (CSIDL_DRIVES: the computer); null if none.
+inline TaskItemIDList SpecialFolder(int csidl) {
+    LPITEMIDLIST list = nullptr;
+    SHGetSpecialFolderLocation(nullptr, csidl, &list);
+    return TaskItemIDList(list);
+}
+
+// The absolute list of a node's item; null without a record.
+inline LPCITEMIDLIST AbsoluteOf(const TTreeNode* node) {
+    TTVITEMDATA* data = NodeData(node);
+    return data ? data->AbsoluteID.get() : nullptr;
 }
 
 // The file-system path of a node's record (empty for virtual items).

@@ -10,29 +10,57 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
+
+using PropsChange = std::function<void(TFolderTreeViewExProps&)>;
 
 class HostedTreeTest : public ::testing::Test {
   protected:
     void TearDown() override {
-        host_.reset();
+        Destroy();
         EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0) << "node records outlived the tree";
     }
 
     // The tree's window exists when Make returns.
     TFolderTreeViewEx& Make(const TFolderTreeViewExProps& props) {
-        host_.reset();
-        host_ = std::make_unique<FolderTreeHost>(props, services);
+        MakeWithoutWindow(props);
         host_->Create();
         return Tree();
     }
+    // Rooted at the temporary folder, the props changed by `change`.
+    TFolderTreeViewEx& Make(const PropsChange& change = {}) {
+        TFolderTreeViewExProps props = ManualRoot(tmp.Root());
+        if (change) change(props);
+        return Make(props);
+    }
+    // The form's window, and so the tree's, is made by Host().Create() or by
+    // the first call that needs it.
+    TFolderTreeViewEx& MakeWithoutWindow(const TFolderTreeViewExProps& props) {
+        Destroy();
+        host_ = std::make_unique<FolderTreeHost>(props, services);
+        return Tree();
+    }
+    // The tree and its form go now.
+    void Destroy() { host_.reset(); }
     TFolderTreeViewEx& Tree() { return *host_->tree; }
     TTreeNode* First() { return Tree().Items().GetFirstNode(); }
     FolderTreeHost& Host() { return *host_; }
+
+    // An object of the test's that every tree lets go of before it goes,
+    // however the test ends: the fakes a tree is handed.
+    template <class T, class... Args> T& Outliving(Args&&... args) {
+        auto object = std::make_shared<T>(std::forward<Args>(args)...);
+        outliving_.push_back(object);
+        return *object;
+    }
 
     TempTree tmp;
     TestTreeServices services;
 
   private:
+    std::vector<std::shared_ptr<void>> outliving_;
     std::unique_ptr<FolderTreeHost> host_;
 };
