@@ -8,10 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
 #include <functional>
-#include <iostream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -22,6 +19,7 @@
 #include "tests/remote/remote.h"
 #include "tests/support/EndToEnd.h"
 #include "tests/support/Person.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UnixShell.h"
 
@@ -73,58 +71,6 @@ POINT toScreen(HWND window, POINT p) {
 POINT centre(const RECT& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
-
-// Paints now what is pending in a visible window and its children.
-BOOL CALLBACK paintPending(HWND window, LPARAM) {
-    if (IsWindowVisible(window))
-        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    return TRUE;
-}
-
-// Screenshots of the whole X screen, numbered in the order taken by all tests
-// of this process. The folder's screenshots of earlier runs are removed first.
-class Screenshots {
-  public:
-    Screenshots() : folder_(WindowsPath(KELVANE_ARTIFACTS)) {
-        if (count_ > 0) return; // an earlier test of this run took some
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder_ + "\\*.png").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return;
-        do {
-            const std::string name = found.cFileName;
-            if (name.size() > 3 && std::isdigit(static_cast<unsigned char>(name[0])) &&
-                std::isdigit(static_cast<unsigned char>(name[1])) && name[2] == '-')
-                DeleteFileA((folder_ + "\\" + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-
-    // Takes one once `window`'s thread has painted what was pending in its
-    // windows and gone back to its message loop, where Wine copies what they
-    // show to the X screen; gives its path (Linux side), or an empty string.
-    std::string take(const std::string& step, HWND window = nullptr) {
-        if (window) {
-            EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), paintPending, 0);
-            for (int trip = 0; trip < 2; ++trip) {
-                DWORD_PTR ignored = 0;
-                SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-            }
-        }
-        char number[8];
-        std::snprintf(number, sizeof number, "%02d-", ++count_);
-        const std::string path = folder_ + "\\" + number + step + ".png";
-        const std::string unix = UnixPath(path);
-        const auto status = RunUnixShell("import -window root " + ShellQuote(unix), 30000);
-        const bool written = status == 0 && Attributes(path) != INVALID_FILE_ATTRIBUTES;
-        std::cout << "[ SCREEN   ] " << unix << (written ? "" : " (not written)") << std::endl;
-        return written ? unix : std::string();
-    }
-
-  private:
-    std::string folder_;
-    static inline int count_ = 0;
-};
 
 // Modes and types of the entries of some folders, from the Linux side:
 // Unix path -> "mode type" as find prints them.
@@ -395,7 +341,7 @@ class KelvaneJob : public ::testing::Test {
     std::optional<remote::RemoteTree> tree_view_;
 
     Person person_;
-    Screenshots screens_;
+    e2e::Screenshots screens_{KELVANE_ARTIFACTS};
 };
 
 TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout) {
