@@ -8,7 +8,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -18,6 +17,7 @@
 #include "app/Unit1Texts.h"
 #include "tests/remote/remote.h"
 #include "tests/support/EndToEnd.h"
+#include "tests/support/KelvaneTree.h"
 #include "tests/support/Person.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempTree.h"
@@ -37,7 +37,9 @@ using e2e::kToolBarClass;
 using e2e::kTreeClass;
 using e2e::Person;
 using e2e::waitUntil;
+using remote::centre;
 using remote::height;
+using remote::toScreen;
 using remote::width;
 
 constexpr DWORD kJobTimeoutMs = 60000; // a bound for the whole walk
@@ -61,15 +63,6 @@ std::string describe(POINT p) {
     std::ostringstream s;
     s << "(" << p.x << ", " << p.y << ")";
     return s.str();
-}
-
-POINT toScreen(HWND window, POINT p) {
-    if (!ClientToScreen(window, &p)) remote::throwLastError("ClientToScreen");
-    return p;
-}
-
-POINT centre(const RECT& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 // Modes and types of the entries of some folders, from the Linux side:
@@ -168,94 +161,22 @@ class KelvaneJob : public ::testing::Test {
         ASSERT_NE(toolbar_, nullptr);
         ASSERT_NE(status_, nullptr);
         ASSERT_NE(treeWindow_, nullptr);
-        tree_view_.emplace(treeWindow_);
+        nodes_.emplace(treeWindow_, person_);
     }
 
     std::string status() const { return remote::readStatusText(status_); }
 
-    const remote::RemoteTree& view() const { return *tree_view_; }
-
-    // The child of `parent` whose text satisfies `match`, or nullptr.
-    HTREEITEM childWhere(HTREEITEM parent,
-                         const std::function<bool(const std::string&)>& match) const {
-        for (const auto& item : view().children(parent))
-            if (match(item.text)) return item.handle;
-        return nullptr;
-    }
-    HTREEITEM child(HTREEITEM parent, const std::string& text) const {
-        return childWhere(parent, [&](const std::string& t) { return t == text; });
-    }
-
-    std::string childrenText(HTREEITEM parent) const {
-        std::string out;
-        for (const auto& item : view().children(parent))
-            out += (out.empty() ? "" : " | ") + item.text;
-        return out;
-    }
-
-    bool expanded(HTREEITEM item) const { return (view().item(item).state & TVIS_EXPANDED) != 0; }
-
-    // Waits until `item` is expanded and shows at least one child.
-    bool waitForChildren(HTREEITEM item) const {
-        return waitUntil([&] { return expanded(item) && view().firstChild(item) != nullptr; });
-    }
-
-    // The item's text rectangle, scrolled fully into the tree's client area with
-    // the mouse wheel first if needed; nothing if that could not be done.
-    std::optional<RECT> bringIntoView(HTREEITEM item) {
-        for (int notch = 0; notch < 200; ++notch) {
-            const auto text = view().itemRect(item, true);
-            if (!text) return std::nullopt;
-            const RECT client = remote::clientRect(treeWindow_);
-            if (text->top >= client.top && text->bottom <= client.bottom) return text;
-            if (!person_.moveTo(toScreen(treeWindow_, centre(client)))) return std::nullopt;
-            if (!person_.wheel(text->bottom > client.bottom)) return std::nullopt;
-            const RECT before = *text;
-            if (!waitUntil([&] {
-                    const auto now = view().itemRect(item, true);
-                    return now && now->top != before.top;
-                }))
-                return std::nullopt;
-        }
-        return std::nullopt;
-    }
+    e2e::KelvaneTree& nodes() { return *nodes_; }
+    const remote::RemoteTree& view() const { return nodes_->view(); }
 
     // A screen point on the item's text, after scrolling it into view, checked
     // to be over the tree.
     std::optional<POINT> pointOnText(HTREEITEM item) {
-        const auto text = bringIntoView(item);
-        if (!text) return std::nullopt;
-        const RECT client = remote::clientRect(treeWindow_);
-        const LONG left = std::max(text->left, client.left),
-                   right = std::min(text->right, client.right);
-        const POINT p = toScreen(treeWindow_, {(left + right) / 2, (text->top + text->bottom) / 2});
-        EXPECT_EQ(WindowFromPoint(p), treeWindow_) << "the window under " << describe(p);
-        return p;
-    }
-
-    // The item's expand button as TVM_HITTEST finds it along the item's row, in
-    // screen coordinates, after scrolling it into view.
-    std::optional<POINT> expandButton(HTREEITEM item) {
-        const auto text = bringIntoView(item);
-        if (!text) return std::nullopt;
-        const remote::RemoteWindow window(treeWindow_);
-        remote::RemoteBuffer hit = window.allocate(sizeof(TVHITTESTINFO));
-        const LONG y = (text->top + text->bottom) / 2;
-        LONG first = -1, last = -1;
-        for (LONG x = 0; x < text->left; ++x) {
-            TVHITTESTINFO info{};
-            info.pt = {x, y};
-            hit.put(info);
-            const auto found =
-                reinterpret_cast<HTREEITEM>(window.send(TVM_HITTEST, 0, hit.address()));
-            const auto answer = hit.get<TVHITTESTINFO>();
-            if (found == item && (answer.flags & TVHT_ONITEMBUTTON)) {
-                if (first < 0) first = x;
-                last = x;
-            }
+        const auto p = nodes().pointOnText(item);
+        if (p) {
+            EXPECT_EQ(WindowFromPoint(*p), treeWindow_) << "the window under " << describe(*p);
         }
-        if (first < 0) return std::nullopt;
-        return toScreen(treeWindow_, {(first + last) / 2, y});
+        return p;
     }
 
     // A tool bar button's centre in screen coordinates, found by its caption.
@@ -319,8 +240,8 @@ class KelvaneJob : public ::testing::Test {
     // Selects `item` by keys and opens it with Right.
     bool openByKeys(HTREEITEM item) {
         if (!selectByKeys(item)) return false;
-        if (!expanded(item) && !person_.key("Right")) return false;
-        return waitForChildren(item);
+        if (!nodes().expanded(item) && !person_.key("Right")) return false;
+        return nodes().waitForChildren(item);
     }
 
     void TearDown() override {
@@ -328,7 +249,7 @@ class KelvaneJob : public ::testing::Test {
             PostMessageA(main_, WM_CLOSE, 0, 0);
             process_->waitForExit(kExitTimeoutMs);
         }
-        tree_view_.reset();
+        nodes_.reset();
         process_.reset(); // terminates it if it is still there
     }
 
@@ -338,9 +259,9 @@ class KelvaneJob : public ::testing::Test {
 
     std::optional<remote::Process> process_;
     HWND main_ = nullptr, toolbar_ = nullptr, status_ = nullptr, treeWindow_ = nullptr;
-    std::optional<remote::RemoteTree> tree_view_;
 
     Person person_;
+    std::optional<e2e::KelvaneTree> nodes_;
     e2e::Screenshots screens_{KELVANE_ARTIFACTS};
 };
 
@@ -402,23 +323,20 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     EXPECT_TRUE(waitUntil([&] { return view().selection() == computer; }))
         << "My Computer not selected at start-up";
     expectStatusFor("");
-    if (!expanded(computer)) {
-        const auto button = expandButton(computer);
+    if (!nodes().expanded(computer)) {
+        const auto button = nodes().expandButton(computer);
         ASSERT_TRUE(button && person_.click(*button)) << "My Computer's expand button";
-        ASSERT_TRUE(waitForChildren(computer)) << "My Computer did not open";
+        ASSERT_TRUE(nodes().waitForChildren(computer)) << "My Computer did not open";
     }
-    ASSERT_TRUE(waitForChildren(computer)) << "My Computer shows no drives";
+    ASSERT_TRUE(nodes().waitForChildren(computer)) << "My Computer shows no drives";
 
     // The drive of the test's folder (Windows' temporary folder): clicked with
     // the mouse, then opened with the keyboard (Right).
     const std::string root = tree_.Root();
     const std::string driveName = "(" + root.substr(0, 2) + ")";
-    const HTREEITEM drive = childWhere(computer, [&](const std::string& t) {
-        return t.size() >= driveName.size() &&
-               t.compare(t.size() - driveName.size(), driveName.size(), driveName) == 0;
-    });
+    const HTREEITEM drive = nodes().drive(computer, root.substr(0, 2));
     ASSERT_NE(drive, nullptr) << "no " << driveName
-                              << " under My Computer: " << childrenText(computer);
+                              << " under My Computer: " << nodes().childrenText(computer);
     {
         const auto p = pointOnText(drive);
         ASSERT_TRUE(p) << driveName << " could not be scrolled into view";
@@ -429,7 +347,7 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     expectStatusFor(root.substr(0, 3));
     screens_.take("drive-selected", main_);
     ASSERT_TRUE(person_.key("Right"));
-    ASSERT_TRUE(waitForChildren(drive)) << "Right did not open " << driveName;
+    ASSERT_TRUE(nodes().waitForChildren(drive)) << "Right did not open " << driveName;
     screens_.take("drive-open", main_);
 
     // The folders down to the test's own: each scrolled to with the wheel and
@@ -439,15 +357,15 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     HTREEITEM parent = drive;
     for (size_t i = 1; i + 1 < way.size(); ++i) {
         const std::string name = way[i].substr(way[i].rfind('\\') + 1);
-        const HTREEITEM folder = child(parent, name);
+        const HTREEITEM folder = nodes().child(parent, name);
         ASSERT_NE(folder, nullptr)
-            << "no " << name << " under " << way[i - 1] << ": " << childrenText(parent);
+            << "no " << name << " under " << way[i - 1] << ": " << nodes().childrenText(parent);
         const std::string before = status();
-        const auto button = expandButton(folder);
+        const auto button = nodes().expandButton(folder);
         ASSERT_TRUE(button) << "no expand button on " << name << " in view";
         EXPECT_EQ(WindowFromPoint(*button), treeWindow_);
         ASSERT_TRUE(person_.click(*button)) << "click at " << describe(*button);
-        ASSERT_TRUE(waitForChildren(folder)) << name << " did not open";
+        ASSERT_TRUE(nodes().waitForChildren(folder)) << name << " did not open";
         EXPECT_EQ(view().selection(), drive) << "the expand button changed the selection";
         EXPECT_EQ(status(), before) << "the expand button changed the status line";
         parent = folder;
@@ -456,8 +374,8 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
 
     // The test's own folder: a double-click selects and opens it.
     const std::string baseName = root.substr(root.rfind('\\') + 1);
-    const HTREEITEM base = child(parent, baseName);
-    ASSERT_NE(base, nullptr) << "no " << baseName << " among: " << childrenText(parent);
+    const HTREEITEM base = nodes().child(parent, baseName);
+    ASSERT_NE(base, nullptr) << "no " << baseName << " among: " << nodes().childrenText(parent);
     {
         const auto p = pointOnText(base);
         ASSERT_TRUE(p) << baseName << " could not be scrolled into view";
@@ -465,12 +383,12 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     }
     ASSERT_TRUE(waitUntil([&] { return view().selection() == base; }))
         << baseName << " not selected";
-    ASSERT_TRUE(waitForChildren(base)) << "the double-click did not open " << baseName;
+    ASSERT_TRUE(nodes().waitForChildren(base)) << "the double-click did not open " << baseName;
     expectStatusFor(root);
-    EXPECT_EQ(childrenText(base), "job | outside") << "the folders below " << baseName;
+    EXPECT_EQ(nodes().childrenText(base), "job | outside") << "the folders below " << baseName;
     screens_.take("base-open", main_);
 
-    const HTREEITEM job = child(base, "job");
+    const HTREEITEM job = nodes().child(base, "job");
     ASSERT_NE(job, nullptr);
     {
         const auto p = pointOnText(job);
@@ -640,23 +558,21 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(openByKeys(computer)) << "My Computer";
     const std::string root = tree_.Root();
     const std::string driveName = "(" + root.substr(0, 2) + ")";
-    HTREEITEM parent = childWhere(computer, [&](const std::string& t) {
-        return t.size() >= driveName.size() &&
-               t.compare(t.size() - driveName.size(), driveName.size(), driveName) == 0;
-    });
-    ASSERT_NE(parent, nullptr) << driveName << " under My Computer: " << childrenText(computer);
+    HTREEITEM parent = nodes().drive(computer, root.substr(0, 2));
+    ASSERT_NE(parent, nullptr) << driveName
+                               << " under My Computer: " << nodes().childrenText(computer);
     ASSERT_TRUE(openByKeys(parent)) << driveName;
     const std::vector<std::string> way = FoldersDownTo(root);
     for (size_t i = 1; i < way.size(); ++i) {
         const std::string name = way[i].substr(way[i].rfind('\\') + 1);
-        const HTREEITEM folder = child(parent, name);
+        const HTREEITEM folder = nodes().child(parent, name);
         ASSERT_NE(folder, nullptr)
-            << name << " under " << way[i - 1] << ": " << childrenText(parent);
+            << name << " under " << way[i - 1] << ": " << nodes().childrenText(parent);
         ASSERT_TRUE(openByKeys(folder)) << name;
         parent = folder;
     }
-    EXPECT_EQ(childrenText(parent), "job | long | outside");
-    const HTREEITEM job = child(parent, "job");
+    EXPECT_EQ(nodes().childrenText(parent), "job | long | outside");
+    const HTREEITEM job = nodes().child(parent, "job");
     ASSERT_TRUE(job && selectByKeys(job)) << "job";
     EXPECT_TRUE(waitUntil([&] { return status() == job_; })) << shown(status());
 
@@ -683,7 +599,7 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(person_.key("shift+Tab"));
     ASSERT_TRUE(waitUntil([&] { return focused() == treeWindow_; }))
         << "Shift+Tab left the focus on " << remote::className(focused());
-    const HTREEITEM longItem = child(parent, "long");
+    const HTREEITEM longItem = nodes().child(parent, "long");
     ASSERT_TRUE(longItem && selectByKeys(longItem)) << "long";
     ASSERT_TRUE(waitUntil([&] { return status() == tree_.Path("long"); })) << shown(status());
     ASSERT_TRUE(person_.key("Tab"));
