@@ -8,7 +8,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -21,6 +20,7 @@
 #include "tests/support/Person.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/UnixModes.h"
 #include "tests/support/UnixShell.h"
 
 #ifndef KELVANE_ARTIFACTS
@@ -65,27 +65,6 @@ std::string describe(POINT p) {
     return s.str();
 }
 
-// Modes and types of the entries of some folders, from the Linux side:
-// Unix path -> "mode type" as find prints them.
-std::map<std::string, std::string> unixModes(const std::vector<std::string>& windowsFolders) {
-    std::ostringstream script;
-    script << "find";
-    for (const auto& f : windowsFolders)
-        script << " " << ShellQuote(UnixPath(f));
-    script << " -printf '%m %y %p\\n'";
-    std::map<std::string, std::string> modes;
-    std::string text;
-    if (RunUnixShell(script.str(), 15000, &text) != 0) return modes;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        const size_t first = line.find(' ');
-        const size_t second = first == std::string::npos ? first : line.find(' ', first + 1);
-        if (second == std::string::npos) continue;
-        modes[line.substr(second + 1)] = line.substr(0, second);
-    }
-    return modes;
-}
-
 // Wine's X window of a top-level window (a window property Wine sets).
 unsigned long xWindowOf(HWND window) {
     return static_cast<unsigned long>(
@@ -103,13 +82,6 @@ std::string xMapState(unsigned long xWindow) {
     if (at == std::string::npos) return "unknown";
     const size_t end = info.find('\n', at);
     return info.substr(at + key.size(), end == std::string::npos ? end : end - at - key.size());
-}
-
-int modeBits(const std::string& modeAndType) {
-    return std::stoi(modeAndType, nullptr, 8);
-}
-bool writable(const std::string& modeAndType) {
-    return (modeBits(modeAndType) & 0222) != 0;
 }
 
 // The one descendant of `parent` of `className`, or nullptr.
@@ -271,14 +243,14 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     for (const auto& f : readOnlyFiles_)
         ASSERT_TRUE(Attributes(f) & FILE_ATTRIBUTE_READONLY) << f << " made read-only";
     ASSERT_TRUE(Attributes(hidden_) & FILE_ATTRIBUTE_HIDDEN) << hidden_ << " made hidden";
-    const auto before = unixModes({job_, outside_});
+    const auto before = UnixModes({UnixPath(job_), UnixPath(outside_)});
     ASSERT_FALSE(before.empty()) << "find over " << job_ << " and " << outside_;
     const std::string jobUnix = UnixPath(job_);
     int readOnlyBelowJob = 0;
     for (const auto& [path, mode] : before)
-        if (path.rfind(jobUnix + "/", 0) == 0 && !writable(mode)) ++readOnlyBelowJob;
+        if (path.rfind(jobUnix + "/", 0) == 0 && !HasWriteBit(mode)) ++readOnlyBelowJob;
     ASSERT_EQ(readOnlyBelowJob, 9) << "7 files and 2 folders below job are read-only";
-    ASSERT_FALSE(writable(before.at(jobUnix))) << "job itself is read-only too";
+    ASSERT_FALSE(HasWriteBit(before.at(jobUnix))) << "job itself is read-only too";
 
     // 2. The program, and where its windows are on the X screen: Wine's X
     // window of an unmanaged top-level window (the prefix sets Managed to N)
@@ -425,15 +397,15 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
 
     // The files, from the Linux side: everything below job is writable, job
     // itself and everything in outside are as they were.
-    const auto after = unixModes({job_, outside_});
+    const auto after = UnixModes({UnixPath(job_), UnixPath(outside_)});
     ASSERT_EQ(after.size(), before.size()) << "entries found before and after";
     for (const auto& [path, mode] : before) {
         SCOPED_TRACE(path);
         ASSERT_EQ(after.count(path), 1u) << "gone";
         const std::string& now = after.at(path);
         if (path.rfind(jobUnix + "/", 0) == 0) {
-            EXPECT_TRUE(writable(now)) << "mode before " << mode << ", after " << now;
-            if (writable(mode)) {
+            EXPECT_TRUE(HasWriteBit(now)) << "mode before " << mode << ", after " << now;
+            if (HasWriteBit(mode)) {
                 EXPECT_EQ(now, mode) << "a writable entry was changed";
             }
         } else {
@@ -528,16 +500,11 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
                                "print \"d\" a \"/e\" b}' >../dirs && xargs mkdir -p <../dirs"
                                " && awk '{print $0\"/f1\"; print $0\"/f2\"; print $0\"/f3\"}'"
                                " ../dirs >../files && xargs touch <../files"
-                               " && xargs chmod a-w <../files && rm ../dirs ../files",
+                               " && rm ../dirs ../files",
                            120000),
               0);
-    const std::string countReadOnly =
-        "find " + ShellQuote(longUnix) + " -type f ! -perm -u+w | wc -l";
-    const auto readOnlyInLong = [&] {
-        std::string out;
-        return RunUnixShell(countReadOnly, 60000, &out) == 0 ? std::stoi(out) : -1;
-    };
-    ASSERT_EQ(readOnlyInLong(), kLongFiles);
+    ASSERT_TRUE(TakeFileWriteBits(longUnix));
+    ASSERT_EQ(CountUnwritable(longUnix, true), kLongFiles);
 
     ASSERT_NO_FATAL_FAILURE(startProgram());
     // The keyboard of the X server goes to the program's window.
@@ -627,7 +594,8 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     const int cleared = std::stoi(count);
     EXPECT_EQ(count, std::to_string(cleared) + texts::kItems) << shown(stopped);
     EXPECT_LT(cleared, kLongFiles) << "the walk ran to its end";
-    EXPECT_EQ(readOnlyInLong(), kLongFiles - cleared) << "files cleared on disk against the count";
+    EXPECT_EQ(CountUnwritable(longUnix, true), kLongFiles - cleared)
+        << "files cleared on disk against the count";
     EXPECT_FALSE(stopEnabled());
 
     // Escape with no walk does nothing.

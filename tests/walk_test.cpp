@@ -5,6 +5,7 @@
 #include "gui/Timer.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Text.h"
+#include "tests/support/UnixModes.h"
 #include "tests/support/UnixShell.h"
 
 #include <gtest/gtest.h>
@@ -752,13 +753,25 @@ class System32Test : public WalkTest {
         windowsFolder = std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH));
         name = "kv-" + std::to_string(GetCurrentProcessId());
         ASSERT_EQ(Unix("for t in system32 syswow64; do d=$W/$t/$N; mkdir -p $d/sub && touch $d/f "
-                       "$d/sub/g && chmod a-w $d/f $d/sub/g $d/sub; done"),
+                       "$d/sub/g; done"),
                   "");
+        std::vector<std::string> readOnly;
+        for (const char* twin : {"system32", "syswow64"})
+            for (const char* entry : {"/f", "/sub/g", "/sub"})
+                readOnly.push_back(Twin(twin) + entry);
+        ASSERT_TRUE(TakeWriteBits(readOnly));
     }
     void TearDown() override {
-        if (!name.empty())
-            Unix("for t in system32 syswow64; do chmod -R u+w $W/$t/$N; rm -r $W/$t/$N; done");
+        if (!name.empty()) {
+            for (const char* twin : {"system32", "syswow64"})
+                GiveWriteBitBack(Twin(twin));
+            Unix("for t in system32 syswow64; do rm -r $W/$t/$N; done");
+        }
         WalkTest::TearDown();
+    }
+    // The test's folder under System32 or SysWOW64, as the Linux side names it.
+    std::string Twin(const char* twin) const {
+        return UnixPath(windowsFolder) + "/" + twin + "/" + name;
     }
     std::string Unix(const std::string& script) {
         std::string out;
@@ -769,8 +782,9 @@ class System32Test : public WalkTest {
         return out;
     }
     int ReadOnlyLeft(const char* twin) {
-        return std::stoi(
-            Unix("find $W/" + std::string(twin) + "/$N -mindepth 1 ! -perm -u+w | wc -l"));
+        const int left = CountUnwritable(Twin(twin));
+        EXPECT_GE(left, 0) << "find below " << Twin(twin);
+        return left;
     }
     std::string windowsFolder, name;
 };
