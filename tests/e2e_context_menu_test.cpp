@@ -19,6 +19,7 @@
 #include "tests/support/EndToEnd.h"
 #include "tests/support/KelvaneTree.h"
 #include "tests/support/Person.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UnixShell.h"
 
@@ -79,21 +80,14 @@ class KelvaneContextMenu : public ::testing::Test {
         return found;
     }
 
-    // Kept in the build folder beside the other end-to-end screenshots.
-    void screenshot(const std::string& step) {
-        const std::string folder = WindowsPath(KELVANE_ARTIFACTS);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        RunUnixShell("import -window root " +
-                         ShellQuote(UnixPath(folder + "\\menu-" + step + ".png")),
-                     30000);
-    }
-
     TempTree tmp_;
     std::string folder_, dataHome_;
     std::optional<remote::Process> process_;
     HWND main_ = nullptr;
     e2e::Person person_;
     std::optional<e2e::KelvaneTree> tree_;
+    // Beside the other end-to-end screenshots, a series of their own.
+    e2e::Screenshots screens_{KELVANE_ARTIFACTS, "menu-"};
 };
 
 } // namespace
@@ -120,13 +114,13 @@ TEST_F(KelvaneContextMenu, DeleteAFolderFromItsMenuThenSeeCreateShortcutRefused)
     }
     ASSERT_TRUE(waitUntil([&] { return windowsOf(kMenuClass).size() == 1; })) << "no menu";
     EXPECT_EQ(view().selection(), child(folder, "doomed"));
-    screenshot("doomed-menu");
+    screens_.take("doomed-menu");
 
     // 削除(&D), then the shell's confirmation: its default button is Yes.
     ASSERT_TRUE(person_.key("d"));
     ASSERT_TRUE(waitUntil([&] { return windowsOf(kDialogClass).size() == 1; }))
         << "no confirmation";
-    screenshot("delete-confirmation");
+    screens_.take("delete-confirmation");
     ASSERT_TRUE(person_.key("Return"));
     EXPECT_TRUE(waitUntil([&] { return !exists(folder_ + "\\doomed"); })) << "still on disk";
     EXPECT_TRUE(waitUntil([&] { return child(folder, "doomed") == nullptr; }))
@@ -144,7 +138,7 @@ TEST_F(KelvaneContextMenu, DeleteAFolderFromItsMenuThenSeeCreateShortcutRefused)
     ASSERT_TRUE(person_.key("l"));
     ASSERT_TRUE(waitUntil([&] { return windowsOf(kDialogClass).size() == 1; })) << "no message box";
     const HWND box = windowsOf(kDialogClass)[0];
-    screenshot("shortcut-refused");
+    screens_.take("shortcut-refused");
     EXPECT_EQ(remote::windowText(box), kFolderTreeCaption);
     std::vector<std::string> texts;
     for (HWND s : remote::findChildren(box, "Static"))

@@ -36,10 +36,6 @@ bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-POINT centre(const RECT& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // drag_peer.exe in one of its modes, its window placed beside the tree and
 // kept above every other window, so that the pointer finds it. It is started
 // from a Unix shell with no output of ours: under Wine a program shares its
@@ -74,7 +70,7 @@ class Peer {
     Peer& operator=(const Peer&) = delete;
 
     HWND window() const { return window_; }
-    POINT middle() const { return centre(remote::windowRect(window_)); }
+    POINT middle() const { return remote::centre(remote::windowRect(window_)); }
 
     // The lines logged so far.
     Lines log() const {
@@ -146,12 +142,9 @@ class KelvaneDrag : public ::testing::Test {
     // two readings, which then count as not found.
     HTREEITEM node(const std::string& text) const {
         try {
-            for (const auto& item : view().children(view().root()))
-                if (item.text.size() >= 4 &&
-                    item.text.compare(item.text.size() - 4, 4, "(C:)") == 0) {
-                    const HTREEITEM folder = tree_->child(item.handle, name_);
-                    return folder ? tree_->child(folder, text) : nullptr;
-                }
+            const HTREEITEM drive = tree_->drive(view().root(), "C:");
+            const HTREEITEM folder = drive ? tree_->child(drive, name_) : nullptr;
+            return folder ? tree_->child(folder, text) : nullptr;
         } catch (const remote::Error&) {
         }
         return nullptr;
@@ -218,7 +211,7 @@ TEST_F(KelvaneDrag, AFileDraggedInLightsOpensAndScrollsTheTreeAndIsNeverLost) {
     ASSERT_NE(giver.window(), nullptr) << "no window of drag_peer.exe";
     const HTREEITEM target = node("target");
     ASSERT_NE(target, nullptr);
-    ASSERT_FALSE(view().item(target).state & TVIS_EXPANDED);
+    ASSERT_FALSE(tree().expanded(target));
     const auto onTarget = tree().pointOnText(target);
     ASSERT_TRUE(onTarget);
 

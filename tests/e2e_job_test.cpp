@@ -8,11 +8,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
-#include <functional>
-#include <iostream>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -21,8 +16,11 @@
 #include "app/Unit1Texts.h"
 #include "tests/remote/remote.h"
 #include "tests/support/EndToEnd.h"
+#include "tests/support/KelvaneTree.h"
 #include "tests/support/Person.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/UnixModes.h"
 #include "tests/support/UnixShell.h"
 
 #ifndef KELVANE_ARTIFACTS
@@ -39,7 +37,9 @@ using e2e::kToolBarClass;
 using e2e::kTreeClass;
 using e2e::Person;
 using e2e::waitUntil;
+using remote::centre;
 using remote::height;
+using remote::toScreen;
 using remote::width;
 
 constexpr DWORD kJobTimeoutMs = 60000; // a bound for the whole walk
@@ -65,88 +65,6 @@ std::string describe(POINT p) {
     return s.str();
 }
 
-POINT toScreen(HWND window, POINT p) {
-    if (!ClientToScreen(window, &p)) remote::throwLastError("ClientToScreen");
-    return p;
-}
-
-POINT centre(const RECT& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// Paints now what is pending in a visible window and its children.
-BOOL CALLBACK paintPending(HWND window, LPARAM) {
-    if (IsWindowVisible(window))
-        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    return TRUE;
-}
-
-// Screenshots of the whole X screen, numbered in the order taken by all tests
-// of this process. The folder's screenshots of earlier runs are removed first.
-class Screenshots {
-  public:
-    Screenshots() : folder_(WindowsPath(KELVANE_ARTIFACTS)) {
-        if (count_ > 0) return; // an earlier test of this run took some
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder_ + "\\*.png").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return;
-        do {
-            const std::string name = found.cFileName;
-            if (name.size() > 3 && std::isdigit(static_cast<unsigned char>(name[0])) &&
-                std::isdigit(static_cast<unsigned char>(name[1])) && name[2] == '-')
-                DeleteFileA((folder_ + "\\" + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-
-    // Takes one once `window`'s thread has painted what was pending in its
-    // windows and gone back to its message loop, where Wine copies what they
-    // show to the X screen; gives its path (Linux side), or an empty string.
-    std::string take(const std::string& step, HWND window = nullptr) {
-        if (window) {
-            EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), paintPending, 0);
-            for (int trip = 0; trip < 2; ++trip) {
-                DWORD_PTR ignored = 0;
-                SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-            }
-        }
-        char number[8];
-        std::snprintf(number, sizeof number, "%02d-", ++count_);
-        const std::string path = folder_ + "\\" + number + step + ".png";
-        const std::string unix = UnixPath(path);
-        const auto status = RunUnixShell("import -window root " + ShellQuote(unix), 30000);
-        const bool written = status == 0 && Attributes(path) != INVALID_FILE_ATTRIBUTES;
-        std::cout << "[ SCREEN   ] " << unix << (written ? "" : " (not written)") << std::endl;
-        return written ? unix : std::string();
-    }
-
-  private:
-    std::string folder_;
-    static inline int count_ = 0;
-};
-
-// Modes and types of the entries of some folders, from the Linux side:
-// Unix path -> "mode type" as find prints them.
-std::map<std::string, std::string> unixModes(const std::vector<std::string>& windowsFolders) {
-    std::ostringstream script;
-    script << "find";
-    for (const auto& f : windowsFolders)
-        script << " " << ShellQuote(UnixPath(f));
-    script << " -printf '%m %y %p\\n'";
-    std::map<std::string, std::string> modes;
-    std::string text;
-    if (RunUnixShell(script.str(), 15000, &text) != 0) return modes;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        const size_t first = line.find(' ');
-        const size_t second = first == std::string::npos ? first : line.find(' ', first + 1);
-        if (second == std::string::npos) continue;
-        modes[line.substr(second + 1)] = line.substr(0, second);
-    }
-    return modes;
-}
-
 // Wine's X window of a top-level window (a window property Wine sets).
 unsigned long xWindowOf(HWND window) {
     return static_cast<unsigned long>(
@@ -164,13 +82,6 @@ std::string xMapState(unsigned long xWindow) {
     if (at == std::string::npos) return "unknown";
     const size_t end = info.find('\n', at);
     return info.substr(at + key.size(), end == std::string::npos ? end : end - at - key.size());
-}
-
-int modeBits(const std::string& modeAndType) {
-    return std::stoi(modeAndType, nullptr, 8);
-}
-bool writable(const std::string& modeAndType) {
-    return (modeBits(modeAndType) & 0222) != 0;
 }
 
 // The one descendant of `parent` of `className`, or nullptr.
@@ -222,94 +133,22 @@ class KelvaneJob : public ::testing::Test {
         ASSERT_NE(toolbar_, nullptr);
         ASSERT_NE(status_, nullptr);
         ASSERT_NE(treeWindow_, nullptr);
-        tree_view_.emplace(treeWindow_);
+        nodes_.emplace(treeWindow_, person_);
     }
 
     std::string status() const { return remote::readStatusText(status_); }
 
-    const remote::RemoteTree& view() const { return *tree_view_; }
-
-    // The child of `parent` whose text satisfies `match`, or nullptr.
-    HTREEITEM childWhere(HTREEITEM parent,
-                         const std::function<bool(const std::string&)>& match) const {
-        for (const auto& item : view().children(parent))
-            if (match(item.text)) return item.handle;
-        return nullptr;
-    }
-    HTREEITEM child(HTREEITEM parent, const std::string& text) const {
-        return childWhere(parent, [&](const std::string& t) { return t == text; });
-    }
-
-    std::string childrenText(HTREEITEM parent) const {
-        std::string out;
-        for (const auto& item : view().children(parent))
-            out += (out.empty() ? "" : " | ") + item.text;
-        return out;
-    }
-
-    bool expanded(HTREEITEM item) const { return (view().item(item).state & TVIS_EXPANDED) != 0; }
-
-    // Waits until `item` is expanded and shows at least one child.
-    bool waitForChildren(HTREEITEM item) const {
-        return waitUntil([&] { return expanded(item) && view().firstChild(item) != nullptr; });
-    }
-
-    // The item's text rectangle, scrolled fully into the tree's client area with
-    // the mouse wheel first if needed; nothing if that could not be done.
-    std::optional<RECT> bringIntoView(HTREEITEM item) {
-        for (int notch = 0; notch < 200; ++notch) {
-            const auto text = view().itemRect(item, true);
-            if (!text) return std::nullopt;
-            const RECT client = remote::clientRect(treeWindow_);
-            if (text->top >= client.top && text->bottom <= client.bottom) return text;
-            if (!person_.moveTo(toScreen(treeWindow_, centre(client)))) return std::nullopt;
-            if (!person_.wheel(text->bottom > client.bottom)) return std::nullopt;
-            const RECT before = *text;
-            if (!waitUntil([&] {
-                    const auto now = view().itemRect(item, true);
-                    return now && now->top != before.top;
-                }))
-                return std::nullopt;
-        }
-        return std::nullopt;
-    }
+    e2e::KelvaneTree& nodes() { return *nodes_; }
+    const remote::RemoteTree& view() const { return nodes_->view(); }
 
     // A screen point on the item's text, after scrolling it into view, checked
     // to be over the tree.
     std::optional<POINT> pointOnText(HTREEITEM item) {
-        const auto text = bringIntoView(item);
-        if (!text) return std::nullopt;
-        const RECT client = remote::clientRect(treeWindow_);
-        const LONG left = std::max(text->left, client.left),
-                   right = std::min(text->right, client.right);
-        const POINT p = toScreen(treeWindow_, {(left + right) / 2, (text->top + text->bottom) / 2});
-        EXPECT_EQ(WindowFromPoint(p), treeWindow_) << "the window under " << describe(p);
-        return p;
-    }
-
-    // The item's expand button as TVM_HITTEST finds it along the item's row, in
-    // screen coordinates, after scrolling it into view.
-    std::optional<POINT> expandButton(HTREEITEM item) {
-        const auto text = bringIntoView(item);
-        if (!text) return std::nullopt;
-        const remote::RemoteWindow window(treeWindow_);
-        remote::RemoteBuffer hit = window.allocate(sizeof(TVHITTESTINFO));
-        const LONG y = (text->top + text->bottom) / 2;
-        LONG first = -1, last = -1;
-        for (LONG x = 0; x < text->left; ++x) {
-            TVHITTESTINFO info{};
-            info.pt = {x, y};
-            hit.put(info);
-            const auto found =
-                reinterpret_cast<HTREEITEM>(window.send(TVM_HITTEST, 0, hit.address()));
-            const auto answer = hit.get<TVHITTESTINFO>();
-            if (found == item && (answer.flags & TVHT_ONITEMBUTTON)) {
-                if (first < 0) first = x;
-                last = x;
-            }
+        const auto p = nodes().pointOnText(item);
+        if (p) {
+            EXPECT_EQ(WindowFromPoint(*p), treeWindow_) << "the window under " << describe(*p);
         }
-        if (first < 0) return std::nullopt;
-        return toScreen(treeWindow_, {(first + last) / 2, y});
+        return p;
     }
 
     // A tool bar button's centre in screen coordinates, found by its caption.
@@ -373,8 +212,8 @@ class KelvaneJob : public ::testing::Test {
     // Selects `item` by keys and opens it with Right.
     bool openByKeys(HTREEITEM item) {
         if (!selectByKeys(item)) return false;
-        if (!expanded(item) && !person_.key("Right")) return false;
-        return waitForChildren(item);
+        if (!nodes().expanded(item) && !person_.key("Right")) return false;
+        return nodes().waitForChildren(item);
     }
 
     void TearDown() override {
@@ -382,7 +221,7 @@ class KelvaneJob : public ::testing::Test {
             PostMessageA(main_, WM_CLOSE, 0, 0);
             process_->waitForExit(kExitTimeoutMs);
         }
-        tree_view_.reset();
+        nodes_.reset();
         process_.reset(); // terminates it if it is still there
     }
 
@@ -392,10 +231,10 @@ class KelvaneJob : public ::testing::Test {
 
     std::optional<remote::Process> process_;
     HWND main_ = nullptr, toolbar_ = nullptr, status_ = nullptr, treeWindow_ = nullptr;
-    std::optional<remote::RemoteTree> tree_view_;
 
     Person person_;
-    Screenshots screens_;
+    std::optional<e2e::KelvaneTree> nodes_;
+    e2e::Screenshots screens_{KELVANE_ARTIFACTS};
 };
 
 TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout) {
@@ -404,14 +243,14 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     for (const auto& f : readOnlyFiles_)
         ASSERT_TRUE(Attributes(f) & FILE_ATTRIBUTE_READONLY) << f << " made read-only";
     ASSERT_TRUE(Attributes(hidden_) & FILE_ATTRIBUTE_HIDDEN) << hidden_ << " made hidden";
-    const auto before = unixModes({job_, outside_});
+    const auto before = UnixModes({UnixPath(job_), UnixPath(outside_)});
     ASSERT_FALSE(before.empty()) << "find over " << job_ << " and " << outside_;
     const std::string jobUnix = UnixPath(job_);
     int readOnlyBelowJob = 0;
     for (const auto& [path, mode] : before)
-        if (path.rfind(jobUnix + "/", 0) == 0 && !writable(mode)) ++readOnlyBelowJob;
+        if (path.rfind(jobUnix + "/", 0) == 0 && !HasWriteBit(mode)) ++readOnlyBelowJob;
     ASSERT_EQ(readOnlyBelowJob, 9) << "7 files and 2 folders below job are read-only";
-    ASSERT_FALSE(writable(before.at(jobUnix))) << "job itself is read-only too";
+    ASSERT_FALSE(HasWriteBit(before.at(jobUnix))) << "job itself is read-only too";
 
     // 2. The program, and where its windows are on the X screen: Wine's X
     // window of an unmanaged top-level window (the prefix sets Managed to N)
@@ -456,23 +295,20 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     EXPECT_TRUE(waitUntil([&] { return view().selection() == computer; }))
         << "My Computer not selected at start-up";
     expectStatusFor("");
-    if (!expanded(computer)) {
-        const auto button = expandButton(computer);
+    if (!nodes().expanded(computer)) {
+        const auto button = nodes().expandButton(computer);
         ASSERT_TRUE(button && person_.click(*button)) << "My Computer's expand button";
-        ASSERT_TRUE(waitForChildren(computer)) << "My Computer did not open";
+        ASSERT_TRUE(nodes().waitForChildren(computer)) << "My Computer did not open";
     }
-    ASSERT_TRUE(waitForChildren(computer)) << "My Computer shows no drives";
+    ASSERT_TRUE(nodes().waitForChildren(computer)) << "My Computer shows no drives";
 
     // The drive of the test's folder (Windows' temporary folder): clicked with
     // the mouse, then opened with the keyboard (Right).
     const std::string root = tree_.Root();
     const std::string driveName = "(" + root.substr(0, 2) + ")";
-    const HTREEITEM drive = childWhere(computer, [&](const std::string& t) {
-        return t.size() >= driveName.size() &&
-               t.compare(t.size() - driveName.size(), driveName.size(), driveName) == 0;
-    });
+    const HTREEITEM drive = nodes().drive(computer, root.substr(0, 2));
     ASSERT_NE(drive, nullptr) << "no " << driveName
-                              << " under My Computer: " << childrenText(computer);
+                              << " under My Computer: " << nodes().childrenText(computer);
     {
         const auto p = pointOnText(drive);
         ASSERT_TRUE(p) << driveName << " could not be scrolled into view";
@@ -483,7 +319,7 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     expectStatusFor(root.substr(0, 3));
     screens_.take("drive-selected", main_);
     ASSERT_TRUE(person_.key("Right"));
-    ASSERT_TRUE(waitForChildren(drive)) << "Right did not open " << driveName;
+    ASSERT_TRUE(nodes().waitForChildren(drive)) << "Right did not open " << driveName;
     screens_.take("drive-open", main_);
 
     // The folders down to the test's own: each scrolled to with the wheel and
@@ -493,15 +329,15 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     HTREEITEM parent = drive;
     for (size_t i = 1; i + 1 < way.size(); ++i) {
         const std::string name = way[i].substr(way[i].rfind('\\') + 1);
-        const HTREEITEM folder = child(parent, name);
+        const HTREEITEM folder = nodes().child(parent, name);
         ASSERT_NE(folder, nullptr)
-            << "no " << name << " under " << way[i - 1] << ": " << childrenText(parent);
+            << "no " << name << " under " << way[i - 1] << ": " << nodes().childrenText(parent);
         const std::string before = status();
-        const auto button = expandButton(folder);
+        const auto button = nodes().expandButton(folder);
         ASSERT_TRUE(button) << "no expand button on " << name << " in view";
         EXPECT_EQ(WindowFromPoint(*button), treeWindow_);
         ASSERT_TRUE(person_.click(*button)) << "click at " << describe(*button);
-        ASSERT_TRUE(waitForChildren(folder)) << name << " did not open";
+        ASSERT_TRUE(nodes().waitForChildren(folder)) << name << " did not open";
         EXPECT_EQ(view().selection(), drive) << "the expand button changed the selection";
         EXPECT_EQ(status(), before) << "the expand button changed the status line";
         parent = folder;
@@ -510,8 +346,8 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
 
     // The test's own folder: a double-click selects and opens it.
     const std::string baseName = root.substr(root.rfind('\\') + 1);
-    const HTREEITEM base = child(parent, baseName);
-    ASSERT_NE(base, nullptr) << "no " << baseName << " among: " << childrenText(parent);
+    const HTREEITEM base = nodes().child(parent, baseName);
+    ASSERT_NE(base, nullptr) << "no " << baseName << " among: " << nodes().childrenText(parent);
     {
         const auto p = pointOnText(base);
         ASSERT_TRUE(p) << baseName << " could not be scrolled into view";
@@ -519,12 +355,12 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     }
     ASSERT_TRUE(waitUntil([&] { return view().selection() == base; }))
         << baseName << " not selected";
-    ASSERT_TRUE(waitForChildren(base)) << "the double-click did not open " << baseName;
+    ASSERT_TRUE(nodes().waitForChildren(base)) << "the double-click did not open " << baseName;
     expectStatusFor(root);
-    EXPECT_EQ(childrenText(base), "job | outside") << "the folders below " << baseName;
+    EXPECT_EQ(nodes().childrenText(base), "job | outside") << "the folders below " << baseName;
     screens_.take("base-open", main_);
 
-    const HTREEITEM job = child(base, "job");
+    const HTREEITEM job = nodes().child(base, "job");
     ASSERT_NE(job, nullptr);
     {
         const auto p = pointOnText(job);
@@ -561,15 +397,15 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
 
     // The files, from the Linux side: everything below job is writable, job
     // itself and everything in outside are as they were.
-    const auto after = unixModes({job_, outside_});
+    const auto after = UnixModes({UnixPath(job_), UnixPath(outside_)});
     ASSERT_EQ(after.size(), before.size()) << "entries found before and after";
     for (const auto& [path, mode] : before) {
         SCOPED_TRACE(path);
         ASSERT_EQ(after.count(path), 1u) << "gone";
         const std::string& now = after.at(path);
         if (path.rfind(jobUnix + "/", 0) == 0) {
-            EXPECT_TRUE(writable(now)) << "mode before " << mode << ", after " << now;
-            if (writable(mode)) {
+            EXPECT_TRUE(HasWriteBit(now)) << "mode before " << mode << ", after " << now;
+            if (HasWriteBit(mode)) {
                 EXPECT_EQ(now, mode) << "a writable entry was changed";
             }
         } else {
@@ -664,16 +500,11 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
                                "print \"d\" a \"/e\" b}' >../dirs && xargs mkdir -p <../dirs"
                                " && awk '{print $0\"/f1\"; print $0\"/f2\"; print $0\"/f3\"}'"
                                " ../dirs >../files && xargs touch <../files"
-                               " && xargs chmod a-w <../files && rm ../dirs ../files",
+                               " && rm ../dirs ../files",
                            120000),
               0);
-    const std::string countReadOnly =
-        "find " + ShellQuote(longUnix) + " -type f ! -perm -u+w | wc -l";
-    const auto readOnlyInLong = [&] {
-        std::string out;
-        return RunUnixShell(countReadOnly, 60000, &out) == 0 ? std::stoi(out) : -1;
-    };
-    ASSERT_EQ(readOnlyInLong(), kLongFiles);
+    ASSERT_TRUE(TakeFileWriteBits(longUnix));
+    ASSERT_EQ(CountUnwritable(longUnix, true), kLongFiles);
 
     ASSERT_NO_FATAL_FAILURE(startProgram());
     // The keyboard of the X server goes to the program's window.
@@ -694,23 +525,21 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(openByKeys(computer)) << "My Computer";
     const std::string root = tree_.Root();
     const std::string driveName = "(" + root.substr(0, 2) + ")";
-    HTREEITEM parent = childWhere(computer, [&](const std::string& t) {
-        return t.size() >= driveName.size() &&
-               t.compare(t.size() - driveName.size(), driveName.size(), driveName) == 0;
-    });
-    ASSERT_NE(parent, nullptr) << driveName << " under My Computer: " << childrenText(computer);
+    HTREEITEM parent = nodes().drive(computer, root.substr(0, 2));
+    ASSERT_NE(parent, nullptr) << driveName
+                               << " under My Computer: " << nodes().childrenText(computer);
     ASSERT_TRUE(openByKeys(parent)) << driveName;
     const std::vector<std::string> way = FoldersDownTo(root);
     for (size_t i = 1; i < way.size(); ++i) {
         const std::string name = way[i].substr(way[i].rfind('\\') + 1);
-        const HTREEITEM folder = child(parent, name);
+        const HTREEITEM folder = nodes().child(parent, name);
         ASSERT_NE(folder, nullptr)
-            << name << " under " << way[i - 1] << ": " << childrenText(parent);
+            << name << " under " << way[i - 1] << ": " << nodes().childrenText(parent);
         ASSERT_TRUE(openByKeys(folder)) << name;
         parent = folder;
     }
-    EXPECT_EQ(childrenText(parent), "job | long | outside");
-    const HTREEITEM job = child(parent, "job");
+    EXPECT_EQ(nodes().childrenText(parent), "job | long | outside");
+    const HTREEITEM job = nodes().child(parent, "job");
     ASSERT_TRUE(job && selectByKeys(job)) << "job";
     EXPECT_TRUE(waitUntil([&] { return status() == job_; })) << shown(status());
 
@@ -737,7 +566,7 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(person_.key("shift+Tab"));
     ASSERT_TRUE(waitUntil([&] { return focused() == treeWindow_; }))
         << "Shift+Tab left the focus on " << remote::className(focused());
-    const HTREEITEM longItem = child(parent, "long");
+    const HTREEITEM longItem = nodes().child(parent, "long");
     ASSERT_TRUE(longItem && selectByKeys(longItem)) << "long";
     ASSERT_TRUE(waitUntil([&] { return status() == tree_.Path("long"); })) << shown(status());
     ASSERT_TRUE(person_.key("Tab"));
@@ -765,7 +594,8 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     const int cleared = std::stoi(count);
     EXPECT_EQ(count, std::to_string(cleared) + texts::kItems) << shown(stopped);
     EXPECT_LT(cleared, kLongFiles) << "the walk ran to its end";
-    EXPECT_EQ(readOnlyInLong(), kLongFiles - cleared) << "files cleared on disk against the count";
+    EXPECT_EQ(CountUnwritable(longUnix, true), kLongFiles - cleared)
+        << "files cleared on disk against the count";
     EXPECT_FALSE(stopEnabled());
 
     // Escape with no walk does nothing.

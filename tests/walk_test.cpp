@@ -5,12 +5,13 @@
 #include "gui/Timer.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Text.h"
+#include "tests/support/UnixModes.h"
 #include "tests/support/UnixShell.h"
+#include "tests/support/WideFolders.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 
@@ -183,82 +184,12 @@ TEST_F(WalkTest, SymbolicLinkToFolderIsNeitherFollowedNorChanged) {
 
 // ---- hostile names over a real tree ----
 
-// A real tree made through the extended-length wide entry points, so that
-// any name is written exactly; read-only folders are made from Linux.
-class WideTree {
-  public:
-    explicit WideTree(const TempTree& tree) : tree_(tree), root_(L"\\\\?\\" + Wide(tree.Root())) {}
-    std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
-    void Dir(const std::wstring& relative) const {
-        ASSERT_TRUE(CreateDirectoryW(Path(relative).c_str(), nullptr)) << Narrow(relative);
-    }
-    void File(const std::wstring& relative, DWORD attributes) const {
-        HANDLE h = CreateFileW(Path(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE) << Narrow(relative);
-        CloseHandle(h);
-        if (attributes) {
-            ASSERT_TRUE(SetFileAttributesW(Path(relative).c_str(), attributes));
-        }
-    }
-    // chmod a-w from Linux: names travel as octal escapes of their UTF-8 bytes.
-    void UnixReadOnly(const std::vector<std::wstring>& relatives) const {
-        std::string script = "chmod a-w";
-        for (auto& r : relatives)
-            script.append(" ").append(UnixWord(r));
-        ASSERT_EQ(RunUnixShell(script), 0);
-    }
-    std::string UnixWord(const std::wstring& relative) const {
-        std::string utf8(relative.size() * 4, '\0');
-        utf8.resize(WideCharToMultiByte(CP_UTF8, 0, relative.data(), int(relative.size()),
-                                        utf8.data(), int(utf8.size()), nullptr, nullptr));
-        std::string escaped = "/";
-        for (unsigned char c : utf8) {
-            char octal[8];
-            std::snprintf(octal, sizeof octal, "\\%03o", c == '\\' ? '/' : c);
-            escaped += octal;
-        }
-        return ShellQuote(UnixPath(tree_.Root())) + "\"$(printf '" + escaped + "')\"";
-    }
-    // Every entry below the root, links not followed, with its attributes.
-    std::map<std::wstring, DWORD> Snapshot() const {
-        std::map<std::wstring, DWORD> entries;
-        Collect(L"", entries);
-        return entries;
-    }
-    static std::string Narrow(const std::wstring& wide) {
-        std::string text(wide.size() * 2, '\0');
-        text.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), text.data(),
-                                        int(text.size()), nullptr, nullptr));
-        return text;
-    }
-
-  private:
-    void Collect(const std::wstring& relative, std::map<std::wstring, DWORD>& entries) const {
-        const std::wstring folder = relative.empty() ? root_ : Path(relative);
-        WIN32_FIND_DATAW d;
-        HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &d);
-        if (h == INVALID_HANDLE_VALUE) return;
-        do {
-            const std::wstring name = d.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = relative.empty() ? name : relative + L"\\" + name;
-            entries[child] = GetFileAttributesW(Path(child).c_str());
-            if ((d.dwFileAttributes & DIR) && !(d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                Collect(child, entries);
-        } while (FindNextFileW(h, &d));
-        FindClose(h);
-    }
-    const TempTree& tree_;
-    std::wstring root_;
-};
-
 // Names that the code page, the Win32 path rules or a link would turn into
 // another entry, each beside the entry it would become: after the walk every
 // read-only entry below the chosen folder is cleared and counted, and nothing
 // else changed, not the chosen folder itself nor anything beside it.
 TEST_F(WalkTest, HostileNamesChangeNothingOutsideTheChosenFolder) {
-    WideTree w(tree);
+    WideFolders w(tree);
     // Outside: what a best-fit or a link would reach.
     w.Dir(L"victim");
     w.File(L"victim\\in.txt", RO);
@@ -281,11 +212,17 @@ TEST_F(WalkTest, HostileNamesChangeNothingOutsideTheChosenFolder) {
         w.Dir(chain);
         w.File(chain + L"\\f.txt", RO);
     }
+    ASSERT_EQ(w.Failures(), "");
     ASSERT_GT(w.Path(chain).size(), 400u);
     ASSERT_TRUE(SetFileAttributesW(w.Path(L"c").c_str(), SYSTEM));
-    w.UnixReadOnly({L"c\\한", L"c\\sub\\¥", L"c"});
+    // Outside the assertion, whose message quotes its code: cp932 has no 한.
+    const std::vector<std::string> readOnly{w.UnixPath(L"c\\한"), w.UnixPath(L"c\\sub\\¥"),
+                                            w.UnixPath(L"c")};
+    ASSERT_TRUE(TakeWriteBits(readOnly));
     // A Unix link to a file outside: Wine lists it as a plain read-only file.
-    ASSERT_EQ(RunUnixShell("ln -s " + w.UnixWord(L"out.txt") + " " + w.UnixWord(L"c\\flink")), 0);
+    ASSERT_EQ(RunUnixShell("ln -s " + ShellQuoteUnix(w.UnixPath(L"out.txt")) + " " +
+                           ShellQuoteUnix(w.UnixPath(L"c\\flink"))),
+              0);
 
     const std::map<std::wstring, DWORD> before = w.Snapshot();
     ASSERT_EQ(before.at(L"c\\flink"), RO | FILE_ATTRIBUTE_ARCHIVE) << "a plain file to Wine";
@@ -301,7 +238,7 @@ TEST_F(WalkTest, HostileNamesChangeNothingOutsideTheChosenFolder) {
     for (auto& [path, attributes] : w.Snapshot()) {
         const bool inside = path.rfind(L"c\\", 0) == 0 && path != L"c\\flink";
         const DWORD old = before.at(path);
-        EXPECT_EQ(attributes, inside ? old & ~RO : old) << WideTree::Narrow(path);
+        EXPECT_EQ(attributes, inside ? old & ~RO : old) << Narrow(path);
     }
     EXPECT_EQ(FinalText(), Completed(expected));
 }
@@ -752,13 +689,25 @@ class System32Test : public WalkTest {
         windowsFolder = std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH));
         name = "kv-" + std::to_string(GetCurrentProcessId());
         ASSERT_EQ(Unix("for t in system32 syswow64; do d=$W/$t/$N; mkdir -p $d/sub && touch $d/f "
-                       "$d/sub/g && chmod a-w $d/f $d/sub/g $d/sub; done"),
+                       "$d/sub/g; done"),
                   "");
+        std::vector<std::string> readOnly;
+        for (const char* twin : {"system32", "syswow64"})
+            for (const char* entry : {"/f", "/sub/g", "/sub"})
+                readOnly.push_back(Twin(twin) + entry);
+        ASSERT_TRUE(TakeWriteBits(readOnly));
     }
     void TearDown() override {
-        if (!name.empty())
-            Unix("for t in system32 syswow64; do chmod -R u+w $W/$t/$N; rm -r $W/$t/$N; done");
+        if (!name.empty()) {
+            for (const char* twin : {"system32", "syswow64"})
+                GiveWriteBitBack(Twin(twin));
+            Unix("for t in system32 syswow64; do rm -r $W/$t/$N; done");
+        }
         WalkTest::TearDown();
+    }
+    // The test's folder under System32 or SysWOW64, as the Linux side names it.
+    std::string Twin(const char* twin) const {
+        return UnixPath(windowsFolder) + "/" + twin + "/" + name;
     }
     std::string Unix(const std::string& script) {
         std::string out;
@@ -769,8 +718,9 @@ class System32Test : public WalkTest {
         return out;
     }
     int ReadOnlyLeft(const char* twin) {
-        return std::stoi(
-            Unix("find $W/" + std::string(twin) + "/$N -mindepth 1 ! -perm -u+w | wc -l"));
+        const int left = CountUnwritable(Twin(twin));
+        EXPECT_GE(left, 0) << "find below " << Twin(twin);
+        return left;
     }
     std::string windowsFolder, name;
 };

@@ -96,4 +96,9 @@ RECT rectInClient(HWND window, HWND reference) {
     return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
 }
 
+POINT toScreen(HWND window, POINT client) {
+    if (!ClientToScreen(window, &client)) throwLastError("ClientToScreen");
+    return client;
+}
+
 } // namespace remote

@@ -42,11 +42,17 @@ RECT clientRect(HWND window);        // GetClientRect
 // The window rectangle of `window` in the client coordinates of `reference`.
 RECT rectInClient(HWND window, HWND reference);
 
+// A point in `window`'s client coordinates in screen coordinates.
+POINT toScreen(HWND window, POINT client);
+
 inline LONG width(const RECT& r) {
     return r.right - r.left;
 }
 inline LONG height(const RECT& r) {
     return r.bottom - r.top;
+}
+inline POINT centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 } // namespace remote

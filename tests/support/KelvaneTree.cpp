@@ -1,41 +1,94 @@
 #include "tests/support/KelvaneTree.h"
 
+#include <algorithm>
+
 #include "tests/remote/window_search.h"
 
 namespace e2e {
 
 HTREEITEM KelvaneTree::child(HTREEITEM parent, const std::string& text) const {
+    return childWhere(parent, [&](const std::string& t) { return t == text; });
+}
+
+HTREEITEM KelvaneTree::childWhere(HTREEITEM parent,
+                                  const std::function<bool(const std::string&)>& match) const {
     for (const auto& item : view_.children(parent))
-        if (item.text == text) return item.handle;
+        if (match(item.text)) return item.handle;
     return nullptr;
 }
 
-bool KelvaneTree::waitForChildren(HTREEITEM item) const {
-    return waitUntil(
-        [&] { return (view_.item(item).state & TVIS_EXPANDED) && view_.firstChild(item); });
+HTREEITEM KelvaneTree::drive(HTREEITEM computer, const std::string& drive) const {
+    const std::string shown = "(" + drive + ")";
+    return childWhere(computer, [&](const std::string& t) {
+        return t.size() >= shown.size() &&
+               t.compare(t.size() - shown.size(), shown.size(), shown) == 0;
+    });
 }
 
-std::optional<POINT> KelvaneTree::pointOnText(HTREEITEM item) {
-    for (int notch = 0; notch < 100; ++notch) {
+std::string KelvaneTree::childrenText(HTREEITEM parent) const {
+    std::string out;
+    for (const auto& item : view_.children(parent))
+        out += (out.empty() ? "" : " | ") + item.text;
+    return out;
+}
+
+bool KelvaneTree::expanded(HTREEITEM item) const {
+    return (view_.item(item).state & TVIS_EXPANDED) != 0;
+}
+
+bool KelvaneTree::waitForChildren(HTREEITEM item) const {
+    return waitUntil([&] { return expanded(item) && view_.firstChild(item) != nullptr; });
+}
+
+std::optional<RECT> KelvaneTree::bringIntoView(HTREEITEM item) {
+    for (int notch = 0; notch < 200; ++notch) {
         const auto text = view_.itemRect(item, true);
         if (!text) return std::nullopt;
         const RECT client = remote::clientRect(window_);
-        if (text->top >= client.top && text->bottom <= client.bottom) {
-            POINT p{(text->left + text->right) / 2, (text->top + text->bottom) / 2};
-            ClientToScreen(window_, &p);
-            return p;
-        }
-        POINT middle{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
-        ClientToScreen(window_, &middle);
-        if (!person_.moveTo(middle) || !person_.wheel(text->bottom > client.bottom))
+        if (text->top >= client.top && text->bottom <= client.bottom) return text;
+        if (!person_.moveTo(remote::toScreen(window_, remote::centre(client))) ||
+            !person_.wheel(text->bottom > client.bottom))
             return std::nullopt;
         const RECT before = *text;
-        waitUntil([&] {
-            const auto now = view_.itemRect(item, true);
-            return now && now->top != before.top;
-        });
+        if (!waitUntil([&] {
+                const auto now = view_.itemRect(item, true);
+                return now && now->top != before.top;
+            }))
+            return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<POINT> KelvaneTree::pointOnText(HTREEITEM item) {
+    const auto text = bringIntoView(item);
+    if (!text) return std::nullopt;
+    // A text wider than the tree is clicked where it shows.
+    const RECT client = remote::clientRect(window_);
+    const LONG left = std::max(text->left, client.left),
+               right = std::min(text->right, client.right);
+    return remote::toScreen(window_, {(left + right) / 2, (text->top + text->bottom) / 2});
+}
+
+std::optional<POINT> KelvaneTree::expandButton(HTREEITEM item) {
+    const auto text = bringIntoView(item);
+    if (!text) return std::nullopt;
+    const remote::RemoteWindow window(window_);
+    remote::RemoteBuffer hit = window.allocate(sizeof(TVHITTESTINFO));
+    const LONG y = (text->top + text->bottom) / 2;
+    LONG first = -1, last = -1;
+    for (LONG x = 0; x < text->left; ++x) {
+        TVHITTESTINFO info{};
+        info.pt = {x, y};
+        hit.put(info);
+        const auto found = reinterpret_cast<HTREEITEM>(window.send(TVM_HITTEST, 0, hit.address()));
+        const auto answer = hit.get<TVHITTESTINFO>();
+        if (found == item && (answer.flags & TVHT_ONITEMBUTTON)) {
+            if (first < 0) first = x;
+            last = x;
+        }
+    }
+    if (first < 0) return std::nullopt;
+    return remote::toScreen(window_, {(first + last) / 2, y});
 }
 
 bool KelvaneTree::open(HTREEITEM item) {
@@ -50,7 +103,7 @@ HTREEITEM KelvaneTree::openFolderOfC(const std::string& name, std::string& error
         return nullptr;
     }
     const HTREEITEM computer = view_.root();
-    if (!(view_.item(computer).state & TVIS_EXPANDED) && !open(computer)) {
+    if (!expanded(computer) && !open(computer)) {
         error = "My Computer did not open";
         return nullptr;
     }
@@ -58,15 +111,12 @@ HTREEITEM KelvaneTree::openFolderOfC(const std::string& name, std::string& error
         error = "My Computer shows nothing";
         return nullptr;
     }
-    HTREEITEM drive = nullptr;
-    for (const auto& item : view_.children(computer))
-        if (item.text.size() >= 4 && item.text.compare(item.text.size() - 4, 4, "(C:)") == 0)
-            drive = item.handle;
-    if (!drive || !open(drive)) {
-        error = drive ? "C: did not open" : "no (C:) under My Computer";
+    const HTREEITEM c = drive(computer, "C:");
+    if (!c || !open(c)) {
+        error = c ? "C: did not open" : "no (C:) under My Computer";
         return nullptr;
     }
-    const HTREEITEM folder = child(drive, name);
+    const HTREEITEM folder = child(c, name);
     if (!folder || !open(folder)) {
         error = folder ? name + " did not open" : "no " + name + " under C:";
         return nullptr;

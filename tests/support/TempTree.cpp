@@ -1,5 +1,6 @@
 #include "tests/support/TempTree.h"
 
+#include "tests/support/UnixModes.h"
 #include "tests/support/UnixShell.h"
 
 #include <memory>
@@ -93,7 +94,7 @@ bool TempTree::UnixSymlink(const std::string& relative, const std::string& targe
 
 bool TempTree::UnixReadOnly(const std::string& relative) const {
     const std::string path = Path(relative);
-    if (RunUnixShell("chmod a-w " + ShellQuote(UnixPath(path))) != 0) return false;
+    if (!TakeWriteBits({UnixPath(path)})) return false;
     const DWORD a = Attributes(path);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
 }

@@ -9,6 +9,15 @@ std::wstring Wide(const std::string& ansi) {
     return wide;
 }
 
+std::string Narrow(const std::wstring& wide) {
+    const int size = int(wide.size());
+    std::string text(
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), int(text.size()), nullptr,
+                        nullptr);
+    return text;
+}
+
 std::string Hex(const std::string& bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string out;

@@ -1,5 +1,6 @@
 #include "tests/support/UnixShell.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "tests/support/TempTree.h"
@@ -13,6 +14,20 @@ std::string ShellQuote(const std::string& text) {
             out += c;
     }
     return out + "'";
+}
+
+std::string ShellQuoteUnix(const std::string& bytes) {
+    bool plain = true;
+    for (unsigned char c : bytes)
+        plain = plain && c >= 0x20 && c < 0x7F;
+    if (plain) return ShellQuote(bytes);
+    std::string escaped;
+    for (unsigned char c : bytes) {
+        char octal[8];
+        std::snprintf(octal, sizeof octal, "\\%03o", c);
+        escaped += octal;
+    }
+    return "\"$(printf '" + escaped + "')\"";
 }
 
 std::string CommandLineQuote(const std::string& argument) {

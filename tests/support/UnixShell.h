@@ -19,6 +19,11 @@ std::optional<int> RunUnixShell(const std::string& script, DWORD timeoutMs = 150
 // `text` in single quotes for a shell script.
 std::string ShellQuote(const std::string& text);
 
+// Unix bytes (a Unix path's UTF-8) as one word of a script: the script
+// reaches /bin/sh through the ANSI code page, so bytes outside ASCII go as
+// printf's octal escapes.
+std::string ShellQuoteUnix(const std::string& bytes);
+
 // `argument` quoted for a Windows command line, as CommandLineToArgvW (and
 // Wine, when it starts a Unix program) splits it back.
 std::string CommandLineQuote(const std::string& argument);
