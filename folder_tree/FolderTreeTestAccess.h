@@ -33,8 +33,6 @@ class TFolderTreeTestAccess {
 
     // In-place editing the way the shell's rename command starts it.
     void StartLabelEdit(TTreeNode* node) { tree_.StartLabelEdit(node); }
-    // The menu object of the menu last shown.
-    IContextMenu_2* ContextMenu2() const { return tree_.FContextMenu2.Get(); }
 
     // The drop target registered for the window, and what it keeps between
     // calls.
@@ -65,7 +63,6 @@ class TFolderTreeTestAccess {
         if (!tree_.HandleNotify(&info.hdr, result)) return -2;
         return result;
     }
-    void DelayedRefresh() { tree_.DelayedRefresh(); }
     TTreeNode* DropNode() const { return tree_.FDropNode; }
     int RefreshCount() const { return tree_.FRefreshCount; }
 
