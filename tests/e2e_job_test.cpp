@@ -151,6 +151,13 @@ class KelvaneJob : public ::testing::Test {
         return p;
     }
 
+    // The caption of the tool bar's own hot item; empty for none.
+    std::string hotCaption() const {
+        const auto hot = static_cast<size_t>(SendMessageA(toolbar_, TB_GETHOTITEM, 0, 0));
+        const auto buttons = remote::readToolBar(toolbar_);
+        return hot < buttons.size() ? buttons[hot].text : std::string();
+    }
+
     // A tool bar button's centre in screen coordinates, found by its caption.
     std::optional<POINT> toolButton(const std::string& caption, bool& enabled) const {
         for (const auto& b : remote::readToolBar(toolbar_))
@@ -548,6 +555,8 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(waitUntil([&] { return focused() == toolbar_; }))
         << "Tab left the focus on " << remote::className(focused());
     ASSERT_TRUE(keys("Down", 2));
+    EXPECT_TRUE(waitUntil([&] { return hotCaption() == texts::kStart; }))
+        << "the keys move the tool bar's own hot item, not to " << shown(hotCaption());
     screens_.take("keys-on-start", main_);
     ASSERT_TRUE(person_.key("Return"));
     std::string completedAsRead = texts::kCompleted; // the carriage return reads as a blank
@@ -610,6 +619,7 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(person_.key("Tab"));
     ASSERT_TRUE(waitUntil([&] { return focused() == toolbar_; }));
     ASSERT_TRUE(person_.key("Down"));
+    EXPECT_TRUE(waitUntil([&] { return hotCaption() == texts::kQuit; })) << shown(hotCaption());
     ASSERT_TRUE(person_.key("space"));
     const auto code = process_->waitForExit(kExitTimeoutMs);
     ASSERT_TRUE(code.has_value()) << "Space on Quit did not end the program";

@@ -296,6 +296,18 @@ TEST_F(DropTest, RestingAtAnEdgeScrollsOneLinePerDragOverAfterTheDelay) {
     EXPECT_EQ(state().hScrollCode, kNoScrollCode);
     EXPECT_EQ(state().scrollStart, 0u);
     EXPECT_TRUE(DropHighlighted(Tree()).empty());
+
+    // A drag that left through the bottom edge and comes back straight into
+    // it scrolls again after the delay.
+    top->Expand(false);
+    Over(bottom);
+    target().DragLeave();
+    Enter(&data);
+    services.pauses.clear();
+    Over(bottom);
+    services.now += 51;
+    Over(bottom);
+    EXPECT_EQ(services.pauses, std::vector<DWORD>{200});
 }
 
 // A drop onto "a": the verbs asked, what came of them, the refresh and the
@@ -373,6 +385,26 @@ TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
     FakeDataObject& data = Data({Wide(loose)});
     DropOn(FindChild(Tree(), top, "a"), data, 0);
     EXPECT_EQ(Internals(Tree()).RefreshCount(), refreshes);
+}
+
+// A verb that handles messages which rebuild the tree frees the target's
+// record: the paste still goes to the target's own folder and item.
+TEST_F(DropVerbTest, APasteAfterAVerbThatRebuiltTheTreeGoesToTheTargetsItem) {
+    IShellFolder* const parent = NodeData(a)->ParentFolder.Get();
+    const std::string item = ItemIDListBytes(NodeData(a)->RelativeID.get());
+    services.pathVerb = [&](HWND, const std::string&, TShellVerb) {
+        Tree().SetRootFolderName(tmp.Path("top\\a")); // a's record goes
+        return true;
+    };
+    std::string pastedOn;
+    services.itemVerb = [&](HWND, IShellFolder* folder, LPCITEMIDLIST pasted, TShellVerb) {
+        EXPECT_EQ(folder, parent);
+        pastedOn = ItemIDListBytes(pasted);
+        return false;
+    };
+    FakeDataObject& data = Data({Wide(loose)});
+    EXPECT_EQ(DropOn(a, data, 0), E_FAIL);
+    EXPECT_EQ(pastedOn, item);
 }
 
 TEST_F(DropVerbTest, PasteOnAFakeFolderMenuGivesThePastedResultAndReleasesEverything) {

@@ -431,6 +431,74 @@ TEST_F(FolderTreeMenu, OwnerHookHandsTheDrawingMessagesToTheMenuOnlyWhileItIsUp)
     }
 }
 
+// A host whose OnChange rebuilds the tree (a new root) frees the clicked
+// node while it is being selected: the menu is still the clicked item's, and
+// its delete touches no node that went.
+TEST_F(FolderTreeMenu, AHostThatRebuildsOnTheSelectionLeavesNoFreedNodeInUse) {
+    FakeContextMenu& menu = Outliving<FakeContextMenu>();
+    FakeShellFolder& folder = Outliving<FakeShellFolder>();
+    menu.items = kWindowsItems;
+    folder.uiObject = &menu;
+    MenuScript script;
+    script.key = 'b'; // delete
+    TTreeNode* node = Show(folder, script);
+    ASSERT_NE(node, nullptr);
+    // Selected and focused first: the tree view selects on its own when it
+    // gets the focus with nothing selected.
+    Tree().SetSelected(First());
+    SetFocus(Tree().Handle());
+    const std::string other = tmp.Dir("other");
+    tmp.Dir("other\\inside");
+    Tree().OnChange = [&](TObject*, const std::string&) { Tree().SetRootFolderName(other); };
+    RightClick(node);
+    EXPECT_TRUE(script.menuSeen);
+    EXPECT_EQ(folder.uiObjectRequests, 1) << "the clicked item's menu";
+    EXPECT_EQ(menu.invoked.size(), 1u);
+    EXPECT_EQ(NodePath(First()), other);
+    EXPECT_EQ(ChildTexts(Tree(), First()), (std::vector<std::string>{"inside"}));
+}
+
+// A procedure installed on the owner above the hook while the menu is up
+// keeps the hook in the chain: later messages still reach the owner's own
+// procedure, and the next menu takes the hook out.
+WindowSubclass* gAbove = nullptr;
+LRESULT CALLBACK AboveProc(HWND, UINT msg, WPARAM wp, LPARAM lp) {
+    return gAbove->Call(msg, wp, lp);
+}
+
+TEST_F(FolderTreeMenu, AProcedureInstalledAboveTheHookLeavesTheOwnerItsOwn) {
+    FakeContextMenu& menu = Outliving<FakeContextMenu>();
+    FakeShellFolder& folder = Outliving<FakeShellFolder>();
+    menu.items = kWindowsItems;
+    folder.uiObject = &menu;
+    MenuScript script;
+    script.key = 'd'; // cut
+    TTreeNode* node = Show(folder, script);
+    ASSERT_NE(node, nullptr);
+    std::optional<WindowSubclass> above;
+    script.during = [&](HWND owner) { gAbove = &above.emplace(owner, AboveProc); };
+    RightClick(node);
+    ASSERT_TRUE(script.menuSeen);
+    SendMessageA(Owner(), WM_USER + 9, 0, 0);
+    EXPECT_TRUE(Seen(script.ownerSaw, WM_USER + 9)) << "the owner's own procedure got it";
+    above.reset();
+    script = MenuScript{}; // dismissed, with nothing installed
+
+    RightClick(node);
+    EXPECT_TRUE(script.menuSeen);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Owner(), GWLP_WNDPROC)), &OwnerSpyProc);
+}
+
+// Labels change through the shell's rename only: the tree view's read-only
+// switch, which would let a click start an edit, is not the control's.
+template <class Tree> constexpr bool kReadOnlySwitch = requires(Tree& tree) {
+    tree.SetReadOnly(false);
+}
+|| requires(const Tree& tree) {
+    tree.ReadOnly();
+};
+static_assert(kReadOnlySwitch<TCustomTreeView> && !kReadOnlySwitch<TFolderTreeViewEx>);
+
 TEST_F(FolderTreeMenu, NoMenuWithoutContextMenuOrANodeUnderThePoint) {
     FakeContextMenu& menu = Outliving<FakeContextMenu>();
     FakeShellFolder& folder = Outliving<FakeShellFolder>();
