@@ -256,6 +256,20 @@ class FolderTreeMenu : public HostedTreeTest {
         SetTimer(Owner(), kSafetyTimer, 10000, nullptr);
         return node;
     }
+    // The tree shown with Windows' items on "alpha"'s fake folder.
+    struct Faked {
+        FakeContextMenu& menu;
+        FakeShellFolder& folder;
+        TTreeNode* node;
+    };
+    Faked ShowFaked(MenuScript& script) {
+        FakeContextMenu& menu = Outliving<FakeContextMenu>();
+        FakeShellFolder& folder = Outliving<FakeShellFolder>();
+        menu.items = kWindowsItems;
+        folder.uiObject = &menu;
+        TTreeNode* node = Show(folder, script);
+        return {menu, folder, node};
+    }
     // The spy gone first, then the tree.
     void Close() {
         if (!spy) return;
@@ -435,13 +449,9 @@ TEST_F(FolderTreeMenu, OwnerHookHandsTheDrawingMessagesToTheMenuOnlyWhileItIsUp)
 // node while it is being selected: the menu is still the clicked item's, and
 // its delete touches no node that went.
 TEST_F(FolderTreeMenu, AHostThatRebuildsOnTheSelectionLeavesNoFreedNodeInUse) {
-    FakeContextMenu& menu = Outliving<FakeContextMenu>();
-    FakeShellFolder& folder = Outliving<FakeShellFolder>();
-    menu.items = kWindowsItems;
-    folder.uiObject = &menu;
     MenuScript script;
     script.key = 'b'; // delete
-    TTreeNode* node = Show(folder, script);
+    auto [menu, folder, node] = ShowFaked(script);
     ASSERT_NE(node, nullptr);
     // Selected and focused first: the tree view selects on its own when it
     // gets the focus with nothing selected.
@@ -467,13 +477,9 @@ LRESULT CALLBACK AboveProc(HWND, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TEST_F(FolderTreeMenu, AProcedureInstalledAboveTheHookLeavesTheOwnerItsOwn) {
-    FakeContextMenu& menu = Outliving<FakeContextMenu>();
-    FakeShellFolder& folder = Outliving<FakeShellFolder>();
-    menu.items = kWindowsItems;
-    folder.uiObject = &menu;
     MenuScript script;
     script.key = 'd'; // cut
-    TTreeNode* node = Show(folder, script);
+    TTreeNode* node = ShowFaked(script).node;
     ASSERT_NE(node, nullptr);
     std::optional<WindowSubclass> above;
     script.during = [&](HWND owner) { gAbove = &above.emplace(owner, AboveProc); };
@@ -500,12 +506,8 @@ template <class Tree> constexpr bool kReadOnlySwitch = requires(Tree& tree) {
 static_assert(kReadOnlySwitch<TCustomTreeView> && !kReadOnlySwitch<TFolderTreeViewEx>);
 
 TEST_F(FolderTreeMenu, NoMenuWithoutContextMenuOrANodeUnderThePoint) {
-    FakeContextMenu& menu = Outliving<FakeContextMenu>();
-    FakeShellFolder& folder = Outliving<FakeShellFolder>();
-    menu.items = kWindowsItems;
-    folder.uiObject = &menu;
     MenuScript script;
-    TTreeNode* node = Show(folder, script);
+    auto [menu, folder, node] = ShowFaked(script);
     ASSERT_NE(node, nullptr);
     TTreeNode* selected = First();
     Tree().SetSelected(selected);
