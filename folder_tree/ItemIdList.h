@@ -51,6 +51,3 @@ UniqueItemIDList CopyItemID(LPCITEMIDLIST list);
 // no parent (or an empty one), a copy of the child; with no child, a copy of
 // the parent.
 UniqueItemIDList ConcatItemIDLists(LPCITEMIDLIST parent, LPCITEMIDLIST child);
-inline void InitAttributeMask(ULONG& attributes) {
-    attributes = ItemAttributeMask;
-}

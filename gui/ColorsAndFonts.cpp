@@ -7,19 +7,6 @@ TColor TControl::Color() const {
     return color_ == clNone ? DefaultColor() : color_;
 }
 
-void TControl::SetColor(TColor color) {
-    if (color_ == color && !parentColor_) return;
-    color_ = color;
-    parentColor_ = false;
-    ColorChanged();
-}
-
-void TControl::SetParentColor(bool value) {
-    if (parentColor_ == value) return;
-    parentColor_ = value;
-    ColorChanged();
-}
-
 const TFont& TControl::Font() const {
     if (parentFont_ && parent_) return parent_->Font();
     return font_;

@@ -17,12 +17,6 @@ TControl::~TControl() {
     if (parent_) parent_->RemoveControl(this);
 }
 
-void TControl::SetAlign(TAlign align) {
-    if (align_ == align) return;
-    align_ = align;
-    if (parent_) parent_->AlignControls();
-}
-
 void TControl::SetBounds(int left, int top, int width, int height) {
     RECT r{left, top, left + width, top + height};
     if (EqualRect(&r, &bounds_)) return;

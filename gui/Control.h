@@ -31,7 +31,6 @@ class TControl : public TComponent {
 
     TWinControl* Parent() const { return parent_; }
     TAlign Align() const { return align_; }
-    void SetAlign(TAlign align);
 
     int Left() const { return bounds_.left; }
     int Top() const { return bounds_.top; }
@@ -46,12 +45,9 @@ class TControl : public TComponent {
     virtual void SetEnabled(bool enabled);
 
     TCursor Cursor() const { return cursor_; }
-    void SetCursor(TCursor cursor) { cursor_ = cursor; }
 
     TColor Color() const;
-    void SetColor(TColor color);
     bool ParentColor() const { return parentColor_; }
-    void SetParentColor(bool value);
 
     const TFont& Font() const;
     void SetFont(const TFontSpec& fontSpec);

@@ -50,13 +50,6 @@ struct KernelHandleTraits {
 // A file or other kernel object opened with INVALID_HANDLE_VALUE for failure.
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
-struct FindHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { FindClose(h); }
-};
-using UniqueFindHandle = UniqueResource<FindHandleTraits>;
-
 template <class H> struct GdiObjectTraits {
     using Handle = H;
     static Handle Invalid() { return nullptr; }
@@ -167,25 +160,6 @@ class UniqueStgMedium {
 
   private:
     STGMEDIUM medium_{};
-};
-
-// Global memory locked for reading or writing, unlocked on every path.
-template <class T> class GlobalLockGuard {
-  public:
-    explicit GlobalLockGuard(HGLOBAL memory)
-        : memory_(memory), data_(static_cast<T*>(memory ? GlobalLock(memory) : nullptr)) {}
-    ~GlobalLockGuard() {
-        if (data_) GlobalUnlock(memory_);
-    }
-    GlobalLockGuard(const GlobalLockGuard&) = delete;
-    GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
-    T* get() const { return data_; }
-    explicit operator bool() const { return data_ != nullptr; }
-    SIZE_T size() const { return data_ ? GlobalSize(memory_) : 0; }
-
-  private:
-    HGLOBAL memory_;
-    T* data_;
 };
 
 // A window whose procedure is replaced for the owner's lifetime; messages

@@ -63,10 +63,6 @@ TTreeNode* TTreeNode::GetNextSibling() const {
     return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(item_)));
 }
 
-TTreeNode* TTreeNode::GetPrevSibling() const {
-    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_PREVIOUS, LPARAM(item_)));
-}
-
 int TTreeNode::Count() const {
     int n = 0;
     for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
@@ -99,10 +95,6 @@ void TTreeNode::Collapse(bool recurse) {
     Send(owner_, TVM_EXPAND, TVE_COLLAPSE, LPARAM(item_));
 }
 
-void TTreeNode::MakeVisible() {
-    Send(owner_, TVM_ENSUREVISIBLE, 0, LPARAM(item_));
-}
-
 void TTreeNode::CustomSort(PFNTVCOMPARE compare, LPARAM data) {
     TVSORTCB sort{item_, compare, data};
     Send(owner_, TVM_SORTCHILDRENCB, FALSE, LPARAM(&sort));
@@ -123,7 +115,6 @@ TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
     if (!owner_->Handle()) return nullptr;
     auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), v.data, std::move(v.owned));
     node->StoreImages(v.imageIndex, v.selectedIndex);
-    node->overlayIndex_ = v.overlayIndex;
     node->hasChildren_ = v.hasChildren;
     TVINSERTSTRUCTA ins{};
     ins.hParent = parent ? parent->ItemId() : TVI_ROOT;

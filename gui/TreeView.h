@@ -47,20 +47,17 @@ class TTreeNode {
     void StoreImageIndex(int image) { imageIndex_ = image; }
     void StoreSelectedIndex(int selected) { selectedIndex_ = selected; }
     bool SelectedIndexKnown() const { return selectedIndex_ != I_IMAGECALLBACK; }
-    int OverlayIndex() const { return overlayIndex_; }
     bool HasChildren() const;
 
     TTreeNode* Parent() const;
     TTreeNode* GetFirstChild() const;
     TTreeNode* GetNextSibling() const;
-    TTreeNode* GetPrevSibling() const;
     int Count() const;
     int Level() const;
 
     bool Expanded() const;
     void Expand(bool recurse);
     void Collapse(bool recurse);
-    void MakeVisible();
     // Sorts the direct children with a tree-view comparison callback.
     void CustomSort(PFNTVCOMPARE compare, LPARAM data);
     void DeleteChildren();
@@ -76,7 +73,6 @@ class TTreeNode {
     TNodeDataOwner owned_;
     int imageIndex_ = -1;
     int selectedIndex_ = -1;
-    int overlayIndex_ = -1;
     bool hasChildren_ = false;
 };
 
@@ -134,9 +130,6 @@ struct TTreeViewProps {
     bool hideSelection = true;
     bool readOnly = false;
     TBorderStyle borderStyle = bsSingle;
-    TCursor dragCursor = crDrag;
-    bool showHint = false;
-    bool parentShowHint = true;
 };
 
 using TTVChangedEvent = std::function<void(TObject* sender, TTreeNode* node)>;
@@ -170,12 +163,6 @@ class TCustomTreeView : public TWinControl {
     void SetReadOnly(bool value);
     TBorderStyle BorderStyle() const { return props_.borderStyle; }
     void SetBorderStyle(TBorderStyle style);
-    TCursor DragCursor() const { return props_.dragCursor; }
-    void SetDragCursor(TCursor cursor) { props_.dragCursor = cursor; }
-    bool ShowHint() const { return props_.showHint; }
-    void SetShowHint(bool value) { props_.showHint = value; }
-    bool ParentShowHint() const { return props_.parentShowHint; }
-    void SetParentShowHint(bool value) { props_.parentShowHint = value; }
     HIMAGELIST Images() const { return images_; }
     void SetImages(HIMAGELIST images);
 
