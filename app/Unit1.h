@@ -83,7 +83,7 @@ class TMainForm : public TForm {
   private:
     int MinClientWidth() const;
     int MinClientHeight() const;
-    void ScanFolder(std::wstring Folder, TFolderQueue& Queue);
+    void ScanFolder(std::wstring folder, TFolderQueue& queue);
     bool ResolveWalkRoot(const std::wstring& start);
     bool ClearReadOnly(const std::wstring& path, DWORD attributes);
     void SetIdleButtons();

@@ -152,15 +152,15 @@ void TMainForm::PaintDuringScan(DWORD& lastPaint, TRedirectionOff& redirection) 
     redirection.TurnOff();
 }
 
-void TMainForm::ScanFolder(std::wstring Folder, TFolderQueue& Queue) {
-    if (!Folder.empty() && Folder.back() != L'\\') Folder += L'\\';
-    const std::size_t folderLength = Folder.size();
+void TMainForm::ScanFolder(std::wstring folder, TFolderQueue& queue) {
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+    const std::size_t folderLength = folder.size();
 
     // The tag is only written for reparse points; clear it before each call.
     WIN32_FIND_DATAW data;
     data.dwReserved0 = 0;
     TRedirectionOff redirection(*FFileSystem);
-    TFindSearch search(*FFileSystem, FFileSystem->FindFirstFile((Folder + L'*').c_str(), &data));
+    TFindSearch search(*FFileSystem, FFileSystem->FindFirstFile((folder + L'*').c_str(), &data));
     if (!search) return;
     auto next = [&] {
         data.dwReserved0 = 0;
@@ -172,11 +172,11 @@ void TMainForm::ScanFolder(std::wstring Folder, TFolderQueue& Queue) {
         if (IsDotEntry(data.cFileName) || IsLink(data)) continue;
         const DWORD attributes = data.dwFileAttributes;
         if (attributes & kDirectory)
-            Queue.Append(std::wstring_view(Folder).substr(FStartLength), data.cFileName);
+            queue.Append(std::wstring_view(folder).substr(FStartLength), data.cFileName);
         if (attributes & kReadOnly) {
-            Folder.append(data.cFileName);
-            if (ClearReadOnly(Folder, attributes)) ++FClearCount;
-            Folder.resize(folderLength);
+            folder.append(data.cFileName);
+            if (ClearReadOnly(folder, attributes)) ++FClearCount;
+            folder.resize(folderLength);
         }
         PaintDuringScan(lastPaint, redirection);
     } while (next());

@@ -19,11 +19,11 @@
 #include "folder_tree/TreeItemData.h"
 #include "gui/Application.h"
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

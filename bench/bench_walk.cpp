@@ -18,8 +18,8 @@
 #include "app/Unit1.h"
 #include "gui/Application.h"
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -10,7 +10,7 @@ set -euo pipefail
 
 pkgs=(cmake ninja-build g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64
       mingw-w64-x86-64-dev wine wine32:i386 wine64
-      xvfb xdotool imagemagick locales googletest x11-utils
+      xvfb xdotool imagemagick locales googletest x11-utils clang-format
       fonts-wine fonts-liberation fonts-horai-umefont fonts-noto-cjk)
 
 missing=()

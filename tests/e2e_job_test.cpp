@@ -339,14 +339,14 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
         const HTREEITEM folder = nodes().child(parent, name);
         ASSERT_NE(folder, nullptr)
             << "no " << name << " under " << way[i - 1] << ": " << nodes().childrenText(parent);
-        const std::string before = status();
+        const std::string statusBefore = status();
         const auto button = nodes().expandButton(folder);
         ASSERT_TRUE(button) << "no expand button on " << name << " in view";
         EXPECT_EQ(WindowFromPoint(*button), treeWindow_);
         ASSERT_TRUE(person_.click(*button)) << "click at " << describe(*button);
         ASSERT_TRUE(nodes().waitForChildren(folder)) << name << " did not open";
         EXPECT_EQ(view().selection(), drive) << "the expand button changed the selection";
-        EXPECT_EQ(status(), before) << "the expand button changed the status line";
+        EXPECT_EQ(status(), statusBefore) << "the expand button changed the status line";
         parent = folder;
     }
     screens_.take("temp-open", main_);

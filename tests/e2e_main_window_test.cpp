@@ -3,9 +3,9 @@
 // would read them (tests/remote).
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include "tests/support/EndToEnd.h"
 #include "tests/support/ToolBarGap.h"
-#include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>

@@ -12,8 +12,8 @@
 
 #include <algorithm>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The GUI layer under real windows and messages: alignment on resize, mouse
 // routing to graphic controls, timers, and tree nodes' lifetime.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>

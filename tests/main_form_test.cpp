@@ -5,12 +5,12 @@
 // name the code page cannot write.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include "tests/support/FolderTreeHost.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Text.h"
 #include "tests/support/ToolBarGap.h"
 #include "tests/support/WideFolders.h"
-#include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
