@@ -20,6 +20,7 @@
 #include "tests/support/Person.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/Text.h"
 #include "tests/support/UnixModes.h"
 #include "tests/support/UnixShell.h"
 
@@ -29,7 +30,6 @@
 
 namespace {
 
-using e2e::hex;
 using e2e::kExitTimeoutMs;
 using e2e::kStatusBarClass;
 using e2e::kStepTimeoutMs;
@@ -50,7 +50,7 @@ constexpr char kMyComputer[] = "マイ コンピューター"; // Wine's name, i
 
 // A status line as read back and as bytes, for failure messages.
 std::string shown(const std::string& text) {
-    return "\"" + text + "\" [" + hex(text) + "]";
+    return "\"" + text + "\" [" + Hex(text) + "]";
 }
 
 std::string describe(const RECT& r) {

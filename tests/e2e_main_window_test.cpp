@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include "tests/support/EndToEnd.h"
+#include "tests/support/Text.h"
 #include "tests/support/ToolBarGap.h"
 #include <commctrl.h>
 
@@ -18,7 +19,6 @@
 
 namespace {
 
-using e2e::hex;
 using e2e::kExitTimeoutMs;
 using e2e::kStatusBarClass;
 using e2e::kToolBarClass;
@@ -184,7 +184,7 @@ TEST_F(KelvaneMainWindow, ToolBarButtons) {
         const Expected& e = *expected[i];
         EXPECT_FALSE(b.separator()) << "fsStyle 0x" << std::hex << int{b.style};
         EXPECT_FALSE(b.hidden());
-        EXPECT_EQ(hex(b.text), hex(e.caption)) << "caption bytes (cp932)";
+        EXPECT_EQ(Hex(b.text), Hex(e.caption)) << "caption bytes (cp932)";
         EXPECT_EQ(b.image, e.image) << "image index";
         EXPECT_EQ(b.enabled(), e.enabled) << "fsState 0x" << std::hex << int{b.state};
         ASSERT_TRUE(b.rect.has_value()) << "TB_GETITEMRECT failed";

@@ -1,7 +1,5 @@
 #include "tests/support/EndToEnd.h"
 
-#include <cstdio>
-
 #include "tests/remote/window_search.h"
 #include "tests/support/WinePaths.h"
 
@@ -33,16 +31,6 @@ HWND startKelvane(std::optional<remote::Process>& process, std::string& error) {
     }
     process->waitForInputIdle(5000); // let it finish laying out its window
     return main;
-}
-
-std::string hex(const std::string& bytes) {
-    std::string out;
-    char two[4];
-    for (unsigned char b : bytes) {
-        std::snprintf(two, sizeof two, "%s%02X", out.empty() ? "" : " ", b);
-        out += two;
-    }
-    return out;
 }
 
 } // namespace e2e

@@ -27,7 +27,4 @@ std::string kelvanePath();
 // nullptr, and in `error` why, if that did not happen.
 HWND startKelvane(std::optional<remote::Process>& process, std::string& error);
 
-// The bytes of `text` in hexadecimal, "8F 88 97 9D": cp932 texts compared.
-std::string hex(const std::string& bytes);
-
 } // namespace e2e
