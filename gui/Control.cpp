@@ -17,6 +17,23 @@ TControl::~TControl() {
     if (parent_) parent_->RemoveControl(this);
 }
 
+// A control's colour and font are its parent's unless it has its own.
+TColor TControl::Color() const {
+    if (parentColor_ && parent_) return parent_->Color();
+    return color_ == clNone ? DefaultColor() : color_;
+}
+
+const TFont& TControl::Font() const {
+    if (parentFont_ && parent_) return parent_->Font();
+    return font_;
+}
+
+void TControl::SetFont(const TFontSpec& fontSpec) {
+    font_ = TFont(fontSpec);
+    parentFont_ = false;
+    FontChanged();
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
     RECT r{left, top, left + width, top + height};
     if (EqualRect(&r, &bounds_)) return;

@@ -1,22 +1,67 @@
-// A windowed control's window: made with its children, destroyed with them,
-// and kept in step with the control's place, visibility and state.
+// A windowed control's window, from its class to its last message: the
+// framework's class registered once per name, the window procedure that
+// leads from a window to its object, common controls subclassed, creation
+// with the children and destruction, and the window kept in step with the
+// control's place, state, font, colour and aligned children. What the
+// window does with its messages is in WinControlMessages.cpp.
 #include "gui/WinControl.h"
 
 #include <algorithm>
 
-// TWindowed has destroyed the window already; a child whose parent's window
-// is gone was destroyed with it.
-TWinControl::~TWinControl() = default;
+// ---- Window class and procedures ----
+
+void TWinControl::RegisterWindowClass(HINSTANCE instance, const TCreateParams& params) {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, params.className, &existing)) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = StaticWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = params.icon;
+    wc.lpszClassName = params.className;
+    RegisterClassExA(&wc);
+}
+
+// The procedure of the framework's classes: the object given to
+// CreateWindowEx is bound to the window at its first message and gets
+// every message from then on.
+LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self =
+            static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->handle_ = hwnd;
+        SetPropA(hwnd, kObjectProp, self);
+    }
+    if (TWinControl* self = FromHandle(hwnd)) return self->Dispatch(msg, wp, lp);
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// Windows of system classes (the common controls) get this framework's
+// procedure in front of their own, which handles what is left.
+void TWinControl::Subclass(HWND hwnd) {
+    handle_ = hwnd;
+    SetPropA(hwnd, kObjectProp, this);
+    classProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (TWinControl* self = FromHandle(hwnd)) return self->Dispatch(msg, wp, lp);
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<TWinControl*>(GetPropA(hwnd, kObjectProp)) : nullptr;
 }
 
-void TWinControl::RemoveControl(TControl* control) {
-    controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
-    if (mouseCapture_ == control) mouseCapture_ = nullptr;
-    if (mouseOver_ == control) mouseOver_ = nullptr;
-}
+// ---- Creation and destruction ----
+
+// TWindowed has destroyed the window already; a child whose parent's window
+// is gone was destroyed with it.
+TWinControl::~TWinControl() = default;
 
 void TWinControl::CreateParams(TCreateParams& params) {
     params.parent = Parent() ? Parent()->Handle() : nullptr;
@@ -54,6 +99,24 @@ void TWinControl::DestroyHandle() {
     if (handle_) DestroyWindow(handle_);
 }
 
+// The window is gone (its last message, WM_NCDESTROY): the object lets go
+// of it, and a subclassed window gets its class's procedure back.
+void TWinControl::ReleaseWindow() {
+    RemovePropA(handle_, kObjectProp);
+    if (classProc_)
+        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
+    handle_ = nullptr;
+    classProc_ = nullptr;
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+    if (mouseCapture_ == control) mouseCapture_ = nullptr;
+    if (mouseOver_ == control) mouseOver_ = nullptr;
+}
+
+// ---- Place and state ----
+
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     RECT old = BoundsRect();
     TControl::SetBounds(left, top, width, height);
@@ -87,4 +150,61 @@ RECT TWinControl::ClientRect() const {
     RECT r{0, 0, Width(), Height()};
     if (handle_) GetClientRect(handle_, &r);
     return r;
+}
+
+// ---- Fonts and colours, a control's own or its parent's ----
+
+void TWinControl::ApplyFont() {
+    if (handle_) SendMessageA(handle_, WM_SETFONT, WPARAM(Font().Handle()), TRUE);
+}
+
+void TWinControl::FontChanged() {
+    ApplyFont();
+    for (TControl* c : controls_)
+        if (c->ParentFont()) {
+            if (auto* w = dynamic_cast<TWinControl*>(c)) w->FontChanged();
+        }
+    Invalidate();
+}
+
+void TWinControl::ColorChanged() {
+    brush_.reset();
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->ParentColor()) w->ColorChanged();
+    Invalidate();
+}
+
+// ---- Alignment ----
+
+// Aligned children fill the client area's edges in turn, then the rest.
+void TWinControl::AlignControls() {
+    if (!handle_) return;
+    RECT r = ClientRect();
+    for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
+        for (TControl* c : controls_) {
+            if (c->Align() != pass || !c->Visible()) continue;
+            int w = r.right - r.left, h = r.bottom - r.top;
+            switch (pass) {
+            case alTop:
+                c->SetBounds(r.left, r.top, w, c->Height());
+                r.top += c->Height();
+                break;
+            case alBottom:
+                c->SetBounds(r.left, r.bottom - c->Height(), w, c->Height());
+                r.bottom -= c->Height();
+                break;
+            case alLeft:
+                c->SetBounds(r.left, r.top, c->Width(), h);
+                r.left += c->Width();
+                break;
+            case alRight:
+                c->SetBounds(r.right - c->Width(), r.top, c->Width(), h);
+                r.right -= c->Width();
+                break;
+            default:
+                c->SetBounds(r.left, r.top, w, h);
+                break;
+            }
+        }
+    }
 }

@@ -78,26 +78,23 @@ class TWinControl : public TControl {
     // The window property that leads from a window to its object.
     static constexpr char kObjectProp[] = "Kelvane.Control";
 
-    // Window class and procedures (WindowClass.cpp, WindowThunks.cpp,
-    // Subclassing.cpp).
+    // The window's lifetime (WinControl.cpp): class, procedures, release.
     static void RegisterWindowClass(HINSTANCE instance, const TCreateParams& params);
     static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
     void Subclass(HWND hwnd);
     void ReleaseWindow();
-    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void BoundsFromWindow();
+    void ApplyFont();
 
-    // Mouse routing to graphic children (MouseRouting.cpp).
+    // Its messages (WinControlMessages.cpp): mouse routing to graphic
+    // children, painting of the framework's own classes.
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     TControl* GraphicControlAt(int x, int y) const;
     bool RouteMouse(UINT msg, WPARAM wp, LPARAM lp);
     bool SetCursorAtPointer();
-
-    // Painting of the framework's own classes (Painting.cpp).
     void EraseBackground(HDC dc);
     void PaintNow();
-
-    void ApplyFont();
-    void BoundsFromWindow();
 
     HWND handle_ = nullptr;
     WNDPROC classProc_ = nullptr; // the common control's own procedure
