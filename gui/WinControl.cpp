@@ -7,6 +7,24 @@
 #include "gui/WinControl.h"
 
 #include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+// The windows this framework made, each bound to its object through its
+// user data: FromHandle answers for these alone, since any other window's
+// user data is its own maker's. Windows are made and destroyed on the one
+// user-interface thread.
+std::unordered_set<HWND>& FrameworkWindows() {
+    static std::unordered_set<HWND> windows;
+    return windows;
+}
+
+TWinControl* BoundObject(HWND hwnd) {
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+} // namespace
 
 // ---- Window class and procedures ----
 
@@ -26,35 +44,42 @@ void TWinControl::RegisterWindowClass(HINSTANCE instance, const TCreateParams& p
 }
 
 // The procedure of the framework's classes: the object given to
-// CreateWindowEx is bound to the window at its first message and gets
-// every message from then on.
+// CreateWindowEx is bound to the window at WM_NCCREATE, and its window's
+// user data leads to it for every message after, until the last.
 LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    TWinControl* self = nullptr;
     if (msg == WM_NCCREATE) {
-        auto* self =
-            static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->handle_ = hwnd;
-        SetPropA(hwnd, kObjectProp, self);
+        self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->BindWindow(hwnd);
+    } else {
+        self = BoundObject(hwnd);
     }
-    if (TWinControl* self = FromHandle(hwnd)) return self->Dispatch(msg, wp, lp);
+    if (self) return self->Dispatch(msg, wp, lp);
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 // Windows of system classes (the common controls) get this framework's
-// procedure in front of their own, which handles what is left.
+// procedure in front of their own, which handles what is left. The common
+// controls keep their state in their own window bytes, not in the user data.
 void TWinControl::Subclass(HWND hwnd) {
-    handle_ = hwnd;
-    SetPropA(hwnd, kObjectProp, this);
+    BindWindow(hwnd);
     classProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
 }
 
 LRESULT CALLBACK TWinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (TWinControl* self = FromHandle(hwnd)) return self->Dispatch(msg, wp, lp);
+    if (TWinControl* self = BoundObject(hwnd)) return self->Dispatch(msg, wp, lp);
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+void TWinControl::BindWindow(HWND hwnd) {
+    handle_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FrameworkWindows().insert(hwnd);
+}
+
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<TWinControl*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+    return FrameworkWindows().count(hwnd) ? BoundObject(hwnd) : nullptr;
 }
 
 // ---- Creation and destruction ----
@@ -102,7 +127,8 @@ void TWinControl::DestroyHandle() {
 // The window is gone (its last message, WM_NCDESTROY): the object lets go
 // of it, and a subclassed window gets its class's procedure back.
 void TWinControl::ReleaseWindow() {
-    RemovePropA(handle_, kObjectProp);
+    FrameworkWindows().erase(handle_);
+    SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
     if (classProc_)
         SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
     handle_ = nullptr;

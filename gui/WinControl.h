@@ -47,7 +47,8 @@ class TWinControl : public TControl {
     void AlignControls();
     RECT ClientRect() const;
 
-    // The object behind a window created by this framework.
+    // The object behind a window created by this framework; null for any
+    // other window (the shell's, another process's, a control made elsewhere).
     static TWinControl* FromHandle(HWND hwnd);
 
     // Notifications that the parent received from this control's window.
@@ -75,14 +76,13 @@ class TWinControl : public TControl {
     void FontChanged() override;
 
   private:
-    // The window property that leads from a window to its object.
-    static constexpr char kObjectProp[] = "Kelvane.Control";
-
-    // The window's lifetime (WinControl.cpp): class, procedures, release.
+    // The window's lifetime (WinControl.cpp): class, procedures, binding of
+    // the window to the object (its GWLP_USERDATA) and release.
     static void RegisterWindowClass(HINSTANCE instance, const TCreateParams& params);
     static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
     void Subclass(HWND hwnd);
+    void BindWindow(HWND hwnd);
     void ReleaseWindow();
     void BoundsFromWindow();
     void ApplyFont();

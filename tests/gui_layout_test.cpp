@@ -1,5 +1,5 @@
 // The GUI layer under real windows and messages: alignment on resize, mouse
-// routing to graphic controls, timers, and tree nodes' lifetime.
+// routing to graphic controls, timers, tree nodes' lifetime, window objects.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -284,6 +284,16 @@ TEST_F(TreeNodes, ClearOrDestroyingTheWindowFreesEveryNodeOnce) {
     tree.DestroyHandle();
     EXPECT_EQ(Deleted(), (Log{"c", "c1"}));
     EXPECT_EQ(tree.Items().Count(), 0);
+}
+
+// Only the framework's windows lead to an object: a window made elsewhere
+// leads to none, whatever its user data holds.
+TEST_F(TreeNodes, AWindowMadeElsewhereLeadsToNoObject) {
+    HWND other = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD, 0, 0, 0, 0, form.Handle(), nullptr,
+                                 nullptr, nullptr);
+    SetWindowLongPtrA(other, GWLP_USERDATA, LONG_PTR(&tree));
+    EXPECT_EQ(TWinControl::FromHandle(other), nullptr);
+    EXPECT_EQ(TWinControl::FromHandle(tree.Handle()), &tree);
 }
 
 // Node objects and the data they own go with the tree's window even when
