@@ -1,171 +1,16 @@
 #include "gui/TreeView.h"
 
-#include <memory>
 #include <utility>
 
 namespace {
 
-HWND TreeHandle(const TCustomTreeView* tree) {
-    return tree->Handle();
-}
-
+// A message to the tree's control; none while it has no window.
 LRESULT Send(const TCustomTreeView* tree, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
-    HWND h = TreeHandle(tree);
+    HWND h = tree->Handle();
     return h ? SendMessageA(h, msg, wp, lp) : 0;
 }
 
-TTreeNode* NodeOf(const TCustomTreeView* tree, LRESULT item) {
-    return const_cast<TCustomTreeView*>(tree)->Items().GetNode(reinterpret_cast<HTREEITEM>(item));
-}
-
 } // namespace
-
-// ---- TTreeNode ----
-
-void TTreeNode::SetText(const std::string& text) {
-    text_ = text;
-    TVITEMA tv{};
-    tv.mask = TVIF_HANDLE | TVIF_TEXT;
-    tv.hItem = item_;
-    tv.pszText = const_cast<char*>(text_.c_str());
-    if (item_) Send(owner_, TVM_SETITEMA, 0, LPARAM(&tv));
-}
-
-int TTreeNode::ImageIndex() const {
-    if (imageIndex_ == I_IMAGECALLBACK) owner_->ResolveImage(const_cast<TTreeNode*>(this));
-    return imageIndex_;
-}
-
-int TTreeNode::SelectedIndex() const {
-    if (selectedIndex_ == I_IMAGECALLBACK)
-        owner_->ResolveSelectedImage(const_cast<TTreeNode*>(this));
-    return selectedIndex_;
-}
-
-bool TTreeNode::HasChildren() const {
-    if (!item_) return hasChildren_;
-    TVITEMA tv{};
-    tv.mask = TVIF_HANDLE | TVIF_CHILDREN;
-    tv.hItem = item_;
-    Send(owner_, TVM_GETITEMA, 0, LPARAM(&tv));
-    return tv.cChildren != 0;
-}
-
-TTreeNode* TTreeNode::Parent() const {
-    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_PARENT, LPARAM(item_)));
-}
-
-TTreeNode* TTreeNode::GetFirstChild() const {
-    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(item_)));
-}
-
-TTreeNode* TTreeNode::GetNextSibling() const {
-    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(item_)));
-}
-
-int TTreeNode::Count() const {
-    int n = 0;
-    for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
-        ++n;
-    return n;
-}
-
-int TTreeNode::Level() const {
-    int level = 0;
-    for (TTreeNode* p = Parent(); p; p = p->Parent())
-        ++level;
-    return level;
-}
-
-bool TTreeNode::Expanded() const {
-    return (Send(owner_, TVM_GETITEMSTATE, WPARAM(item_), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-}
-
-void TTreeNode::Expand(bool recurse) {
-    Send(owner_, TVM_EXPAND, TVE_EXPAND, LPARAM(item_));
-    if (recurse)
-        for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
-            c->Expand(true);
-}
-
-void TTreeNode::Collapse(bool recurse) {
-    if (recurse)
-        for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
-            c->Collapse(true);
-    Send(owner_, TVM_EXPAND, TVE_COLLAPSE, LPARAM(item_));
-}
-
-void TTreeNode::CustomSort(PFNTVCOMPARE compare, LPARAM data) {
-    TVSORTCB sort{item_, compare, data};
-    Send(owner_, TVM_SORTCHILDRENCB, FALSE, LPARAM(&sort));
-}
-
-void TTreeNode::DeleteChildren() {
-    while (TTreeNode* c = GetFirstChild())
-        c->Delete();
-}
-
-void TTreeNode::Delete() {
-    Send(owner_, TVM_DELETEITEM, 0, LPARAM(item_));
-}
-
-// ---- TTreeNodes ----
-
-TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
-    if (!owner_->Handle()) return nullptr;
-    auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), v.data, std::move(v.owned));
-    node->StoreImages(v.imageIndex, v.selectedIndex);
-    node->hasChildren_ = v.hasChildren;
-    TVINSERTSTRUCTA ins{};
-    ins.hParent = parent ? parent->ItemId() : TVI_ROOT;
-    ins.hInsertAfter = TVI_LAST;
-    TVITEMA& item = ins.item;
-    item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
-    item.pszText = const_cast<char*>(node->text_.c_str());
-    item.iImage = v.imageIndex;
-    item.iSelectedImage = v.selectedIndex;
-    item.cChildren = v.hasChildren ? 1 : 0;
-    item.lParam = reinterpret_cast<LPARAM>(node.get());
-    if (v.overlayIndex >= 0) {
-        item.mask |= TVIF_STATE;
-        item.stateMask = TVIS_OVERLAYMASK;
-        item.state = INDEXTOOVERLAYMASK(v.overlayIndex + 1);
-    }
-    auto handle = reinterpret_cast<HTREEITEM>(Send(owner_, TVM_INSERTITEMA, 0, LPARAM(&ins)));
-    if (!handle) return nullptr;
-    node->item_ = handle;
-    TTreeNode* added = node.get();
-    nodes_.emplace(added, std::move(node));
-    return added;
-}
-
-void TTreeNodes::ItemDeleted(TTreeNode* node) {
-    nodes_.erase(node);
-}
-
-TTreeNode* TTreeNodes::GetNode(HTREEITEM item) const {
-    if (!item || !owner_->Handle()) return nullptr;
-    TVITEMA tv{};
-    tv.mask = TVIF_HANDLE | TVIF_PARAM;
-    tv.hItem = item;
-    if (!Send(owner_, TVM_GETITEMA, 0, LPARAM(&tv))) return nullptr;
-    return reinterpret_cast<TTreeNode*>(tv.lParam);
-}
-
-TTreeNode* TTreeNodes::GetFirstNode() const {
-    return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-}
-
-void TTreeNodes::Clear() {
-    Send(owner_, TVM_DELETEITEM, 0, LPARAM(TVI_ROOT));
-}
-
-void TTreeNodes::CustomSort(PFNTVCOMPARE compare, LPARAM data) {
-    TVSORTCB sort{TVI_ROOT, compare, data};
-    Send(owner_, TVM_SORTCHILDRENCB, FALSE, LPARAM(&sort));
-}
-
-// ---- TCustomTreeView ----
 
 TCustomTreeView::TCustomTreeView(TComponent* owner, TWinControl* parent, const TTreeViewProps& p)
     : TWinControl(owner, parent, p.control), props_(p), items_(this) {}
@@ -238,7 +83,7 @@ void TCustomTreeView::SetImages(HIMAGELIST images) {
 }
 
 TTreeNode* TCustomTreeView::Selected() const {
-    return NodeOf(this, Send(this, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    return items_.GetNode(reinterpret_cast<HTREEITEM>(Send(this, TVM_GETNEXTITEM, TVGN_CARET, 0)));
 }
 
 void TCustomTreeView::SetSelected(TTreeNode* node) {
@@ -246,7 +91,8 @@ void TCustomTreeView::SetSelected(TTreeNode* node) {
 }
 
 TTreeNode* TCustomTreeView::TopItem() const {
-    return NodeOf(this, Send(this, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    return items_.GetNode(
+        reinterpret_cast<HTREEITEM>(Send(this, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
 }
 
 void TCustomTreeView::SetTopItem(TTreeNode* node) {
@@ -259,7 +105,7 @@ TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) const {
     Send(this, TVM_HITTEST, 0, LPARAM(&hit));
     if (!(hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT | TVHT_ONITEMBUTTON)))
         return nullptr;
-    return NodeOf(this, LRESULT(hit.hItem));
+    return items_.GetNode(hit.hItem);
 }
 
 bool TCustomTreeView::CanExpand(TTreeNode* node) {

@@ -1,0 +1,123 @@
+// The node list of a tree view (gui/TreeView.h): node objects behind the
+// control's items, each carrying a caption, image indices, a has-children
+// flag and a data pointer. The list owns its nodes, and a node the data
+// given to it to own: a node goes when its item is deleted, and whatever is
+// left goes when the tree's window goes, whoever its parent is.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+class TCustomTreeView;
+
+// Data a node owns: freed with the node through the deleter of its type.
+using TNodeDataOwner = std::unique_ptr<void, void (*)(void*)>;
+
+template <class T> TNodeDataOwner OwnNodeData(std::unique_ptr<T> data) {
+    return TNodeDataOwner(data.release(), [](void* p) { delete static_cast<T*>(p); });
+}
+
+// One item of the control: its place and state are read from the control
+// and changes are sent to it.
+class TTreeNode {
+  public:
+    TTreeNode(TCustomTreeView* owner, std::string text, void* data,
+              TNodeDataOwner owned = TNodeDataOwner(nullptr, nullptr))
+        : owner_(owner), text_(std::move(text)), data_(owned ? owned.get() : data),
+          owned_(std::move(owned)) {}
+    TTreeNode(const TTreeNode&) = delete;
+    TTreeNode& operator=(const TTreeNode&) = delete;
+
+    HTREEITEM ItemId() const { return item_; }
+    TCustomTreeView* TreeView() const { return owner_; }
+
+    const std::string& Text() const { return text_; }
+    void SetText(const std::string& text);
+    void* Data() const { return data_; }
+    // Indices given as I_IMAGECALLBACK are asked of the tree when first needed.
+    int ImageIndex() const;
+    int SelectedIndex() const;
+    // Store indices without telling the control (while it asks for them).
+    void StoreImages(int image, int selected) {
+        imageIndex_ = image;
+        selectedIndex_ = selected;
+    }
+    void StoreImageIndex(int image) { imageIndex_ = image; }
+    void StoreSelectedIndex(int selected) { selectedIndex_ = selected; }
+    bool SelectedIndexKnown() const { return selectedIndex_ != I_IMAGECALLBACK; }
+    bool HasChildren() const;
+
+    TTreeNode* Parent() const;
+    TTreeNode* GetFirstChild() const;
+    TTreeNode* GetNextSibling() const;
+    int Count() const;
+    int Level() const;
+
+    bool Expanded() const;
+    void Expand(bool recurse);
+    void Collapse(bool recurse);
+    // Sorts the direct children with a tree-view comparison callback.
+    void CustomSort(PFNTVCOMPARE compare, LPARAM data);
+    void DeleteChildren();
+    void Delete();
+
+  private:
+    friend class TTreeNodes;
+
+    TCustomTreeView* owner_;
+    HTREEITEM item_ = nullptr;
+    std::string text_;
+    void* data_;
+    TNodeDataOwner owned_;
+    int imageIndex_ = -1;
+    int selectedIndex_ = -1;
+    bool hasChildren_ = false;
+};
+
+// What a node starts with; inserted in one step. Data given in `owned`
+// becomes the node's data and is freed with it.
+struct TNodeValues {
+    std::string text;
+    void* data = nullptr;
+    TNodeDataOwner owned{nullptr, nullptr};
+    int imageIndex = -1;
+    int selectedIndex = -1;
+    int overlayIndex = -1;
+    bool hasChildren = false;
+};
+
+// The nodes of one tree.
+class TTreeNodes {
+  public:
+    explicit TTreeNodes(TCustomTreeView* owner) : owner_(owner) {}
+
+    // Appends a node below `parent` (at the top level when null).
+    TTreeNode* Add(TTreeNode* parent, TNodeValues values);
+    TTreeNode* AddChild(TTreeNode* parent, const std::string& text) {
+        return AddChildObject(parent, text, nullptr);
+    }
+    TTreeNode* AddChildObject(TTreeNode* parent, const std::string& text, void* data) {
+        return Add(parent, {.text = text, .data = data});
+    }
+    TTreeNode* GetFirstNode() const;
+    int Count() const { return int(nodes_.size()); }
+    void Clear();
+    // Sorts the top-level nodes with a tree-view comparison callback.
+    void CustomSort(PFNTVCOMPARE compare, LPARAM data);
+
+    // The node object behind an item, or null.
+    TTreeNode* GetNode(HTREEITEM item) const;
+    // Called when the control deletes an item: frees its node object.
+    void ItemDeleted(TTreeNode* node);
+    // Frees every node left, when the window that held their items is gone.
+    void ReleaseAll() { nodes_.clear(); }
+
+  private:
+    TCustomTreeView* owner_;
+    std::unordered_map<const TTreeNode*, std::unique_ptr<TTreeNode>> nodes_;
+};
