@@ -104,17 +104,12 @@ class TWatchedTree : public TFolderTreeViewEx {
         fillSeconds += Now() - begin;
         return allow;
     }
-    void GetImageIndex(TTreeNode* node) override {
+    int NodeImageIndex(TTreeNode* node, bool selected) override {
         const double begin = Now();
-        TFolderTreeViewEx::GetImageIndex(node);
+        const int index = TFolderTreeViewEx::NodeImageIndex(node, selected);
         iconSeconds += Now() - begin;
         ++iconLookups;
-    }
-    void GetSelectedIndex(TTreeNode* node) override {
-        const double begin = Now();
-        TFolderTreeViewEx::GetSelectedIndex(node);
-        iconSeconds += Now() - begin;
-        ++iconLookups;
+        return index;
     }
 };
 

@@ -128,8 +128,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void CreateParams(TCreateParams& params) override;
     bool HandleNotify(NMHDR* header, LRESULT& result) override;
     bool CanExpand(TTreeNode* node) override;
-    void GetImageIndex(TTreeNode* node) override;
-    void GetSelectedIndex(TTreeNode* node) override;
+    int NodeImageIndex(TTreeNode* node, bool selected) override;
     void Change(TTreeNode* node) override; // the selection changed
     void Click() override;
     void DblClick() override;

@@ -100,14 +100,10 @@ TTreeNode* TFolderTreeViewEx::AddChildNode(IShellFolder* folder, LPCITEMIDLIST i
     return Items().Add(node, std::move(values));
 }
 
-void TFolderTreeViewEx::GetImageIndex(TTreeNode* node) {
-    node->StoreImageIndex(RecordIconIndex(NodeData(node), false));
-}
-
-void TFolderTreeViewEx::GetSelectedIndex(TTreeNode* node) {
+int TFolderTreeViewEx::NodeImageIndex(TTreeNode* node, bool selected) {
     const TTVITEMDATA* data = NodeData(node);
     const bool openWhenSelected = !FShowFile || (data && (data->Attributes & SFGAO_FOLDER));
-    node->StoreSelectedIndex(openWhenSelected ? RecordIconIndex(data, true) : node->ImageIndex());
+    return RecordIconIndex(data, selected && openWhenSelected);
 }
 
 void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node) {

@@ -31,17 +31,6 @@ void TTreeNode::SetText(const std::string& text) {
     if (item_) Send(owner_, TVM_SETITEMA, 0, LPARAM(&tv));
 }
 
-int TTreeNode::ImageIndex() const {
-    if (imageIndex_ == I_IMAGECALLBACK) owner_->ResolveImage(const_cast<TTreeNode*>(this));
-    return imageIndex_;
-}
-
-int TTreeNode::SelectedIndex() const {
-    if (selectedIndex_ == I_IMAGECALLBACK)
-        owner_->ResolveSelectedImage(const_cast<TTreeNode*>(this));
-    return selectedIndex_;
-}
-
 bool TTreeNode::HasChildren() const {
     if (!item_) return hasChildren_;
     TVITEMA tv{};
@@ -114,7 +103,6 @@ void TTreeNode::Delete() {
 TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
     if (!owner_->Handle()) return nullptr;
     auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), v.data, std::move(v.owned));
-    node->StoreImages(v.imageIndex, v.selectedIndex);
     node->hasChildren_ = v.hasChildren;
     TVINSERTSTRUCTA ins{};
     ins.hParent = parent ? parent->ItemId() : TVI_ROOT;

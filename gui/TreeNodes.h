@@ -1,6 +1,6 @@
 // The node list of a tree view (gui/TreeView.h): node objects behind the
-// control's items, each carrying a caption, image indices, a has-children
-// flag and a data pointer. The list owns its nodes, and a node the data
+// control's items, each carrying a caption, a has-children flag and a data
+// pointer; their images are the control's. The list owns its nodes, and a node the data
 // given to it to own: a node goes when its item is deleted, and whatever is
 // left goes when the tree's window goes, whoever its parent is.
 #pragma once
@@ -39,17 +39,6 @@ class TTreeNode {
     const std::string& Text() const { return text_; }
     void SetText(const std::string& text);
     void* Data() const { return data_; }
-    // Indices given as I_IMAGECALLBACK are asked of the tree when first needed.
-    int ImageIndex() const;
-    int SelectedIndex() const;
-    // Store indices without telling the control (while it asks for them).
-    void StoreImages(int image, int selected) {
-        imageIndex_ = image;
-        selectedIndex_ = selected;
-    }
-    void StoreImageIndex(int image) { imageIndex_ = image; }
-    void StoreSelectedIndex(int selected) { selectedIndex_ = selected; }
-    bool SelectedIndexKnown() const { return selectedIndex_ != I_IMAGECALLBACK; }
     bool HasChildren() const;
 
     TTreeNode* Parent() const;
@@ -74,13 +63,12 @@ class TTreeNode {
     std::string text_;
     void* data_;
     TNodeDataOwner owned_;
-    int imageIndex_ = -1;
-    int selectedIndex_ = -1;
     bool hasChildren_ = false;
 };
 
 // What a node starts with; inserted in one step. Data given in `owned`
-// becomes the node's data and is freed with it.
+// becomes the node's data and is freed with it. An image given as
+// I_IMAGECALLBACK is asked of the tree view when the control first needs it.
 struct TNodeValues {
     std::string text;
     void* data = nullptr;

@@ -10,6 +10,16 @@ LRESULT Send(const TCustomTreeView* tree, UINT msg, WPARAM wp = 0, LPARAM lp = 0
     return h ? SendMessageA(h, msg, wp, lp) : 0;
 }
 
+// The normal image the control keeps for a node (asked for first if it has
+// none yet).
+int KeptImage(const TTreeNode* node) {
+    TVITEMA item{};
+    item.mask = TVIF_HANDLE | TVIF_IMAGE;
+    item.hItem = node->ItemId();
+    Send(node->TreeView(), TVM_GETITEMA, 0, LPARAM(&item));
+    return item.iImage;
+}
+
 } // namespace
 
 TCustomTreeView::TCustomTreeView(TComponent* owner, TWinControl* parent, const TTreeViewProps& p)
@@ -132,23 +142,24 @@ void TCustomTreeView::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }
 
-// The images the control asks for while drawing a row. Finding an icon can
-// be dear, and a control that asks for both images of every row it draws
-// (Wine's does) shows the selected one only on the selected row: the others
-// get their normal image in its place, left to be asked for again once
-// selected. What is known is the control's own from then on.
+// The images the control asks for while drawing a row, each asked of
+// NodeImageIndex once: finding an icon can be dear, so what is known is the
+// control's to keep (TVIF_DI_SETITEM), and this is the one place that keeps
+// it. A control that asks for both images of every row it draws (Wine's
+// does) gets the selected one for the selected row only: the others get
+// their normal image in its place, and are asked again once selected.
 void TCustomTreeView::GiveImages(TTreeNode* node, TVITEMA& item) {
     UINT known = 0;
     if (item.mask & TVIF_IMAGE) {
-        item.iImage = node->ImageIndex();
+        item.iImage = NodeImageIndex(node, false);
         if (item.iImage != I_IMAGECALLBACK) known |= TVIF_IMAGE;
     }
     if (item.mask & TVIF_SELECTEDIMAGE) {
-        if (node->SelectedIndexKnown() || Selected() == node) {
-            item.iSelectedImage = node->SelectedIndex();
+        if (Selected() == node) {
+            item.iSelectedImage = NodeImageIndex(node, true);
             if (item.iSelectedImage != I_IMAGECALLBACK) known |= TVIF_SELECTEDIMAGE;
         } else {
-            item.iSelectedImage = node->ImageIndex();
+            item.iSelectedImage = (item.mask & TVIF_IMAGE) ? item.iImage : KeptImage(node);
         }
     }
     item.mask &= ~UINT(TVIF_IMAGE | TVIF_SELECTEDIMAGE);

@@ -33,9 +33,6 @@ class TCustomTreeView : public TWinControl {
     TTreeNode* TopItem() const;
     void SetTopItem(TTreeNode* node);
     TTreeNode* GetNodeAt(int x, int y) const;
-    // Ask for an image index of a node that holds I_IMAGECALLBACK.
-    void ResolveImage(TTreeNode* node) { GetImageIndex(node); }
-    void ResolveSelectedImage(TTreeNode* node) { GetSelectedIndex(node); }
 
     int Indent() const { return props_.indent; }
     void SetIndent(int indent);
@@ -77,11 +74,10 @@ class TCustomTreeView : public TWinControl {
     virtual void Change(TTreeNode* node);
     virtual void Delete(TTreeNode* node);
     virtual void DblClick();
-    // Called when the control needs an image of a node given as
-    // I_IMAGECALLBACK, each when first needed; an override stores it with
-    // StoreImageIndex or StoreSelectedIndex.
-    virtual void GetImageIndex(TTreeNode*) {}
-    virtual void GetSelectedIndex(TTreeNode*) {}
+    // The image of a node given as I_IMAGECALLBACK, normal or selected,
+    // asked when the control first needs it; the control keeps what it is
+    // given. I_IMAGECALLBACK (the default): none yet, asked again.
+    virtual int NodeImageIndex(TTreeNode*, bool /*selected*/) { return I_IMAGECALLBACK; }
     // The end of a label edit: the default gives the edited node the typed
     // text (none when the edit was cancelled).
     virtual void LabelEdited(TVITEMA& item);

@@ -67,6 +67,14 @@ class FolderTreeTest : public HostedTreeTest {
     TTreeNode* Child(TTreeNode* parent, const std::string& text) {
         return FindChild(Tree(), parent, text);
     }
+    // The images the control has for a node: normal and selected.
+    std::pair<int, int> Images(TTreeNode* node) {
+        TVITEMA item{};
+        item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.hItem = node->ItemId();
+        SendMessageA(Tree().Handle(), TVM_GETITEMA, 0, LPARAM(&item));
+        return {item.iImage, item.iSelectedImage};
+    }
     // Whether the tree shows the computer: as its root node, or its
     // children at the top level.
     bool ShowsDrives() {
@@ -419,8 +427,8 @@ TEST_F(FolderTreeTest, TextsAndImagesAreTheShells) {
         int normal = -1, open = -1;
         GetItemIconIndices(AbsoluteOf(n), normal, open);
         EXPECT_EQ(normal, IconOf(path, false));
-        EXPECT_EQ(n->ImageIndex(), normal);
-        EXPECT_EQ(n->SelectedIndex(), folder ? open : normal);
+        tree.SetSelected(n);
+        EXPECT_EQ(Images(n), std::pair(normal, folder ? open : normal));
     }
 }
 
@@ -439,15 +447,11 @@ TEST_F(FolderTreeTest, ARowSelectedAfterItWasDrawnShowsItsOpenIcon) {
     ASSERT_FALSE(GetUpdateRect(tree.Handle(), &unpainted, FALSE)) << "every row drawn";
     TTreeNode* sub = Child(First(), "sub");
     ASSERT_NE(sub, nullptr);
-    EXPECT_FALSE(sub->SelectedIndexKnown()) << "drawn unselected";
+    const int normal = IconOf(tmp.Path("sub"), false), open = IconOf(tmp.Path("sub"), true);
+    EXPECT_EQ(Images(sub), std::pair(normal, normal)) << "drawn unselected: its normal image";
     tree.SetSelected(sub);
     UpdateWindow(tree.Handle());
-    TVITEMA item{};
-    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    item.hItem = sub->ItemId();
-    ASSERT_TRUE(SendMessageA(tree.Handle(), TVM_GETITEMA, 0, LPARAM(&item)));
-    EXPECT_EQ(item.iImage, IconOf(tmp.Path("sub"), false));
-    EXPECT_EQ(item.iSelectedImage, IconOf(tmp.Path("sub"), true));
+    EXPECT_EQ(Images(sub), std::pair(normal, open));
 }
 
 TEST_F(FolderTreeTest, NodeRecordsLiveExactlyAsLongAsTheirNodes) {
