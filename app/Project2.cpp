@@ -13,6 +13,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TApplication& application = Application();
     application.SetTitle(texts::kCaption);
     TWindowed<TMainForm> mainForm(nullptr);
+    application.SetMainForm(&mainForm);
     application.Run();
     return 0;
 }

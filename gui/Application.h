@@ -13,11 +13,10 @@ class TApplication {
     const std::string& Title() const { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
 
+    // The form that ends the program when it closes and that other forms
+    // stay above, named by WinMain.
     TForm* MainForm() const { return mainForm_; }
-    // The first form made main ends the program when it closes.
-    void SetMainForm(TForm* form) {
-        if (!mainForm_) mainForm_ = form;
-    }
+    void SetMainForm(TForm* form) { mainForm_ = form; }
     void FormDestroyed(TForm* form) {
         if (mainForm_ == form) mainForm_ = nullptr;
     }

@@ -24,7 +24,6 @@ TForm::TForm(TComponent* owner, const TFormProps& p)
         AdjustWindowRectEx(&r, FrameStyle(borderStyle_), FALSE, FrameExStyle(formStyle_));
         SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
     }
-    Application().SetMainForm(this);
 }
 
 TForm::~TForm() {

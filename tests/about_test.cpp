@@ -25,7 +25,7 @@ const TAboutPictures kPictures{IDI_MAINICON, IDB_NAME};
 
 // A main window, so that the About window has an owner.
 struct MainWindow : ::testing::Environment {
-    void SetUp() override { gMain = new TWindowed<TMainForm>(nullptr); }
+    void SetUp() override { Application().SetMainForm(gMain = new TWindowed<TMainForm>(nullptr)); }
     void TearDown() override {
         delete gMain;
         Application().ProcessMessages();

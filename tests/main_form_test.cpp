@@ -536,6 +536,7 @@ TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
 class MainFormQuitTest : public MainFormTest {};
 
 TEST_F(MainFormQuitTest, QuitButtonEndsTheApplicationLoop) {
+    Application().SetMainForm(&F());
     Application().ProcessMessages();
     ASSERT_FALSE(Application().Terminated());
     PostToolCommand(F(), F().btnQuit);

@@ -60,7 +60,7 @@ void Pump() {
 
 TEST(QuitDuringWalk, QuitAndCloseWaitForTheWalkToEnd) {
     TWindowed<TMainForm> form(nullptr);
-    ASSERT_EQ(Application().MainForm(), &form);
+    Application().SetMainForm(&form);
     form.Show();
     TwoFolders fs;
     form.SetFileSystem(fs);
