@@ -38,6 +38,16 @@ TScreen& Screen() {
     return screen;
 }
 
+BusyBracket::BusyBracket(HWND window) : window_(window) {
+    Screen().SetCursor(crHourGlass);
+    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+}
+
+BusyBracket::~BusyBracket() {
+    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    Screen().SetCursor(crDefault);
+}
+
 HCURSOR CursorHandle(TCursor cursor) {
     switch (cursor) {
     case crHandPoint:

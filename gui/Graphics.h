@@ -1,5 +1,5 @@
-// Fonts and screen metrics. Stored layouts are in pixels at 96 dpi; Scale
-// converts them to the screen's resolution.
+// Fonts, screen metrics and the application-wide cursor. Stored layouts are
+// in pixels at 96 dpi; Scale converts them to the screen's resolution.
 #pragma once
 
 #include "gui/Owners.h"
@@ -53,3 +53,16 @@ class TScreen {
 };
 
 TScreen& Screen();
+
+// The hourglass, and a window that does not redraw, for the bracket's
+// lifetime: work that changes many items shows the result once at its end.
+class BusyBracket {
+  public:
+    explicit BusyBracket(HWND window);
+    ~BusyBracket();
+    BusyBracket(const BusyBracket&) = delete;
+    BusyBracket& operator=(const BusyBracket&) = delete;
+
+  private:
+    HWND window_;
+};

@@ -1,7 +1,5 @@
 #include "gui/Owners.h"
 
-#include "gui/Graphics.h"
-
 WindowSubclass::WindowSubclass(HWND window, WNDPROC procedure)
     : window_(window), procedure_(procedure) {
     saved_ = reinterpret_cast<WNDPROC>(
@@ -17,14 +15,4 @@ void WindowSubclass::Remove() {
         reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC)) == procedure_)
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved_));
     window_ = nullptr;
-}
-
-BusyBracket::BusyBracket(HWND window) : window_(window) {
-    Screen().SetCursor(crHourGlass);
-    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
-}
-
-BusyBracket::~BusyBracket() {
-    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
-    Screen().SetCursor(crDefault);
 }

@@ -1,8 +1,8 @@
 // Owners of the platform's resources, one per kind, so that each is released
-// on every path by construction: kernel and find handles, device contexts
-// and the objects selected into them, GDI objects, icons, image lists, menus,
-// task-allocator memory, storage media, locked global memory, a replaced
-// window procedure, and the busy bracket (hourglass with redrawing off).
+// on every path by construction: kernel handles, device contexts and the
+// objects selected into them, GDI objects, icons, image lists, menus,
+// task-allocator memory, storage media and a replaced window procedure.
+// They depend on the platform alone.
 #pragma once
 
 #include <windows.h>
@@ -185,17 +185,4 @@ class WindowSubclass {
     HWND window_ = nullptr;
     WNDPROC procedure_ = nullptr;
     WNDPROC saved_ = nullptr;
-};
-
-// The hourglass, and a window that does not redraw, for the bracket's
-// lifetime: work that changes many items shows the result once at its end.
-class BusyBracket {
-  public:
-    explicit BusyBracket(HWND window);
-    ~BusyBracket();
-    BusyBracket(const BusyBracket&) = delete;
-    BusyBracket& operator=(const BusyBracket&) = delete;
-
-  private:
-    HWND window_;
 };
