@@ -195,7 +195,6 @@ TControlRun RunControl(const std::string& parent, const std::string& name, bool 
     run.paintSeconds = t2 - t1;
     run.iconSeconds = tree.iconSeconds;
     run.iconLookups = tree.iconLookups;
-    run.nodes = node->Count();
     run.visible = int(SendMessageA(tree.Handle(), TVM_GETVISIBLECOUNT, 0, 0));
     RECT update{};
     run.painted = !GetUpdateRect(tree.Handle(), &update, FALSE);
@@ -207,6 +206,7 @@ TControlRun RunControl(const std::string& parent, const std::string& name, bool 
     std::vector<TTreeNode*> children;
     for (TTreeNode* c = node->GetFirstChild(); c; c = c->GetNextSibling())
         children.push_back(c);
+    run.nodes = int(children.size());
     {
         const double begin = Now();
         for (TTreeNode* c : children) {

@@ -57,10 +57,6 @@ void TControl::SetEnabled(bool enabled) {
 
 void TControl::Invalidate() {}
 
-void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
-}
-
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
 }

@@ -56,12 +56,10 @@ class TControl : public TComponent {
     virtual void Invalidate();
 
     TNotifyEvent OnClick;
-    TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
     // Mouse input, in the control's own coordinates.
-    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void Click();

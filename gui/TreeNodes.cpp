@@ -52,13 +52,6 @@ TTreeNode* TTreeNode::GetNextSibling() const {
     return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(item_)));
 }
 
-int TTreeNode::Count() const {
-    int n = 0;
-    for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
-        ++n;
-    return n;
-}
-
 int TTreeNode::Level() const {
     int level = 0;
     for (TTreeNode* p = Parent(); p; p = p->Parent())
@@ -102,7 +95,7 @@ void TTreeNode::Delete() {
 
 TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
     if (!owner_->Handle()) return nullptr;
-    auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), v.data, std::move(v.owned));
+    auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), std::move(v.owned));
     node->hasChildren_ = v.hasChildren;
     TVINSERTSTRUCTA ins{};
     ins.hParent = parent ? parent->ItemId() : TVI_ROOT;

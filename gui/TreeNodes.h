@@ -26,10 +26,8 @@ template <class T> TNodeDataOwner OwnNodeData(std::unique_ptr<T> data) {
 // and changes are sent to it.
 class TTreeNode {
   public:
-    TTreeNode(TCustomTreeView* owner, std::string text, void* data,
-              TNodeDataOwner owned = TNodeDataOwner(nullptr, nullptr))
-        : owner_(owner), text_(std::move(text)), data_(owned ? owned.get() : data),
-          owned_(std::move(owned)) {}
+    TTreeNode(TCustomTreeView* owner, std::string text, TNodeDataOwner owned)
+        : owner_(owner), text_(std::move(text)), owned_(std::move(owned)) {}
     TTreeNode(const TTreeNode&) = delete;
     TTreeNode& operator=(const TTreeNode&) = delete;
 
@@ -38,13 +36,12 @@ class TTreeNode {
 
     const std::string& Text() const { return text_; }
     void SetText(const std::string& text);
-    void* Data() const { return data_; }
+    void* Data() const { return owned_.get(); }
     bool HasChildren() const;
 
     TTreeNode* Parent() const;
     TTreeNode* GetFirstChild() const;
     TTreeNode* GetNextSibling() const;
-    int Count() const;
     int Level() const;
 
     bool Expanded() const;
@@ -61,7 +58,6 @@ class TTreeNode {
     TCustomTreeView* owner_;
     HTREEITEM item_ = nullptr;
     std::string text_;
-    void* data_;
     TNodeDataOwner owned_;
     bool hasChildren_ = false;
 };
@@ -71,7 +67,6 @@ class TTreeNode {
 // I_IMAGECALLBACK is asked of the tree view when the control first needs it.
 struct TNodeValues {
     std::string text;
-    void* data = nullptr;
     TNodeDataOwner owned{nullptr, nullptr};
     int imageIndex = -1;
     int selectedIndex = -1;
@@ -86,12 +81,6 @@ class TTreeNodes {
 
     // Appends a node below `parent` (at the top level when null).
     TTreeNode* Add(TTreeNode* parent, TNodeValues values);
-    TTreeNode* AddChild(TTreeNode* parent, const std::string& text) {
-        return AddChildObject(parent, text, nullptr);
-    }
-    TTreeNode* AddChildObject(TTreeNode* parent, const std::string& text, void* data) {
-        return Add(parent, {.text = text, .data = data});
-    }
     TTreeNode* GetFirstNode() const;
     int Count() const { return int(nodes_.size()); }
     void Clear();

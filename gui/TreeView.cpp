@@ -128,10 +128,6 @@ void TCustomTreeView::Change(TTreeNode* node) {
     if (OnChange) OnChange(this, node);
 }
 
-void TCustomTreeView::Delete(TTreeNode* node) {
-    if (OnDeletion) OnDeletion(this, node);
-}
-
 void TCustomTreeView::LabelEdited(TVITEMA& item) {
     TTreeNode* node = reinterpret_cast<TTreeNode*>(item.lParam);
     if (!node) node = items_.GetNode(item.hItem);
@@ -171,10 +167,7 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     case TVN_DELETEITEMA: {
         auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
         auto* node = reinterpret_cast<TTreeNode*>(nm->itemOld.lParam);
-        if (node) {
-            Delete(node);
-            items_.ItemDeleted(node);
-        }
+        if (node) items_.ItemDeleted(node);
         return true;
     }
     case TVN_ITEMEXPANDINGA: {

@@ -53,7 +53,6 @@ class TCustomTreeView : public TWinControl {
 
     TTVChangedEvent OnChange;
     TTVExpandingEvent OnExpanding;
-    TTVChangedEvent OnDeletion;
     TNotifyEvent OnDblClick;
     TNotifyEvent OnExit;
     TKeyEvent OnKeyDown;
@@ -72,7 +71,6 @@ class TCustomTreeView : public TWinControl {
     // Hooks for descendants; the defaults fire the events.
     virtual bool CanExpand(TTreeNode* node);
     virtual void Change(TTreeNode* node);
-    virtual void Delete(TTreeNode* node);
     virtual void DblClick();
     // The image of a node given as I_IMAGECALLBACK, normal or selected,
     // asked when the control first needs it; the control keeps what it is

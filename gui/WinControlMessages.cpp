@@ -140,7 +140,6 @@ bool TWinControl::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
             mouseCapture_ = target;
             SetCapture(handle_);
         }
-        receiver->MouseDown(button, shift, cx, cy);
         break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:

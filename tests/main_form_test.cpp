@@ -452,8 +452,8 @@ TEST(FolderTreeViewEx, PublishedInterface) {
     EXPECT_TRUE(GetWindowLongA(tree.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "bsSingle";
 
     // Selection changes with no handler assigned: nothing is called.
-    TTreeNode* a = tree.Items().AddChild(nullptr, "a");
-    TTreeNode* b = tree.Items().AddChild(a, "b");
+    TTreeNode* a = tree.Items().Add(nullptr, {.text = "a"});
+    TTreeNode* b = tree.Items().Add(a, {.text = "b"});
     ASSERT_TRUE(a && b);
     tree.SetSelected(a);
     tree.SetSelected(b);

@@ -329,13 +329,12 @@ TEST_F(ShellItems, CanRenameReadsTheWordWhateverTheStatus) {
 // A tree node over a record in folder_, as the tree keeps them.
 struct Node {
     Node(FakeShellFolder* folder, const std::string& id, ULONG attributes)
-        : node(nullptr, "node", &data) {
-        data.ParentFolder = folder;
-        data.RelativeID = CopyItemID(AsItemIDList(id));
-        data.Attributes = attributes;
+        : node(nullptr, "node", OwnNodeData(std::make_unique<TTVITEMDATA>())) {
+        NodeData(&node)->ParentFolder = folder;
+        NodeData(&node)->RelativeID = CopyItemID(AsItemIDList(id));
+        NodeData(&node)->Attributes = attributes;
     }
     LPARAM Param() { return reinterpret_cast<LPARAM>(&node); }
-    TTVITEMDATA data;
     TTreeNode node;
 };
 

@@ -70,7 +70,7 @@ inline TFolderTreeViewExProps ManualRoot(const std::string& folder) {
 }
 
 // The children of `parent` in order; the top-level nodes for null.
-inline std::vector<TTreeNode*> Children(TFolderTreeViewEx& tree, TTreeNode* parent) {
+inline std::vector<TTreeNode*> Children(TCustomTreeView& tree, TTreeNode* parent) {
     std::vector<TTreeNode*> nodes;
     for (TTreeNode* n = parent ? parent->GetFirstChild() : tree.Items().GetFirstNode(); n;
          n = n->GetNextSibling())
@@ -78,7 +78,7 @@ inline std::vector<TTreeNode*> Children(TFolderTreeViewEx& tree, TTreeNode* pare
     return nodes;
 }
 
-inline std::vector<std::string> ChildTexts(TFolderTreeViewEx& tree, TTreeNode* parent) {
+inline std::vector<std::string> ChildTexts(TCustomTreeView& tree, TTreeNode* parent) {
     std::vector<std::string> texts;
     for (TTreeNode* n : Children(tree, parent))
         texts.push_back(n->Text());
