@@ -1,8 +1,8 @@
 // The node list of a tree view (gui/TreeView.h): node objects behind the
-// control's items, each carrying a caption, a has-children flag and a data
-// pointer; their images are the control's. The list owns its nodes, and a node the data
-// given to it to own: a node goes when its item is deleted, and whatever is
-// left goes when the tree's window goes, whoever its parent is.
+// control's items, each carrying a caption, a has-children flag and the data
+// it owns (its images are the control's). The list owns its nodes: a node
+// goes when its item is deleted, and whatever is left goes when the tree's
+// window goes, whoever its parent is.
 #pragma once
 
 #include <windows.h>
