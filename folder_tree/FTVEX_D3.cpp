@@ -3,6 +3,7 @@
 #include "folder_tree/FTVEX_D3.h"
 
 #include "folder_tree/DropTarget.h"
+#include "folder_tree/FolderTreeWatch.h"
 
 #include <ole2.h>
 
@@ -52,6 +53,7 @@ void TFolderTreeViewEx::CreateWnd() {
 }
 
 void TFolderTreeViewEx::DestroyWnd() {
+    StopWatches();
     Items().Clear();
     FDropNode = nullptr;
     RevokeTreeDropTarget(Handle(), FDropTarget);
@@ -136,6 +138,7 @@ TFolderTreeViewEx::TRebuildScope::TRebuildScope(TFolderTreeViewEx& tree) : tree_
 TFolderTreeViewEx::TRebuildScope::~TRebuildScope() {
     busy_.reset();
     tree_.FUpdating = false;
+    tree_.SyncWatches(); // nodes opened or closed during the rebuild
 }
 
 void TFolderTreeViewEx::BuildTree() {

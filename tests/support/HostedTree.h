@@ -22,6 +22,7 @@ class HostedTreeTest : public ::testing::Test {
     void TearDown() override {
         Destroy();
         EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0) << "node records outlived the tree";
+        EXPECT_EQ(TFolderTreeTestAccess::LiveWatches(), 0) << "watches outlived the tree";
     }
 
     // The tree's window exists when Make returns.
