@@ -4,6 +4,7 @@
 // one; when the test ends the tree goes, and no node record may outlive it.
 #pragma once
 
+#include "gui/Application.h"
 #include "tests/support/FolderTreeHost.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestTreeServices.h"
@@ -14,6 +15,18 @@
 #include <memory>
 #include <utility>
 #include <vector>
+
+// Handles messages, and the completion routines of reads as the program's
+// loop does (waiting alertably), until `done` or for at most `limitMs`.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000) {
+    for (const DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > limitMs) return false;
+        MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT,
+                                    MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
+        Application().ProcessMessages();
+    }
+    return true;
+}
 
 using PropsChange = std::function<void(TFolderTreeViewExProps&)>;
 
