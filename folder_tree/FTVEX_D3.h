@@ -77,7 +77,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // Design time only: never assigned in a running program.
     TAboutFolderTreeViewExProperty* About() const { return FAbout; }
     bool AutoUpDate() const { return FAutoUpDate; }
-    void SetAutoUpDate(bool value) { FAutoUpDate = value; }
+    void SetAutoUpDate(bool value); // off: nothing is watched
     bool ContextMenu() const { return FContextMenu; }
     void SetContextMenu(bool value) { FContextMenu = value; }
     bool DragAndDrop() const { return FDragAndDrop; }

@@ -86,6 +86,15 @@ std::unordered_map<std::wstring, std::wstring> FinalNames(const TFolderRenames& 
 
 TFolderTreeViewEx::~TFolderTreeViewEx() = default;
 
+void TFolderTreeViewEx::SetAutoUpDate(bool value) {
+    if (value == FAutoUpDate) return;
+    FAutoUpDate = value;
+    if (!value)
+        StopWatches();
+    else if (HandleAllocated() && !FUpdating)
+        SyncWatches(); // open nodes are watched, and read again, from now on
+}
+
 // ---- watches ----
 
 std::wstring TFolderTreeViewEx::WatchablePath(const TTreeNode* node) {
@@ -115,6 +124,7 @@ void TFolderTreeViewEx::WatchBeforeReading(TTreeNode* node) {
 }
 
 void TFolderTreeViewEx::SyncWatches() {
+    if (!FAutoUpDate) return;
     if (FWatches)
         for (TTreeNode* node : FWatches->Nodes())
             if (!IsShownExpanded(node)) FWatches->Stop(node);
@@ -123,7 +133,8 @@ void TFolderTreeViewEx::SyncWatches() {
     std::vector<TTreeNode*> open;
     for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
         if (n->Expanded()) open.push_back(n);
-    while (!open.empty()) {
+    const int builds = FRebuildCount + FRefreshCount;
+    while (!open.empty() && builds == FRebuildCount + FRefreshCount) { // an owner may rebuild
         TTreeNode* node = open.back();
         open.pop_back();
         if (!(FWatches && FWatches->Watched(node)) && !WatchablePath(node).empty())
@@ -298,8 +309,10 @@ void TFolderTreeViewEx::UpdateChildren(IShellFolder* folder, LPCITEMIDLIST itemI
     // The selection never stays on a node that goes: it moves to the parent,
     // which tells the owner (OnChange) before anything is deleted.
     TTreeNode* top = TopItem();
+    const int builds = FRebuildCount + FRefreshCount;
     for (TTreeNode* child : gone) {
         if (node && IsWithin(Selected(), child)) SetSelected(node);
+        if (builds != FRebuildCount + FRefreshCount) return; // the owner rebuilt the tree
         if (IsWithin(top, child)) top = node;
     }
     for (TTreeNode* child : gone)
