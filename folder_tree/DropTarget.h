@@ -29,7 +29,8 @@ inline constexpr int kNoScroll = 0xFFFF;
 inline constexpr DWORD kHoverExpandMs = 1500;
 inline constexpr DWORD kScrollDelayMs = 50;
 inline constexpr DWORD kScrollPauseMs = 200;
-// The result of a drop that was pasted.
+// The result of a drop on this tree that was pasted: the tree refreshed
+// itself, so a drag out of it that ends here has nothing left to refresh.
 inline constexpr HRESULT kDropPasted = 0x00100000;
 
 class TDropTargetObject final : public TUnknownObject<IDropTarget> {

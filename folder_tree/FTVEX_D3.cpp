@@ -1,5 +1,5 @@
-// The folder tree's frame: construction, property setters, window creation
-// and destruction, and the rebuild bracket.
+// The folder tree's frame: construction, window creation and destruction,
+// the tree view's notifications, property setters and the rebuild bracket.
 #include "folder_tree/FTVEX_D3.h"
 
 #include "folder_tree/DropTarget.h"
@@ -66,6 +66,28 @@ void TFolderTreeViewEx::AfterLayoutLoaded() {
         n->Collapse(true);
     if (FShowRootFolder)
         if (TTreeNode* first = Items().GetFirstNode()) first->Expand(false);
+}
+
+// ---- notifications ----
+
+// The tree view's notifications: a deleted node, a drag begun, an edit ended.
+
+bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
+    // Each node's record goes with its node; a reload counts deletions.
+    WatchNotify(header); // a node opened, closed or gone
+    if (header->code == TVN_DELETEITEMA) {
+        ++FDeletions;
+        const HTREEITEM gone = reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem;
+        if (FDropNode && FDropNode->ItemId() == gone) FDropNode = nullptr;
+    }
+    if (header->code == TVN_BEGINDRAGA && BeginDrag(*reinterpret_cast<NMTREEVIEWA*>(header))) {
+        result = 0;
+        return true;
+    }
+    const bool handled = TCustomTreeView::HandleNotify(header, result);
+    // Taken back once the edit's end is handled: the change ends an edit.
+    if (header->code == TVN_ENDLABELEDITA) EndLabelEditStyle();
+    return handled;
 }
 
 // ---- setters ----

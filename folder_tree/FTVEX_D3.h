@@ -1,8 +1,9 @@
 // TFolderTreeViewEx: a tree view over the shell namespace. This header is
 // its published face: the root and selection enumerations, the folder
-// event, the stored layout with the published properties' defaults, and
-// the control's published properties and events. The rest of the class is
-// the control's own; tests reach it through FolderTreeTestAccess.h.
+// event, the stored layout with the published properties' defaults, the
+// control's published properties and events, and the members introduced
+// for descendants. The rest of the class is the control's own; tests read
+// its state through FolderTreeTestAccess.h.
 #pragma once
 
 #include "folder_tree/AboutProperty.h"
@@ -44,7 +45,7 @@ using TFolderExEvent = std::function<void(TObject* sender, const std::string& fo
 
 // Stored layout of the control: the published properties at their defaults.
 struct TFolderTreeViewExProps {
-    TTreeViewProps tree = {};
+    TTreeViewProps tree = {.control = {.width = 153, .height = 185}};
     bool autoUpDate = true;
     bool contextMenu = true;
     bool dragAndDrop = true;
@@ -119,6 +120,12 @@ class TFolderTreeViewEx : public TCustomTreeView {
     virtual bool LocatePath(const std::string& path, bool makeTop, bool select);
     // The selected node's folder name, or the last one handed out.
     virtual std::string GetSelectedFolderName();
+    // Reloads the tree, keeping the expanded nodes, the selection and the
+    // top item where their folders still exist.
+    void RefreshTree();
+    // Starts an in-place edit of a node's label, as the shell's rename
+    // command does; the edit ends in a rename through the shell.
+    void StartLabelEdit(TTreeNode* node);
 
     // The tree view's hooks.
     void CreateWnd() override;
@@ -171,7 +178,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // The root's absolute list, or null; freed by the caller.
     UniqueItemIDList GetRootItemIDList(IMalloc* malloc, IShellFolder* desktop);
     bool IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list);
-    bool HasShowableContent(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item);
+    bool HasShowableContent(IShellFolder* folder, LPCITEMIDLIST item);
 
     // Population.
     bool BeforeExpand(TTreeNode* node);
@@ -184,20 +191,15 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool IsShownChild(IShellFolder* folder, LPCITEMIDLIST item, ULONG attributes,
                       LPCITEMIDLIST folderList, UniqueItemIDList& absoluteID);
     PFNTVCOMPARE FillComparison() const;
-    bool MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item);
-    // The mask test on a parsing name already at hand.
-    bool NameMatchesFileMask(const std::wstring& parsingName) const;
     bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item);
 
     // Navigation: the folder name of a node (its path when its item parses
     // back, empty for such an item without a path, else its text), finding
     // the node of a path, and reloading while keeping what the user saw.
     std::string FolderNameOf(const TTreeNode* node);
-    TTreeNode* FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item);
-    bool SelectPath(const std::string& path);
+    void SelectPath(const std::string& path);
     void ApplySelectedDir();
     void ExecuteSelected();
-    void RefreshTree();
     void ReloadTree(TTreeNode* node);
     // Trees of more nodes than this are not reloaded.
     static constexpr int kReloadLimit = 10240;
@@ -218,9 +220,8 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool BeginDrag(const NMTREEVIEWA& info);
     void StartItemDrag(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item);
     void DelayedRefresh();
-    // In-place editing of a node's label, which this tree starts itself
+    // The edit style lent for an edit this tree started, taken back
     // (FolderTreeRename.cpp).
-    void StartLabelEdit(TTreeNode* node);
     void EndLabelEditStyle();
 
     // Following the file system (FolderTreeUpdate.cpp): each expanded node

@@ -2,6 +2,7 @@
 // item goes to DoDragDrop, and the tree is refreshed after a drop into
 // another program.
 #include "folder_tree/DropSource.h"
+#include "folder_tree/DropTarget.h"
 #include "folder_tree/FTVEX_D3.h"
 #include "folder_tree/TreeItemData.h"
 #include "gui/Application.h"
@@ -11,8 +12,6 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
-// Set in a pasted drop's result, which refreshed the tree itself.
-constexpr HRESULT kPastedBit = 0x00100000;
 constexpr DWORD kDropSettleMs = 1500;
 // The tree view's focus mark (TVIS_FOCUSED), missing from these headers.
 constexpr UINT kFocusedState = 0x0001;
@@ -44,7 +43,7 @@ void TFolderTreeViewEx::StartItemDrag(HWND wnd, IShellFolder* folder, LPCITEMIDL
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT status = DoDragDrop(data.Get(), source.Get(),
                                       DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
-    if (SUCCEEDED(status) && CursorOverOtherProcess() && !(status & kPastedBit) && FAutoUpDate)
+    if (SUCCEEDED(status) && CursorOverOtherProcess() && !(status & kDropPasted) && FAutoUpDate)
         RefreshTree();
 }
 

@@ -38,6 +38,17 @@ std::string DriveRootOf(const char* path) {
     return std::string(path).substr(0, 3);
 }
 
+// The node among `first` and its later siblings whose item is `item`.
+TTreeNode* FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item) {
+    for (TTreeNode* n = first; n; n = n->GetNextSibling()) {
+        const TTVITEMDATA* data = NodeData(n);
+        if (data && data->ParentFolder &&
+            IsSameItem(data->ParentFolder.Get(), data->RelativeID.get(), item))
+            return n;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 std::string TFolderTreeViewEx::FolderNameOf(const TTreeNode* node) {
@@ -90,16 +101,6 @@ void TFolderTreeViewEx::ExecuteSelected() {
     FServices.Execute(&info); // failures are not shown
 }
 
-TTreeNode* TFolderTreeViewEx::FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item) {
-    for (TTreeNode* n = first; n; n = n->GetNextSibling()) {
-        const TTVITEMDATA* data = NodeData(n);
-        if (data && data->ParentFolder &&
-            IsSameItem(data->ParentFolder.Get(), data->RelativeID.get(), item))
-            return n;
-    }
-    return nullptr;
-}
-
 bool TFolderTreeViewEx::LocatePath(const std::string& path, bool makeTop, bool select) {
     if (FVirtualRoot) return false;
     ComPtr<IShellFolder> desktop = FServices.Desktop();
@@ -144,9 +145,9 @@ bool TFolderTreeViewEx::LocatePath(const std::string& path, bool makeTop, bool s
     return true;
 }
 
-bool TFolderTreeViewEx::SelectPath(const std::string& path) {
+void TFolderTreeViewEx::SelectPath(const std::string& path) {
     TRebuildScope rebuild(*this);
-    return LocatePath(path, false, true);
+    LocatePath(path, false, true);
 }
 
 void TFolderTreeViewEx::ApplySelectedDir() {

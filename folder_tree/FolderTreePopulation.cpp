@@ -1,6 +1,6 @@
 // Filling the folder tree: the two builds of its top, the filling of a node
 // on its first expansion, the filter deciding which items become nodes, and
-// the record each node carries.
+// the icons of its nodes.
 #include "folder_tree/FTVEX_D3.h"
 
 #include "folder_tree/ShellFolders.h"
@@ -36,23 +36,20 @@ std::string UpperCase(std::string text) {
     return text;
 }
 
-} // namespace
-
-bool TFolderTreeViewEx::MatchesFileMask(IShellFolder* folder, LPCITEMIDLIST item) {
-    return NameMatchesFileMask(GetItemParsingNameW(folder, item));
-}
-
-bool TFolderTreeViewEx::NameMatchesFileMask(const std::wstring& parsingName) const {
-    // The entries are ANSI texts; only the extension needs to be written
-    // exactly in the code page, whatever the rest of the name holds.
+// The mask test on a parsing name: its extension, written exactly in the
+// code page, is one of the mask's entries (ANSI texts), case aside; only the
+// extension needs to convert, whatever the rest of the name holds.
+bool NameMatchesFileMask(const std::wstring& parsingName, const std::vector<std::string>& mask) {
     std::string ext;
     if (MayBeCutShort(parsingName) || !ExactAnsiText(ExtensionOf(parsingName), ext)) return false;
     ext = UpperCase(ext);
     if (ext.empty()) return false;
-    for (const std::string& entry : FFileMask)
+    for (const std::string& entry : mask)
         if (ext == UpperCase(entry)) return true;
     return false;
 }
+
+} // namespace
 
 bool TFolderTreeViewEx::HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item) {
     ComPtr<IMalloc> malloc = FServices.Malloc();
@@ -61,7 +58,9 @@ bool TFolderTreeViewEx::HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST ite
     bool found = false;
     auto isShowable = [&](IShellFolder* sub, LPCITEMIDLIST child, ULONG a) {
         if (!(a & SFGAO_FILESYSTEM)) return true;
-        if (!FFileMask.empty() && !(a & SFGAO_FOLDER) && !MatchesFileMask(sub, child)) return true;
+        if (!FFileMask.empty() && !(a & SFGAO_FOLDER) &&
+            !NameMatchesFileMask(GetItemParsingNameW(sub, child), FFileMask))
+            return true;
         found = IsParsableItem(malloc.Get(), sub, child);
         return !found; // the first showable file ends the enumeration
     };
@@ -124,12 +123,12 @@ bool TFolderTreeViewEx::IsShownChild(IShellFolder* folder, LPCITEMIDLIST item, U
     // parsability, the name feeds the mask and the list becomes the node's
     // full list.
     std::wstring parsingName;
-    absoluteID = ListedItemIDList(folder, item, folderList, parsingName);
+    absoluteID = InFolderOrDesktopParsedItemIDList(folder, item, folderList, parsingName);
     if (FVirtualRoot) return true;
     if (!absoluteID) return false;
     if (a & kFolderLike) return true;
     return FShowFile && (a & SFGAO_FILESYSTEM) &&
-           (FFileMask.empty() || NameMatchesFileMask(parsingName));
+           (FFileMask.empty() || NameMatchesFileMask(parsingName, FFileMask));
 }
 
 PFNTVCOMPARE TFolderTreeViewEx::FillComparison() const {
@@ -262,24 +261,4 @@ void TFolderTreeViewEx::BuildFileSystemRoot() {
     FillNode(data->ParentFolder.Get(), data->RelativeID.get(), rootNode);
     CollapseToFirstNode(FShowRootFolder);
     if (FRootFolder == rfDrives) ApplySelectedDir();
-}
-
-// ---- node records ----
-
-bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
-    // Each node's record goes with its node; a reload counts deletions.
-    WatchNotify(header); // a node opened, closed or gone
-    if (header->code == TVN_DELETEITEMA) {
-        ++FDeletions;
-        const HTREEITEM gone = reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem;
-        if (FDropNode && FDropNode->ItemId() == gone) FDropNode = nullptr;
-    }
-    if (header->code == TVN_BEGINDRAGA && BeginDrag(*reinterpret_cast<NMTREEVIEWA*>(header))) {
-        result = 0;
-        return true;
-    }
-    const bool handled = TCustomTreeView::HandleNotify(header, result);
-    // Taken back once the edit's end is handled: the change ends an edit.
-    if (header->code == TVN_ENDLABELEDITA) EndLabelEditStyle();
-    return handled;
 }

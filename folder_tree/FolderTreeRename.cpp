@@ -11,7 +11,8 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// What SetNameOf is asked to name the item as.
+// What SetNameOf is asked to name the item as: an undocumented value, no
+// combination of the SHGDN flags, kept as the rename has always passed it.
 constexpr SHGDNF kRenameFlags = 0x0060;
 
 } // namespace

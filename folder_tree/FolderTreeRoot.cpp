@@ -37,10 +37,10 @@ bool TFolderTreeViewEx::IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list) {
     UniqueItemIDList last = std::move(level.item);
     if (list && !list->mkid.cb) last = CopyItemID(list); // the desktop: its own empty list
     AllocatorItemIDList copy(last.release(), {malloc});  // freed through the caller's allocator
-    return copy && HasShowableContent(malloc, level.folder.Get(), copy.get());
+    return copy && HasShowableContent(level.folder.Get(), copy.get());
 }
 
-bool TFolderTreeViewEx::HasShowableContent(IMalloc*, IShellFolder* folder, LPCITEMIDLIST item) {
+bool TFolderTreeViewEx::HasShowableContent(IShellFolder* folder, LPCITEMIDLIST item) {
     ULONG attributes = SFGAO_HASSUBFOLDER | SFGAO_FOLDER;
     folder->GetAttributesOf(1, &item, &attributes);
     if (attributes & SFGAO_HASSUBFOLDER) return true;

@@ -1,6 +1,6 @@
-// What tests reach inside a TFolderTreeViewEx beyond its published face: a
-// friend of the class that forwards to its internals one to one. The
-// program itself never includes this header.
+// What tests read inside a TFolderTreeViewEx beyond its published face: a
+// friend of the class that reads its state and answers queries that change
+// nothing. The program itself never includes this header.
 #pragma once
 
 #include "folder_tree/DropTarget.h"
@@ -12,28 +12,17 @@ class TFolderTreeTestAccess {
   public:
     explicit TFolderTreeTestAccess(TFolderTreeViewEx& tree) : tree_(tree) {}
 
-    // A rebuild is under way (between BeginRebuild and EndRebuild).
+    // A rebuild is under way: the hourglass shows and drawing is held.
     bool Updating() const { return tree_.FUpdating; }
     bool VirtualRoot() const { return tree_.FVirtualRoot; }
     // Rebuilds so far; a setter that must not rebuild leaves it unchanged.
     int RebuildCount() const { return tree_.FRebuildCount; }
-    void Rebuild() { tree_.Rebuild(); }
 
     bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item) {
         return tree_.HasShowableFiles(folder, item);
     }
 
     std::string FolderNameOf(const TTreeNode* node) { return tree_.FolderNameOf(node); }
-    std::string GetSelectedFolderName() { return tree_.GetSelectedFolderName(); }
-    bool LocatePath(const std::string& path, bool makeTop, bool select) {
-        return tree_.LocatePath(path, makeTop, select);
-    }
-    bool SelectPath(const std::string& path) { return tree_.SelectPath(path); }
-    void ApplySelectedDir() { tree_.ApplySelectedDir(); }
-    void RefreshTree() { tree_.RefreshTree(); }
-
-    // In-place editing the way the shell's rename command starts it.
-    void StartLabelEdit(TTreeNode* node) { tree_.StartLabelEdit(node); }
 
     // The drop target registered for the window, and what it keeps between
     // calls.
@@ -55,15 +44,6 @@ class TFolderTreeTestAccess {
                 t.FScrollStart, t.FHScrollCode,           t.FVScrollCode};
     }
     IDataObject* KeptDataObject() { return DropTarget().FDataObject.Get(); }
-    // The begin-drag notification of `node`, as the tree view sends it.
-    LRESULT BeginDrag(TTreeNode* node) {
-        NMTREEVIEWA info{};
-        info.hdr = {tree_.Handle(), 0, UINT(TVN_BEGINDRAGA)};
-        info.itemNew.hItem = node->ItemId();
-        LRESULT result = -1;
-        if (!tree_.HandleNotify(&info.hdr, result)) return -2;
-        return result;
-    }
     TTreeNode* DropNode() const { return tree_.FDropNode; }
     int RefreshCount() const { return tree_.FRefreshCount; }
 

@@ -350,8 +350,8 @@ void TFolderTreeViewEx::RepointBranch(TTreeNode* node) {
         if (!d) continue;
         d->ParentFolder = sub;
         std::wstring name;
-        UniqueItemIDList list =
-            ListedItemIDList(sub.Get(), d->RelativeID.get(), data->AbsoluteID.get(), name);
+        UniqueItemIDList list = InFolderOrDesktopParsedItemIDList(sub.Get(), d->RelativeID.get(),
+                                                                  data->AbsoluteID.get(), name);
         d->AbsoluteID =
             list ? std::move(list) : ConcatItemIDLists(data->AbsoluteID.get(), d->RelativeID.get());
         RepointBranch(c);

@@ -33,7 +33,10 @@ struct ItemIDListAllocatorDeleter {
 using AllocatorItemIDList = std::unique_ptr<ITEMIDLIST, ItemIDListAllocatorDeleter>;
 
 // Attribute word requested for every item the tree shows.
-constexpr ULONG ItemAttributeMask = 0xF20B0000;
+constexpr ULONG ItemAttributeMask = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | SFGAO_FOLDER |
+                                    SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | SFGAO_HIDDEN |
+                                    SFGAO_SHARE | SFGAO_LINK;
+static_assert(ItemAttributeMask == 0xF20B0000, "the shell's attribute bits");
 
 // The entry that follows `entry`: its address plus its byte count; no checks.
 LPCITEMIDLIST StepItemID(LPCITEMIDLIST entry);

@@ -115,7 +115,7 @@ bool IsShellPath(const std::string& path) {
     return PathToItemIDList(path) != nullptr;
 }
 
-UniqueItemIDList ParsingNameToItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+UniqueItemIDList DesktopParsedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
                                          const std::wstring& parsingName) {
     if (parsingName.empty()) return nullptr;
     if (!MayBeCutShort(parsingName)) return PathToItemIDList(parsingName);
@@ -123,14 +123,14 @@ UniqueItemIDList ParsingNameToItemIDList(IShellFolder* folder, LPCITEMIDLIST ite
     return parent ? ConcatItemIDLists(parent.get(), item) : nullptr;
 }
 
-UniqueItemIDList GetAbsoluteItemIDList(IShellFolder* folder, LPCITEMIDLIST item) {
+UniqueItemIDList DesktopParsedItemIDList(IShellFolder* folder, LPCITEMIDLIST item) {
     std::wstring name;
     if (!GetItemDisplayNameW(folder, item, SHGDN_FORPARSING, name)) return nullptr;
-    return ParsingNameToItemIDList(folder, item, name);
+    return DesktopParsedItemIDList(folder, item, name);
 }
 
-UniqueItemIDList InFolderItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
-                                    LPCITEMIDLIST folderList, std::wstring& name) {
+UniqueItemIDList InFolderParsedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                          LPCITEMIDLIST folderList, std::wstring& name) {
     if (!folder || !folderList) return nullptr;
     std::wstring inFolder;
     if (!GetItemDisplayNameW(folder, item, SHGDN_INFOLDER | SHGDN_FORPARSING, inFolder) ||
@@ -147,16 +147,17 @@ UniqueItemIDList InFolderItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
     return list;
 }
 
-UniqueItemIDList ListedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
-                                  LPCITEMIDLIST folderList, std::wstring& name) {
-    if (UniqueItemIDList list = InFolderItemIDList(folder, item, folderList, name)) return list;
+UniqueItemIDList InFolderOrDesktopParsedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                                   LPCITEMIDLIST folderList, std::wstring& name) {
+    if (UniqueItemIDList list = InFolderParsedItemIDList(folder, item, folderList, name))
+        return list;
     name = GetItemParsingNameW(folder, item);
-    return ParsingNameToItemIDList(folder, item, name);
+    return DesktopParsedItemIDList(folder, item, name);
 }
 
 bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item) {
     // Freed through the caller's allocator, as it asked.
-    AllocatorItemIDList list(GetAbsoluteItemIDList(folder, item).release(), {malloc});
+    AllocatorItemIDList list(DesktopParsedItemIDList(folder, item).release(), {malloc});
     return list != nullptr;
 }
 

@@ -30,25 +30,24 @@ std::wstring GetItemParsingNameW(IShellFolder* folder, LPCITEMIDLIST item);
 UniqueItemIDList PathToItemIDList(const std::string& path, IShellFolder* desktop = nullptr);
 UniqueItemIDList PathToItemIDList(const std::wstring& path, IShellFolder* desktop = nullptr);
 bool IsShellPath(const std::string& path);
-// The list of an item whose wide parsing name is at hand: that name parsed
-// through the desktop folder; for a name that may have been cut short, the
-// folder's own list and the item instead. Null when neither can be had.
-UniqueItemIDList ParsingNameToItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+// An item's absolute list, by one of two routes. Through the desktop: the
+// item's wide parsing name (given, or asked for) parsed by the desktop
+// folder; for a name that may have been cut short, the folder's own list and
+// the item instead. Null when neither can be had.
+UniqueItemIDList DesktopParsedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
                                          const std::wstring& parsingName);
-// The item's parsing name parsed back, as above, or null.
-UniqueItemIDList GetAbsoluteItemIDList(IShellFolder* folder, LPCITEMIDLIST item);
-// The short route to the same list for an item listed in `folder`, whose own
-// full list is `folderList`: the item's in-folder parsing name, parsed in
-// that folder, must give the same item back, and the list is the folder's
-// plus that identifier. Null where the route does not apply; `name` gets
-// the in-folder parsing name when it does.
-UniqueItemIDList InFolderItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
-                                    LPCITEMIDLIST folderList, std::wstring& name);
-// The full list of an item listed in `folder` by the short route where it
-// applies, else by the item's parsing name through the desktop; `name` gets
-// the parsing name used, whose extension a file mask tests.
-UniqueItemIDList ListedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
-                                  LPCITEMIDLIST folderList, std::wstring& name);
+UniqueItemIDList DesktopParsedItemIDList(IShellFolder* folder, LPCITEMIDLIST item);
+// In the folder, for an item listed in `folder` whose own full list is
+// `folderList`: the item's in-folder parsing name, parsed in that folder,
+// must give the same item back, and the list is the folder's plus that
+// identifier. Null where the route does not apply; `name` gets the
+// in-folder parsing name when it does.
+UniqueItemIDList InFolderParsedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                          LPCITEMIDLIST folderList, std::wstring& name);
+// In the folder where that route applies, else through the desktop; `name`
+// gets the parsing name used, whose extension a file mask tests.
+UniqueItemIDList InFolderOrDesktopParsedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
+                                                   LPCITEMIDLIST folderList, std::wstring& name);
 bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item);
 // The file-system path of an absolute list, or empty; also empty where the
 // code page cannot write the path exactly or it may have been cut short.

@@ -24,9 +24,11 @@ inline constexpr UINT First = 1;
 inline constexpr UINT Last = 0x7FFF;
 } // namespace MenuCommand
 
-// What GetAttributesOf is asked before a verb runs: the capability and
-// display masks and SFGAO_HASSUBFOLDER.
-inline constexpr ULONG kVerbAttributeQuery = 0x800F0177;
+// What GetAttributesOf is asked before a verb runs: the capabilities, four
+// display attributes and whether the item has subfolders.
+inline constexpr ULONG kVerbAttributeQuery = SFGAO_CAPABILITYMASK | SFGAO_LINK | SFGAO_SHARE |
+                                             SFGAO_READONLY | SFGAO_HIDDEN | SFGAO_HASSUBFOLDER;
+static_assert(kVerbAttributeQuery == 0x800F0177, "the shell's attribute bits");
 
 // Runs `verb` on `item` of `folder` through its context menu; true when the
 // menu's command reports success, and a refused command reported through

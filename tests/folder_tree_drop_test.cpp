@@ -90,6 +90,13 @@ class DropTest : public HostedTreeTest {
         EXPECT_EQ(target().DragOver(keys, ToScreen(wnd(), client), &effect), S_OK);
         return effect;
     }
+    // The tree view's begin-drag notification of `node`, sent to its parent.
+    LRESULT BeginDrag(TTreeNode* node) {
+        NMTREEVIEWA info{};
+        info.hdr = {wnd(), 0, UINT(TVN_BEGINDRAGA)};
+        info.itemNew.hItem = node->ItemId();
+        return SendMessageA(GetParent(wnd()), WM_NOTIFY, 0, LPARAM(&info));
+    }
     DWORD Enter(IDataObject* data, DWORD keys = MK_LBUTTON) {
         DWORD effect = 0xDEAD;
         EXPECT_EQ(target().DragEnter(data, keys, {0, 0}, &effect), S_OK);
@@ -530,12 +537,12 @@ TEST_F(DropTest, BeginDragStartsTheShellsDragOnlyWhenDragAndDropIsOn) {
     ASSERT_TRUE(SetCursorPos(away.x, away.y));
     // No button is down: the drag ends at once, over another program.
     Tree().SetDragAndDrop(false);
-    EXPECT_EQ(Internals(Tree()).BeginDrag(a), 0);
+    EXPECT_EQ(BeginDrag(a), 0);
     EXPECT_TRUE(services.pauses.empty());
     EXPECT_EQ(Internals(Tree()).RefreshCount(), 0);
 
     Tree().SetDragAndDrop(true);
-    EXPECT_EQ(Internals(Tree()).BeginDrag(FindChild(Tree(), top, "a")), 0);
+    EXPECT_EQ(BeginDrag(FindChild(Tree(), top, "a")), 0);
     EXPECT_EQ(services.pauses, (std::vector<DWORD>{1500, 1000, 1000}))
         << "settling before the drop, and a reload before and after it";
     EXPECT_EQ(Internals(Tree()).RefreshCount(), 2) << "and once more after it";

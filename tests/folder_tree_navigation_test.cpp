@@ -112,14 +112,14 @@ TEST_F(FolderTreeNavigation, FolderNamesUnderTheDrivesAreRootPathsOrEmpty) {
     ASSERT_TRUE(Parses(panel)) << "its parsing name parses back under Wine";
     EXPECT_EQ(Internals(tree).FolderNameOf(panel), "");
     for (const char* drive : {"C:\\", "Z:\\"}) {
-        ASSERT_TRUE(Internals(tree).LocatePath(drive, false, true)) << drive;
+        ASSERT_TRUE(Descendant(tree).LocatePath(drive, false, true)) << drive;
         EXPECT_EQ(Internals(tree).FolderNameOf(tree.Selected()), drive) << "a drive: its root path";
-        EXPECT_EQ(Internals(tree).GetSelectedFolderName(), drive);
+        EXPECT_EQ(Descendant(tree).GetSelectedFolderName(), drive);
         EXPECT_EQ(changes.back(), drive) << "OnChange on selecting";
     }
     tree.SetSelected(First());
     EXPECT_EQ(changes.back(), "");
-    EXPECT_EQ(Internals(tree).GetSelectedFolderName(), "");
+    EXPECT_EQ(Descendant(tree).GetSelectedFolderName(), "");
 }
 
 TEST_F(FolderTreeNavigation, FolderNamesArePathsOfFoldersAndFilesAndTextsOfUnparsableItems) {
@@ -162,16 +162,16 @@ TEST_F(FolderTreeNavigation, ChangeAndClickHandOutTheSelectedNameOrTheLastOne) {
     EXPECT_EQ(changes, Texts{tmp.Path("b")});
     Click();
     EXPECT_EQ(clicks.back(), tmp.Path("b"));
-    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("a\\a1"), false, true));
+    ASSERT_TRUE(Descendant(tree).LocatePath(tmp.Path("a\\a1"), false, true));
     EXPECT_EQ(changes, (Texts{tmp.Path("b"), tmp.Path("a\\a1")}));
-    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("a"), false, false));
+    ASSERT_TRUE(Descendant(tree).LocatePath(tmp.Path("a"), false, false));
     EXPECT_EQ(changes.size(), 2u) << "no selection asked, none changed";
 
     tree.SetSelected(nullptr);
     ASSERT_EQ(tree.Selected(), nullptr);
     Click();
     EXPECT_EQ(clicks.back(), tmp.Path("a\\a1")) << "the last name handed out";
-    EXPECT_EQ(Internals(tree).GetSelectedFolderName(), tmp.Path("a\\a1"));
+    EXPECT_EQ(Descendant(tree).GetSelectedFolderName(), tmp.Path("a\\a1"));
     tree.OnChange = nullptr; // no name handed out on the change itself
     tree.SetSelected(Node("b"));
     Click();
@@ -298,32 +298,26 @@ TEST_F(FolderTreeNavigation, LocatePathFindsTheRootAndNodesBelowItFillingTheWay)
     for (const char* d : {"a", "a\\a1", "a\\a1\\deep", "b"})
         tmp.Dir(d);
     TFolderTreeViewEx& tree = Make();
-    EXPECT_TRUE(Internals(tree).LocatePath(tmp.Root(), false, true)) << "the root itself";
+    EXPECT_TRUE(Descendant(tree).LocatePath(tmp.Root(), false, true)) << "the root itself";
     EXPECT_EQ(tree.Selected(), First());
     TTreeNode* a = FindChild(tree, First(), "a");
     ASSERT_EQ(a->GetFirstChild(), nullptr) << "not filled yet";
-    EXPECT_TRUE(Internals(tree).LocatePath(tmp.Path("a\\a1"), false, false)) << "two levels down";
+    EXPECT_TRUE(Descendant(tree).LocatePath(tmp.Path("a\\a1"), false, false)) << "two levels down";
     EXPECT_TRUE(a->Expanded());
     EXPECT_EQ(tree.Selected(), First()) << "no selection asked";
-    EXPECT_TRUE(Internals(tree).LocatePath(tmp.Path("a\\a1\\deep"), false, true))
+    EXPECT_TRUE(Descendant(tree).LocatePath(tmp.Path("a\\a1\\deep"), false, true))
         << "three levels down";
     EXPECT_EQ(SelectedPath(), tmp.Path("a\\a1\\deep"));
     EXPECT_TRUE(tree.Selected()->Parent()->Expanded());
     for (const std::string& outside : {std::string("Z:\\tmp"), std::string("C:\\windows"),
                                        tmp.Path("missing"), tmp.Root() + "-other"})
-        EXPECT_FALSE(Internals(tree).LocatePath(outside, false, true)) << outside;
+        EXPECT_FALSE(Descendant(tree).LocatePath(outside, false, true)) << outside;
     EXPECT_EQ(SelectedPath(), tmp.Path("a\\a1\\deep"));
 
-    EXPECT_TRUE(Internals(tree).SelectPath(tmp.Path("b")));
-    EXPECT_EQ(SelectedPath(), tmp.Path("b"));
-    EXPECT_FALSE(Internals(tree).Updating()) << "after SelectPath";
-    EXPECT_FALSE(Internals(tree).SelectPath(tmp.Path("missing")));
-    EXPECT_FALSE(Internals(tree).Updating());
-
     Make([](auto& p) { p.showRootFolder = false; });
-    EXPECT_FALSE(Internals(Tree()).LocatePath(tmp.Root(), false, true))
+    EXPECT_FALSE(Descendant(Tree()).LocatePath(tmp.Root(), false, true))
         << "the root without its node";
-    EXPECT_TRUE(Internals(Tree()).LocatePath(tmp.Path("a\\a1\\deep"), false, true));
+    EXPECT_TRUE(Descendant(Tree()).LocatePath(tmp.Path("a\\a1\\deep"), false, true));
     EXPECT_EQ(SelectedPath(), tmp.Path("a\\a1\\deep"));
 }
 
@@ -331,7 +325,7 @@ TEST_F(FolderTreeNavigation, LocatePathUnderTheDrivesWalksThroughTheDrive) {
     tmp.Dir("a");
     tmp.Dir("a\\a1");
     TFolderTreeViewEx& tree = Make([](auto& p) { p.rootFolder = rfDrives; });
-    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("a\\a1"), false, true));
+    ASSERT_TRUE(Descendant(tree).LocatePath(tmp.Path("a\\a1"), false, true));
     EXPECT_EQ(SelectedPath(), tmp.Path("a\\a1"));
     Texts way;
     for (TTreeNode* n = tree.Selected()->Parent(); n; n = n->Parent()) {
@@ -341,7 +335,7 @@ TEST_F(FolderTreeNavigation, LocatePathUnderTheDrivesWalksThroughTheDrive) {
     Texts expected = FoldersDownTo(tmp.Path("a"));
     expected.insert(expected.begin(), ""); // My Computer
     EXPECT_EQ(way, expected);
-    EXPECT_TRUE(Internals(tree).LocatePath(kComputer, false, true)) << "the root itself";
+    EXPECT_TRUE(Descendant(tree).LocatePath(kComputer, false, true)) << "the root itself";
     EXPECT_EQ(tree.Selected(), First());
 }
 
@@ -354,12 +348,12 @@ TEST_F(FolderTreeNavigation, LocatePathFindsOnlyWhatTheTreeShows) {
     for (bool hidden : {false, true}) {
         Make([&](auto& p) { p.showIncludeHidden = hidden; });
         for (const char* d : {".dot", "attr"})
-            EXPECT_EQ(Internals(Tree()).LocatePath(tmp.Path(d), false, false), hidden)
+            EXPECT_EQ(Descendant(Tree()).LocatePath(tmp.Path(d), false, false), hidden)
                 << d << " " << hidden;
     }
     for (bool files : {false, true}) {
         Make([&](auto& p) { p.showFile = files; });
-        EXPECT_EQ(Internals(Tree()).LocatePath(tmp.Path("sub\\f.txt"), false, true), files)
+        EXPECT_EQ(Descendant(Tree()).LocatePath(tmp.Path("sub\\f.txt"), false, true), files)
             << files;
     }
     EXPECT_EQ(SelectedPath(), tmp.Path("sub\\f.txt"));
@@ -369,7 +363,8 @@ TEST_F(FolderTreeNavigation, LocatePathFindsOnlyWhatTheTreeShows) {
             p.showFile = true;
         });
         for (const std::string& path : {tmp.Path("sub"), std::string("C:\\"), kControlPanel})
-            EXPECT_FALSE(Internals(tree).LocatePath(path, false, true)) << int(root) << " " << path;
+            EXPECT_FALSE(Descendant(tree).LocatePath(path, false, true))
+                << int(root) << " " << path;
         EXPECT_EQ(tree.Selected(), nullptr);
     }
 }
@@ -379,10 +374,10 @@ TEST_F(FolderTreeNavigation, LocatePathMakesTheNodeTheTopItem) {
         tmp.Dir(Numbered("c", i));
     TFolderTreeViewEx& tree = Make();
     ASSERT_EQ(tree.TopItem(), First());
-    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("c20"), true, false));
+    ASSERT_TRUE(Descendant(tree).LocatePath(tmp.Path("c20"), true, false));
     EXPECT_EQ(NodePath(tree.TopItem()), tmp.Path("c20"));
     EXPECT_EQ(tree.Selected(), nullptr);
-    ASSERT_TRUE(Internals(tree).LocatePath(tmp.Path("c22"), false, true)) << "a node in view";
+    ASSERT_TRUE(Descendant(tree).LocatePath(tmp.Path("c22"), false, true)) << "a node in view";
     EXPECT_EQ(NodePath(tree.TopItem()), tmp.Path("c20")) << "the top moves only when asked";
 }
 
@@ -403,7 +398,7 @@ TEST_F(FolderTreeNavigation, RefreshTreeKeepsWhatTheUserSawAndShowsNewFolders) {
     tmp.Dir("a\\new");
     changes.clear();
 
-    Internals(tree).RefreshTree();
+    Descendant(tree).RefreshTree();
     EXPECT_FALSE(Internals(tree).Updating());
     EXPECT_EQ(services.pauses, std::vector<DWORD>{1000}) << "one pause before the tree is read";
     TTreeNode* a1 = FindChild(tree, FindChild(tree, First(), "a"), "a1");
@@ -429,7 +424,7 @@ TEST_F(FolderTreeNavigation, RefreshTreeSurvivesNodesDeletedWhileItCollects) {
     Node("a\\a1\\deep");
     Node("b\\b1");
     PostMessageA(tree.Handle(), TVM_DELETEITEM, 0, LPARAM(Node("a")->ItemId()));
-    Internals(tree).RefreshTree();
+    Descendant(tree).RefreshTree();
     EXPECT_FALSE(Internals(tree).Updating());
     EXPECT_EQ(ChildTexts(tree, First()), (Texts{"a", "b"})) << "the root's children read again";
     EXPECT_FALSE(FindChild(tree, First(), "a")->Expanded()) << "nothing read from lost nodes";
@@ -448,7 +443,7 @@ TEST_F(FolderTreeNavigation, RefreshTreeWithoutTheRootNodeReloadsTheFirstBranch)
     tmp.Dir("a\\a2");
     tmp.Dir("b\\b2");
     tmp.Dir("c");
-    Internals(tree).RefreshTree();
+    Descendant(tree).RefreshTree();
     EXPECT_EQ(ChildTexts(tree, nullptr), (Texts{"a", "b"})) << "the top level is not re-read";
     TTreeNode* a = FindChild(tree, nullptr, "a");
     TTreeNode* b = FindChild(tree, nullptr, "b");
@@ -489,7 +484,7 @@ TEST_F(FolderTreeNavigation, TreesAboveTheReloadLimitAreNotReloaded) {
     ASSERT_NE(file, nullptr);
     CreateDirectoryA((root + "\\late").c_str(), nullptr);
 
-    Internals(tree).RefreshTree();
+    Descendant(tree).RefreshTree();
     EXPECT_EQ(FindChild(tree, First(), "late"), nullptr) << "10,241 nodes: not reloaded";
     EXPECT_EQ(tree.Items().Count(), kReloadLimit + 1);
     EXPECT_EQ(FindChild(tree, FindChild(tree, First(), "d10"), "f1"), file);
@@ -497,7 +492,7 @@ TEST_F(FolderTreeNavigation, TreesAboveTheReloadLimitAreNotReloaded) {
 
     file->Delete();
     ASSERT_EQ(tree.Items().Count(), kReloadLimit);
-    Internals(tree).RefreshTree();
+    Descendant(tree).RefreshTree();
     EXPECT_NE(FindChild(tree, First(), "late"), nullptr) << "10,240 nodes: reloaded";
     EXPECT_EQ(tree.Items().Count(), 1 + folders + loose + 1) << "closed folders not refilled";
     EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), tree.Items().Count());
@@ -525,8 +520,7 @@ TEST_F(FolderTreeNavigation, ApplySelectedDirSelectsAndOpensTheDriveOfItsFolder)
                  {sdCurrent, "C:\\windows", "C:\\"}};
     for (const auto& [dir, current, drive] : cases) {
         ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
-        tree.SetSelectedDir(dir);
-        Internals(tree).ApplySelectedDir();
+        tree.SetSelectedDir(dir); // rebuilds the drives and selects
         SCOPED_TRACE(current + " " + std::to_string(int(dir)));
         ASSERT_NE(tree.Selected(), nullptr);
         EXPECT_EQ(Internals(tree).FolderNameOf(tree.Selected()), drive);
@@ -535,7 +529,6 @@ TEST_F(FolderTreeNavigation, ApplySelectedDirSelectsAndOpensTheDriveOfItsFolder)
         EXPECT_EQ(changes.back(), drive) << "OnChange";
         EXPECT_FALSE(Internals(tree).Updating());
         tree.SetSelectedDir(sdNone);
-        Internals(tree).ApplySelectedDir();
         EXPECT_EQ(tree.Selected(), nullptr) << "sdNone";
     }
 }
@@ -548,9 +541,9 @@ TEST_F(FolderTreeNavigation, SelectedDirTakesEffectWhenTheDrivesTreeIsBuilt) {
         p.rootFolder = rfDrives;
         p.selectedDir = sdCurrent;
     });
-    EXPECT_EQ(Internals(tree).GetSelectedFolderName(), elsewhere.substr(0, 3)) << "on creation";
+    EXPECT_EQ(Descendant(tree).GetSelectedFolderName(), elsewhere.substr(0, 3)) << "on creation";
     tree.SetSelectedDir(sdSystem);
-    EXPECT_EQ(Internals(tree).GetSelectedFolderName(), "C:\\") << "on the setter's rebuild";
+    EXPECT_EQ(Descendant(tree).GetSelectedFolderName(), "C:\\") << "on the setter's rebuild";
     EXPECT_TRUE(tree.Selected() && tree.Selected()->Expanded());
 }
 

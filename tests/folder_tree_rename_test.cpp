@@ -21,7 +21,7 @@ TFolderTreeViewExProps Rooted(TFolderTreeViewExProps p) {
 // no edit could be started.
 bool EditLabel(TFolderTreeViewEx& tree, TTreeNode* node, const char* text) {
     tree.SetSelected(node);
-    Internals(tree).StartLabelEdit(node);
+    Descendant(tree).StartLabelEdit(node);
     HWND edit = TreeView_GetEditControl(tree.Handle());
     if (!edit) return false;
     if (text) SetWindowTextA(edit, text);

@@ -519,7 +519,7 @@ TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
     TWindowed<TMainForm> f(nullptr);
     for (const std::wstring& name : names) {
         SCOPED_TRACE(name.size());
-        ASSERT_TRUE(Internals(f.FTV).LocatePath(parent, false, true));
+        ASSERT_TRUE(Descendant(f.FTV).LocatePath(parent, false, true));
         ASSERT_EQ(f.FTV.RootFolderName(), parent);
         f.FTV.Selected()->Expand(false);
         TTreeNode* node = ChildNamed(f.FTV, f.FTV.Selected(), name);

@@ -110,11 +110,11 @@ TEST_F(ShellItems, AbsoluteListParsesTheParsingName) {
     desktop_.parseResult = S_OK;
     desktop_.parseList = BuildItemIDList({"abs"});
     folder_.displayNames = {DisplayNameReply::Text("C:\\x"), DisplayNameReply::Status(S_FALSE)};
-    UniqueItemIDList list = GetAbsoluteItemIDList(&folder_, AsItemIDList(item_));
+    UniqueItemIDList list = DesktopParsedItemIDList(&folder_, AsItemIDList(item_));
     ASSERT_TRUE(list);
     EXPECT_EQ(ItemIDListBytes(list.get()), desktop_.parseList);
     EXPECT_EQ(desktop_.parsedNames, std::vector<std::wstring>{L"C:\\x"});
-    EXPECT_FALSE(GetAbsoluteItemIDList(&folder_, AsItemIDList(item_)));
+    EXPECT_FALSE(DesktopParsedItemIDList(&folder_, AsItemIDList(item_)));
     EXPECT_EQ(desktop_.parsedNames.size(), 1u) << "nothing parsed without a name";
     EXPECT_EQ(folder_.displayNameFlags, (std::vector<SHGDNF>{SHGDN_FORPARSING, SHGDN_FORPARSING}));
 }
@@ -146,7 +146,7 @@ TEST_F(ShellItems, ParsingNamesAreExactOrNoneAndParsedAsGiven) {
         EXPECT_FALSE(GetItemDisplayName(&folder_, AsItemIDList(item_), SHGDN_FORPARSING, name))
             << wide.size();
         EXPECT_EQ(name, "before");
-        EXPECT_EQ(GetAbsoluteItemIDList(&folder_, AsItemIDList(item_)) != nullptr, wide != cut);
+        EXPECT_EQ(DesktopParsedItemIDList(&folder_, AsItemIDList(item_)) != nullptr, wide != cut);
     }
     EXPECT_EQ(desktop_.parsedNames,
               (std::vector<std::wstring>{inexact[0], inexact[1], inexact[2]}));
@@ -420,7 +420,7 @@ TEST_F(ShellItemsOnWine, EnumeratedItemGivesItsAbsoluteList) {
     UniqueItemIDList child = FirstChild(tree_.Path("sub"), folder);
     ASSERT_TRUE(child);
     EXPECT_EQ(GetItemParsingName(folder.Get(), child.get()), file);
-    UniqueItemIDList absolute = GetAbsoluteItemIDList(folder.Get(), child.get());
+    UniqueItemIDList absolute = DesktopParsedItemIDList(folder.Get(), child.get());
     ASSERT_TRUE(absolute);
     EXPECT_EQ(ItemIDListToPath(absolute.get()), file);
     EXPECT_TRUE(IsParsableItem(ShellMalloc().Get(), folder.Get(), child.get()));
@@ -474,8 +474,8 @@ TEST_F(ShellItemsOnWine, ShortAndFullRoutesGiveTheSameLists) {
             const std::wstring full = GetItemParsingNameW(folder, item);
             std::wstring inFolder;
             UniqueItemIDList shortList =
-                InFolderItemIDList(folder, item, folderList.get(), inFolder);
-            UniqueItemIDList fullList = GetAbsoluteItemIDList(folder, item);
+                InFolderParsedItemIDList(folder, item, folderList.get(), inFolder);
+            UniqueItemIDList fullList = DesktopParsedItemIDList(folder, item);
             const std::string shown(full.begin(), full.end()); // for messages only
             EXPECT_EQ(bool(shortList), bool(fullList)) << shown;
             if (!shortList && !fullList) neither.push_back(full.substr(full.rfind(L'\\') + 1));

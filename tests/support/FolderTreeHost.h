@@ -34,6 +34,33 @@ struct FolderTreeHost {
     std::unique_ptr<TFolderTreeViewEx> tree;
 };
 
+// The members a tree introduces for descendants, called on any tree as a
+// descendant of its class would call them.
+class TDescendantCalls {
+  public:
+    explicit TDescendantCalls(TFolderTreeViewEx& tree) : tree_(tree) {}
+    bool LocatePath(const std::string& path, bool makeTop, bool select) {
+        return (tree_.*Members::locatePath)(path, makeTop, select);
+    }
+    std::string GetSelectedFolderName() { return (tree_.*Members::selectedFolderName)(); }
+    void RefreshTree() { (tree_.*Members::refreshTree)(); }
+    void StartLabelEdit(TTreeNode* node) { (tree_.*Members::startLabelEdit)(node); }
+
+  private:
+    // Named through a descendant, as access to protected members asks.
+    struct Members : TFolderTreeViewEx {
+        static constexpr auto locatePath = &Members::LocatePath;
+        static constexpr auto selectedFolderName = &Members::GetSelectedFolderName;
+        static constexpr auto refreshTree = &Members::RefreshTree;
+        static constexpr auto startLabelEdit = &Members::StartLabelEdit;
+    };
+    TFolderTreeViewEx& tree_;
+};
+
+inline TDescendantCalls Descendant(TFolderTreeViewEx& tree) {
+    return TDescendantCalls(tree);
+}
+
 // Props rooting the tree at `folder` (which must outlive the tree).
 inline TFolderTreeViewExProps ManualRoot(const std::string& folder) {
     TFolderTreeViewExProps p;
