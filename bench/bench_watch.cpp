@@ -136,7 +136,7 @@ double IdleCpu(double seconds) {
                                     MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
         Application().ProcessMessages();
     }
-    return ProcessCpu() - cpu;
+    return std::max(0.0, ProcessCpu() - cpu); // no "-0.000" from rounding
 }
 
 void IdleCost(const std::string& data) {
