@@ -3,6 +3,7 @@
 #include "folder_tree/FTVEX_D3.h"
 
 #include "folder_tree/DropTarget.h"
+#include "folder_tree/FolderTreeWatch.h"
 
 #include <ole2.h>
 
@@ -52,6 +53,7 @@ void TFolderTreeViewEx::CreateWnd() {
 }
 
 void TFolderTreeViewEx::DestroyWnd() {
+    StopWatches();
     Items().Clear();
     FDropNode = nullptr;
     RevokeTreeDropTarget(Handle(), FDropTarget);
@@ -72,6 +74,7 @@ void TFolderTreeViewEx::AfterLayoutLoaded() {
 
 bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
     // Each node's record goes with its node; a reload counts deletions.
+    WatchNotify(header); // a node opened, closed or gone
     if (header->code == TVN_DELETEITEMA) {
         ++FDeletions;
         const HTREEITEM gone = reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem;
@@ -157,6 +160,7 @@ TFolderTreeViewEx::TRebuildScope::TRebuildScope(TFolderTreeViewEx& tree) : tree_
 TFolderTreeViewEx::TRebuildScope::~TRebuildScope() {
     busy_.reset();
     tree_.FUpdating = false;
+    tree_.SyncWatches(); // nodes opened or closed during the rebuild
 }
 
 void TFolderTreeViewEx::BuildTree() {

@@ -15,8 +15,10 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum TRootFolder : std::uint8_t {
@@ -59,6 +61,8 @@ struct TFolderTreeViewExProps {
 };
 
 struct TTVITEMDATA;
+class TFolderWatches;
+using TFolderRenames = std::vector<std::pair<std::wstring, std::wstring>>;
 
 class TFolderTreeTestAccess;
 class TDropTargetObject;
@@ -69,11 +73,12 @@ class TFolderTreeViewEx : public TCustomTreeView {
     TFolderTreeViewEx(TComponent* owner, TWinControl* parent,
                       const TFolderTreeViewExProps& props = {},
                       TTreeServices& services = SystemTreeServices());
+    ~TFolderTreeViewEx() override;
 
     // Design time only: never assigned in a running program.
     TAboutFolderTreeViewExProperty* About() const { return FAbout; }
     bool AutoUpDate() const { return FAutoUpDate; }
-    void SetAutoUpDate(bool value) { FAutoUpDate = value; }
+    void SetAutoUpDate(bool value); // off: nothing is watched
     bool ContextMenu() const { return FContextMenu; }
     void SetContextMenu(bool value) { FContextMenu = value; }
     bool DragAndDrop() const { return FDragAndDrop; }
@@ -179,6 +184,12 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node);
     TTreeNode* AddChildNode(IShellFolder* folder, LPCITEMIDLIST item, ULONG attributes,
                             UniqueItemIDList absoluteID, TTreeNode* node);
+    // What a fill enumerates, whether it shows an enumerated item (with the
+    // item's full list when it does) and how it orders siblings.
+    SHCONTF FillFlags() const;
+    bool IsShownChild(IShellFolder* folder, LPCITEMIDLIST item, ULONG attributes,
+                      LPCITEMIDLIST folderList, UniqueItemIDList& absoluteID);
+    PFNTVCOMPARE FillComparison() const;
     bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item);
 
     // Navigation: the folder name of a node (its path when its item parses
@@ -211,6 +222,33 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // The edit style lent for an edit this tree started, taken back
     // (FolderTreeRename.cpp).
     void EndLabelEditStyle();
+
+    // Following the file system (FolderTreeUpdate.cpp): each expanded node
+    // of a folder on a fixed or network drive is watched; a change brings
+    // its children up to date once changes have settled, as F5 does for the
+    // selected node and a device change for the drives.
+    bool WatchMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void WatchNotify(const NMHDR* header);
+    // The folder of a node that may be watched, or empty.
+    std::wstring WatchablePath(const TTreeNode* node);
+    void WatchBeforeReading(TTreeNode* node);
+    // Watches exactly the expanded nodes whose ancestors are all expanded.
+    void SyncWatches();
+    void StopWatches();
+    // The children of a node expanded again, or of nodes that show again
+    // below it, read again.
+    void RereadOnExpand(TTreeNode* node);
+    void RereadBranch(TTreeNode* node);
+    bool UpdatesDeferred() const;
+    void UpdateChangedNodes();
+    void UpdateNode(TTreeNode* node, const TFolderRenames& renames = {});
+    void UpdateChildren(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node,
+                        const TFolderRenames& renames);
+    void RepointBranch(TTreeNode* node);
+    void UpdateDrives();
+    std::unique_ptr<TFolderWatches> FWatches;
+    bool FDrivesChanged = false;
+    int FNodeUpdates = 0; // nodes brought up to date so far
 
     bool FAutoUpDate;
     bool FDragAndDrop;

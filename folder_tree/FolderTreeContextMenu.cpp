@@ -70,6 +70,7 @@ HWND TFolderTreeViewEx::OwnerHandle() {
 }
 
 LRESULT TFolderTreeViewEx::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (WatchMessage(msg, wp, lp)) return 0; // F5, the settle timer
     LRESULT result = TCustomTreeView::WndProc(msg, wp, lp);
     if (msg == WM_RBUTTONDOWN) RightButtonDown(lp);
     return result;

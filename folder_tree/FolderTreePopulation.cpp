@@ -106,38 +106,50 @@ int TFolderTreeViewEx::NodeImageIndex(TTreeNode* node, bool selected) {
     return RecordIconIndex(data, selected && openWhenSelected);
 }
 
+SHCONTF TFolderTreeViewEx::FillFlags() const {
+    SHCONTF flags = SHCONTF_FOLDERS;
+    if (FVirtualRoot || FShowIncludeHidden) flags |= SHCONTF_INCLUDEHIDDEN;
+    if (FShowFile) flags |= SHCONTF_NONFOLDERS;
+    return flags;
+}
+
+bool TFolderTreeViewEx::IsShownChild(IShellFolder* folder, LPCITEMIDLIST item, ULONG a,
+                                     LPCITEMIDLIST folderList, UniqueItemIDList& absoluteID) {
+    // One parse per item, of a name as the shell gave it: it decides
+    // parsability, the name feeds the mask and the list becomes the node's
+    // full list.
+    std::wstring parsingName;
+    absoluteID = InFolderOrDesktopParsedItemIDList(folder, item, folderList, parsingName);
+    if (FVirtualRoot) return true;
+    if (!absoluteID) return false;
+    if (a & kFolderLike) return true;
+    return FShowFile && (a & SFGAO_FILESYSTEM) &&
+           (FFileMask.empty() || NameMatchesFileMask(parsingName, FFileMask));
+}
+
+PFNTVCOMPARE TFolderTreeViewEx::FillComparison() const {
+    return FInfoViewSort && FShowFile ? CompareFilesFirst : CompareByShell;
+}
+
 void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node) {
     ComPtr<IMalloc> malloc = FServices.Malloc();
     if (!malloc) return;
     std::optional<BusyBracket> busy; // a rebuild has one of its own
     if (!FUpdating) busy.emplace(Handle());
-    SHCONTF flags = SHCONTF_FOLDERS;
-    if (FVirtualRoot || FShowIncludeHidden) flags |= SHCONTF_INCLUDEHIDDEN;
-    if (FShowFile) flags |= SHCONTF_NONFOLDERS;
+    WatchBeforeReading(node); // no change between the listing and the watch is missed
     // Items below a node of a file-system root take the short route to their
     // lists, parsed in their own folder; the rest parse their full names.
     const TTVITEMDATA* parent = FVirtualRoot ? nullptr : NodeData(node);
     const LPCITEMIDLIST folderList = parent ? parent->AbsoluteID.get() : nullptr;
     auto addIfShown = [&](IShellFolder* sub, LPCITEMIDLIST raw, ULONG a) {
-        // One parse per item, of a name as the shell gave it: it decides
-        // parsability, the name feeds the mask and the list becomes the
-        // node's full list.
-        std::wstring parsingName;
-        UniqueItemIDList absolute =
-            InFolderOrDesktopParsedItemIDList(sub, raw, folderList, parsingName);
-        bool add = FVirtualRoot;
-        if (!add && absolute) {
-            if (a & kFolderLike)
-                add = true;
-            else if (FShowFile && (a & SFGAO_FILESYSTEM))
-                add = FFileMask.empty() || NameMatchesFileMask(parsingName, FFileMask);
-        }
-        if (add) AddChildNode(sub, raw, a, std::move(absolute), node);
+        UniqueItemIDList absolute;
+        if (IsShownChild(sub, raw, a, folderList, absolute))
+            AddChildNode(sub, raw, a, std::move(absolute), node);
         return true;
     };
     // Sorted once filled; a folder that does not bind adds and sorts nothing.
-    if (EnumerateFolder(folder, itemID, Handle(), flags, ItemAttributeMask, addIfShown)) {
-        PFNTVCOMPARE compare = FInfoViewSort && FShowFile ? CompareFilesFirst : CompareByShell;
+    if (EnumerateFolder(folder, itemID, Handle(), FillFlags(), ItemAttributeMask, addIfShown)) {
+        PFNTVCOMPARE compare = FillComparison();
         if (node) {
             node->CustomSort(compare, 0);
         } else {
@@ -149,9 +161,12 @@ void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTr
 }
 
 bool TFolderTreeViewEx::BeforeExpand(TTreeNode* node) {
-    if (node && node->HasChildren() && !Designing() && !node->GetFirstChild())
+    if (node && node->HasChildren() && !Designing() && !node->GetFirstChild()) {
         if (TTVITEMDATA* data = NodeData(node))
             FillNode(data->ParentFolder.Get(), data->RelativeID.get(), node);
+    } else if (node && !Designing()) {
+        RereadOnExpand(node); // filled before: read again unless watched since
+    }
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "folder_tree/DropTarget.h"
 #include "folder_tree/FTVEX_D3.h"
+#include "folder_tree/FolderTreeWatch.h"
 #include "folder_tree/TreeItemData.h"
 
 class TFolderTreeTestAccess {
@@ -45,6 +46,16 @@ class TFolderTreeTestAccess {
     IDataObject* KeptDataObject() { return DropTarget().FDataObject.Get(); }
     TTreeNode* DropNode() const { return tree_.FDropNode; }
     int RefreshCount() const { return tree_.FRefreshCount; }
+
+    // Following the file system: the nodes watched, and the nodes brought up
+    // to date so far.
+    bool Watched(const TTreeNode* node) const {
+        return tree_.FWatches && tree_.FWatches->Watched(node);
+    }
+    int WatchCount() const { return tree_.FWatches ? tree_.FWatches->Count() : 0; }
+    int NodeUpdates() const { return tree_.FNodeUpdates; }
+    // Watches alive in the process, those waiting for a cancelled read included.
+    static int LiveWatches() { return TFolderWatches::Live(); }
 
     // Node records alive in all trees of the process.
     static int LiveNodeRecords() { return TTVITEMDATA::live; }

@@ -35,7 +35,11 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::HandleMessage() {
-    if (!ProcessMessage() && !terminated_) WaitMessage();
+    // Alertable: completion routines of reads queued on this thread (the
+    // folder tree's watches) run while the loop waits.
+    if (!ProcessMessage() && !terminated_)
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT,
+                                    MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
 }
 
 void TApplication::Terminate() {

@@ -8,6 +8,12 @@ DWORD FrameStyle(TFormBorderStyle borderStyle) {
     return WS_CLIPCHILDREN | (borderStyle == bsNone ? WS_POPUP : WS_OVERLAPPEDWINDOW);
 }
 
+BOOL CALLBACK ForwardToChild(HWND child, LPARAM message) {
+    const MSG& m = *reinterpret_cast<const MSG*>(message);
+    SendMessageA(child, m.message, m.wParam, m.lParam);
+    return TRUE;
+}
+
 DWORD FrameExStyle(TFormStyle formStyle) {
     return formStyle == fsStayOnTop ? WS_EX_TOPMOST : 0;
 }
@@ -117,6 +123,14 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         if (!HIWORD(wp) && FocusActiveControl()) return 0; // not minimised
         break;
+    case WM_DEVICECHANGE: { // sent to top-level windows only: the controls hear it too
+        MSG message{};
+        message.message = msg;
+        message.wParam = wp;
+        message.lParam = lp;
+        EnumChildWindows(Handle(), ForwardToChild, LPARAM(&message));
+        break;
+    }
     case WM_GETMINMAXINFO: {
         LRESULT r = TWinControl::WndProc(msg, wp, lp);
         MinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lp));

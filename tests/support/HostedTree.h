@@ -4,6 +4,7 @@
 // one; when the test ends the tree goes, and no node record may outlive it.
 #pragma once
 
+#include "gui/Application.h"
 #include "tests/support/FolderTreeHost.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestTreeServices.h"
@@ -15,6 +16,18 @@
 #include <utility>
 #include <vector>
 
+// Handles messages, and the completion routines of reads as the program's
+// loop does (waiting alertably), until `done` or for at most `limitMs`.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000) {
+    for (const DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > limitMs) return false;
+        MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT,
+                                    MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
+        Application().ProcessMessages();
+    }
+    return true;
+}
+
 using PropsChange = std::function<void(TFolderTreeViewExProps&)>;
 
 class HostedTreeTest : public ::testing::Test {
@@ -22,6 +35,7 @@ class HostedTreeTest : public ::testing::Test {
     void TearDown() override {
         Destroy();
         EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0) << "node records outlived the tree";
+        EXPECT_EQ(TFolderTreeTestAccess::LiveWatches(), 0) << "watches outlived the tree";
     }
 
     // The tree's window exists when Make returns.

@@ -1,0 +1,179 @@
+// The benchmark of the folder tree following the file system, run by
+// scripts/bench-watch.sh under Wine (or by hand: bench_watch.exe [rounds]).
+//
+//   - update against refill: a node of 2,000 subfolders, one subfolder
+//     added; the node brought up to date (F5, the same update a change
+//     brings) against a refill of the node (its first expansion in a fresh
+//     tree), medians of [rounds] rounds in alternating order;
+//   - idle cost: the process's processor time over 10 s of the program's
+//     loop (waiting alertably) with 200 open nodes watched, beside the same
+//     with AutoUpDate off (nothing watched).
+//
+// Its folders are made in a temporary folder of its own and removed at the end.
+#include "folder_tree/FTVEX_D3.h"
+#include "folder_tree/FolderTreeTestAccess.h"
+#include "gui/Application.h"
+#include "gui/Form.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return double(c.QuadPart) / double(f.QuadPart);
+}
+
+double ProcessCpu() {
+    FILETIME creation, exitTime, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &creation, &exitTime, &kernel, &user);
+    auto value = [](const FILETIME& t) {
+        return double((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return value(kernel) + value(user);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+std::string Numbered(const std::string& prefix, int i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%04d", i);
+    return prefix + name;
+}
+
+// A form holding one tree rooted at `root`, its window made.
+struct THostedTree {
+    THostedTree(const std::string& root, bool autoUpDate) : root_(root) {
+        TFolderTreeViewExProps props;
+        props.rootFolder = rfManual;
+        props.rootFolderName = root_.c_str();
+        props.autoUpDate = autoUpDate;
+        props.tree.control = {.left = 0, .top = 0, .width = 300, .height = 400};
+        tree = std::make_unique<TWindowed<TFolderTreeViewEx>>(&form, &form, props);
+        form.Create();
+    }
+    TTreeNode* Child(const std::string& text) {
+        for (TTreeNode* n = tree->Items().GetFirstNode()->GetFirstChild(); n;
+             n = n->GetNextSibling())
+            if (n->Text() == text) return n;
+        return nullptr;
+    }
+    std::string root_;
+    TWindowed<TForm> form{nullptr,
+                          {.control = {.name = "TBenchWatch", .width = 320, .height = 420}}};
+    std::unique_ptr<TFolderTreeViewEx> tree;
+};
+
+void RemoveTree(const std::string& path) {
+    std::string from = path + std::string(1, '\0');
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationA(&op);
+}
+
+void UpdateAgainstRefill(const std::string& data, int rounds) {
+    const std::string big = data + "\\big";
+    CreateDirectoryA(big.c_str(), nullptr);
+    for (int i = 1; i <= 2000; ++i)
+        CreateDirectoryA((big + "\\" + Numbered("d", i)).c_str(), nullptr);
+
+    THostedTree watched(data, true);
+    TTreeNode* node = watched.Child("big");
+    node->Expand(false);
+    watched.tree->SetSelected(node);
+    std::vector<double> updates, refills;
+    int updatedCount = 0, refilledCount = 0;
+    for (int r = 0; r < rounds; ++r) {
+        const std::string added = big + "\\" + Numbered("new", r);
+        CreateDirectoryA(added.c_str(), nullptr);
+        for (int step = 0; step < 2; ++step) {
+            if ((step == 0) == (r % 2 == 0)) {
+                const double begin = Now();
+                SendMessageA(watched.tree->Handle(), WM_KEYDOWN, VK_F5, 0); // the update
+                updates.push_back(Now() - begin);
+                updatedCount = node->Count();
+            } else {
+                THostedTree fresh(data, true);
+                TTreeNode* again = fresh.Child("big");
+                const double begin = Now();
+                again->Expand(false); // the fill
+                refills.push_back(Now() - begin);
+                refilledCount = again->Count();
+            }
+            Application().ProcessMessages();
+        }
+        RemoveDirectoryA(added.c_str());
+        SendMessageA(watched.tree->Handle(), WM_KEYDOWN, VK_F5, 0);
+    }
+    const double update = Median(updates), refill = Median(refills);
+    std::printf("Node of 2,000 subfolders, one added (medians of %d alternating rounds):\n"
+                "  update %.1f ms (%d nodes), refill %.1f ms (%d nodes): refill/update = %.1f\n",
+                rounds, update * 1000, updatedCount, refill * 1000, refilledCount,
+                update > 0 ? refill / update : 0.0);
+}
+
+// Processor time of the process over `seconds` of the program's loop.
+double IdleCpu(double seconds) {
+    const double cpu = ProcessCpu();
+    for (const double end = Now() + seconds; Now() < end;) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT,
+                                    MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
+        Application().ProcessMessages();
+    }
+    return std::max(0.0, ProcessCpu() - cpu); // no "-0.000" from rounding
+}
+
+void IdleCost(const std::string& data) {
+    const std::string idle = data + "\\idle";
+    CreateDirectoryA(idle.c_str(), nullptr);
+    for (int i = 1; i <= 200; ++i) {
+        const std::string folder = idle + "\\" + Numbered("w", i);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA((folder + "\\sub").c_str(), nullptr);
+    }
+    std::printf("Idle, 10 s of the loop with 200 nodes open:\n");
+    for (bool autoUpDate : {true, false}) {
+        THostedTree host(idle, autoUpDate);
+        for (TTreeNode* n = host.tree->Items().GetFirstNode()->GetFirstChild(); n;
+             n = n->GetNextSibling())
+            n->Expand(false);
+        const int watches = Internals(*host.tree).WatchCount();
+        std::printf("  AutoUpDate %-5s: %3d watches, %.3f s processor time\n",
+                    autoUpDate ? "True" : "False", watches, IdleCpu(10));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string data = std::string(temp) + "kelvane-bench-watch";
+    RemoveTree(data);
+    CreateDirectoryA(data.c_str(), nullptr);
+    UpdateAgainstRefill(data, rounds);
+    IdleCost(data);
+    RemoveTree(data);
+    OleUninitialize();
+    return 0;
+}
