@@ -44,9 +44,8 @@ std::wstring InFolderName(IShellFolder* folder, LPCITEMIDLIST item) {
     return name;
 }
 
-// The node's icons are asked for again when next drawn.
+// The node's icons, kept by the control, are asked for again when next drawn.
 void ForgetImages(HWND tree, TTreeNode* node) {
-    node->StoreImages(I_IMAGECALLBACK, I_IMAGECALLBACK);
     TVITEMA item{};
     item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     item.hItem = node->ItemId();
