@@ -4,7 +4,7 @@
 
 namespace {
 
-void Wire(TAboutBox* box, TControl& control, const TAboutBoxLayout::Events& e) {
+void Wire(TAboutBox* box, TGraphicControl& control, const TAboutBoxLayout::Events& e) {
     if (e.onClick) control.OnClick = Bind(box, e.onClick);
     if (e.onMouseMove) control.OnMouseMove = Bind(box, e.onMouseMove);
     if (e.onMouseUp) control.OnMouseUp = Bind(box, e.onMouseUp);
@@ -35,7 +35,7 @@ TAboutBox::TAboutBox(TComponent* owner, const TAboutPictures& pictures, TAboutSe
       Label1(this, this, kAboutBoxLayout.Label1.props), tmrMemory(this, kAboutBoxLayout.tmrMemory),
       FServices(services) {
     const TAboutBoxLayout& l = kAboutBoxLayout;
-    const std::pair<TControl*, const TAboutBoxLayout::Events*> parts[] = {
+    const std::pair<TGraphicControl*, const TAboutBoxLayout::Events*> parts[] = {
         {&Shape1, &l.Shape1.events},   {&Image1, &l.Image1.events},
         {&Image2, &l.Image2.events},   {&Bevel3, &l.Bevel3.events},
         {&Label3, &l.Label3.events},   {&Label12, &l.Label12.events},

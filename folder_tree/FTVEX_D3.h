@@ -102,7 +102,8 @@ class TFolderTreeViewEx : public TCustomTreeView {
     const std::string& RootFolderName() const { return FRootFolderName; }
     void SetRootFolderName(const std::string& value);
 
-    // The folder events hide the tree view's node events of the same names.
+    // The selection changed, a click, a double click: each with the selected
+    // node's folder name.
     TFolderExEvent OnChange;
     TFolderExEvent OnClick;
     TFolderExEvent OnDblClick;

@@ -65,7 +65,7 @@ void TControl::MouseMove(TShiftState shift, int x, int y) {
     if (OnMouseMove) OnMouseMove(this, shift, x, y);
 }
 
-void TControl::Click() {
+void TGraphicControl::Click() {
     if (OnClick) OnClick(this);
 }
 

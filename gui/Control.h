@@ -55,14 +55,15 @@ class TControl : public TComponent {
 
     virtual void Invalidate();
 
-    TNotifyEvent OnClick;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
     // Mouse input, in the control's own coordinates.
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
-    virtual void Click();
+    // A press and release within the control; only graphic controls have
+    // an event of it here, windowed ones publish their own.
+    virtual void Click() {}
 
   protected:
     // The colour a control has when its layout gives none.
@@ -89,4 +90,7 @@ class TGraphicControl : public TControl {
     using TControl::TControl;
     virtual void Paint(HDC dc) = 0;
     void Invalidate() override;
+    void Click() override;
+
+    TNotifyEvent OnClick;
 };

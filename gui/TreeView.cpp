@@ -118,24 +118,10 @@ TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) const {
     return items_.GetNode(hit.hItem);
 }
 
-bool TCustomTreeView::CanExpand(TTreeNode* node) {
-    bool allow = true;
-    if (OnExpanding) OnExpanding(this, node, allow);
-    return allow;
-}
-
-void TCustomTreeView::Change(TTreeNode* node) {
-    if (OnChange) OnChange(this, node);
-}
-
 void TCustomTreeView::LabelEdited(TVITEMA& item) {
     TTreeNode* node = reinterpret_cast<TTreeNode*>(item.lParam);
     if (!node) node = items_.GetNode(item.hItem);
     if (node && item.pszText) node->SetText(item.pszText);
-}
-
-void TCustomTreeView::DblClick() {
-    if (OnDblClick) OnDblClick(this);
 }
 
 // The images the control asks for while drawing a row, each asked of
@@ -204,9 +190,6 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     case NM_CLICK:
         Click();
         return false;
-    case NM_KILLFOCUS:
-        if (OnExit) OnExit(this);
-        return false;
     default:
         return false;
     }
@@ -221,30 +204,6 @@ LRESULT TCustomTreeView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         items_.ReleaseAll();
         return result;
     }
-    case WM_KEYDOWN:
-        if (OnKeyDown) {
-            WORD key = WORD(wp);
-            OnKeyDown(this, key, 0);
-            if (!key) return 0;
-            wp = key;
-        }
-        break;
-    case WM_KEYUP:
-        if (OnKeyUp) {
-            WORD key = WORD(wp);
-            OnKeyUp(this, key, 0);
-            if (!key) return 0;
-            wp = key;
-        }
-        break;
-    case WM_CHAR:
-        if (OnKeyPress) {
-            char key = char(wp);
-            OnKeyPress(this, key);
-            if (!key) return 0;
-            wp = BYTE(key);
-        }
-        break;
     default:
         break;
     }

@@ -20,9 +20,6 @@ struct TTreeViewProps {
     TBorderStyle borderStyle = bsSingle;
 };
 
-using TTVChangedEvent = std::function<void(TObject* sender, TTreeNode* node)>;
-using TTVExpandingEvent = std::function<void(TObject* sender, TTreeNode* node, bool& allow)>;
-
 class TCustomTreeView : public TWinControl {
   public:
     TCustomTreeView(TComponent* owner, TWinControl* parent, const TTreeViewProps& props);
@@ -51,14 +48,6 @@ class TCustomTreeView : public TWinControl {
     HIMAGELIST Images() const { return images_; }
     void SetImages(HIMAGELIST images);
 
-    TTVChangedEvent OnChange;
-    TTVExpandingEvent OnExpanding;
-    TNotifyEvent OnDblClick;
-    TNotifyEvent OnExit;
-    TKeyEvent OnKeyDown;
-    TKeyEvent OnKeyUp;
-    TKeyPressEvent OnKeyPress;
-
     bool HandleNotify(NMHDR* header, LRESULT& result) override;
 
   protected:
@@ -68,10 +57,10 @@ class TCustomTreeView : public TWinControl {
     TColor DefaultColor() const override { return clWindow; }
     void ColorChanged() override;
 
-    // Hooks for descendants; the defaults fire the events.
-    virtual bool CanExpand(TTreeNode* node);
-    virtual void Change(TTreeNode* node);
-    virtual void DblClick();
+    // Hooks for descendants, which publish events of their own.
+    virtual bool CanExpand(TTreeNode*) { return true; }
+    virtual void Change(TTreeNode*) {} // the selection changed
+    virtual void DblClick() {}
     // The image of a node given as I_IMAGECALLBACK, normal or selected,
     // asked when the control first needs it; the control keeps what it is
     // given. I_IMAGECALLBACK (the default): none yet, asked again.

@@ -25,8 +25,6 @@ using TShiftState = unsigned;
 using TMouseEvent =
     std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
-using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
-using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 
 // Binds a method of an object as an event handler.
 template <class T, class R, class... Args>

@@ -132,8 +132,9 @@ class MouseRouting : public ::testing::Test {
             c->OnMouseUp = [note](TObject*, TMouseButton b, TShiftState, int x, int y) {
                 note(b == mbLeft ? "up" : "rup", x, y);
             };
-            c->OnClick = [this, name = c->Name()](TObject*) { log.push_back(name + " click"); };
         }
+        for (TLabel* l : {&A, &B, &C})
+            l->OnClick = [this, name = l->Name()](TObject*) { log.push_back(name + " click"); };
     }
     ~MouseRouting() override { form.DestroyHandle(); }
 
