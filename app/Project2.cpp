@@ -1,7 +1,6 @@
 // Kelvane's entry: OLE is initialised by the folder tree's module before
 // anything here runs; the application object, the main window, the loop.
 #include "app/Unit1.h"
-#include "app/Unit1Texts.h"
 #include "gui/Application.h"
 
 #include <commctrl.h>
@@ -11,7 +10,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&icc);
 
     TApplication& application = Application();
-    application.SetTitle(texts::kCaption);
     TWindowed<TMainForm> mainForm(nullptr);
     application.SetMainForm(&mainForm);
     application.Run();

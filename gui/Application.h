@@ -4,15 +4,10 @@
 
 #include <windows.h>
 
-#include <string>
-
 class TForm;
 
 class TApplication {
   public:
-    const std::string& Title() const { return title_; }
-    void SetTitle(std::string title) { title_ = std::move(title); }
-
     // The form that ends the program when it closes and that other forms
     // stay above, named by WinMain.
     TForm* MainForm() const { return mainForm_; }
@@ -34,7 +29,6 @@ class TApplication {
     bool ProcessMessage();
     void Dispatch(MSG& msg);
 
-    std::string title_;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
 };
