@@ -262,7 +262,16 @@ void TFolderTreeViewEx::UpdateChildren(IShellFolder* folder, LPCITEMIDLIST itemI
         sub = in;
         std::wstring name = InFolderName(in, raw);
         auto it = known.find(name);
-        if (it != known.end() && kept.insert(it->second).second) return true;
+        if (it != known.end() && kept.insert(it->second).second) {
+            // A node never opened gains its button with its first subfolder
+            // (or loses it with its last, where files are not shown).
+            TTreeNode* child = it->second;
+            const bool subfolders = (a & SFGAO_HASSUBFOLDER) != 0;
+            if (!child->GetFirstChild() && child->HasChildren() != subfolders &&
+                (subfolders || !FShowFile))
+                child->SetHasChildren(subfolders);
+            return true;
+        }
         listed.push_back({CopyItemID(raw), a, std::move(name)});
         return true;
     };

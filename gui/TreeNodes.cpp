@@ -40,6 +40,15 @@ bool TTreeNode::HasChildren() const {
     return tv.cChildren != 0;
 }
 
+void TTreeNode::SetHasChildren(bool value) {
+    hasChildren_ = value;
+    TVITEMA tv{};
+    tv.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    tv.hItem = item_;
+    tv.cChildren = value ? 1 : 0;
+    if (item_) Send(owner_, TVM_SETITEMA, 0, LPARAM(&tv));
+}
+
 TTreeNode* TTreeNode::Parent() const {
     return NodeOf(owner_, Send(owner_, TVM_GETNEXTITEM, TVGN_PARENT, LPARAM(item_)));
 }

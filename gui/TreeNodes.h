@@ -38,6 +38,8 @@ class TTreeNode {
     void SetText(const std::string& text);
     void* Data() const { return owned_.get(); }
     bool HasChildren() const;
+    // Shows or hides the expand button, whatever children the node has.
+    void SetHasChildren(bool value);
 
     TTreeNode* Parent() const;
     TTreeNode* GetFirstChild() const;
