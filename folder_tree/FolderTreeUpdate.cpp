@@ -136,8 +136,10 @@ void TFolderTreeViewEx::SyncWatches() {
     while (!open.empty() && builds == FRebuildCount + FRefreshCount) { // an owner may rebuild
         TTreeNode* node = open.back();
         open.pop_back();
-        if (!(FWatches && FWatches->Watched(node)) && !WatchablePath(node).empty())
+        if (!(FWatches && FWatches->Watched(node)) && !WatchablePath(node).empty()) {
+            WatchBeforeReading(node);
             UpdateNode(node);
+        }
         for (TTreeNode* c = node->GetFirstChild(); c; c = c->GetNextSibling())
             if (c->Expanded()) open.push_back(c);
     }
@@ -149,7 +151,9 @@ void TFolderTreeViewEx::StopWatches() {
 }
 
 void TFolderTreeViewEx::RereadOnExpand(TTreeNode* node) {
-    if (FAutoUpDate && !(FWatches && FWatches->Watched(node))) UpdateNode(node);
+    if (!FAutoUpDate || (FWatches && FWatches->Watched(node))) return;
+    WatchBeforeReading(node);
+    UpdateNode(node);
 }
 
 void TFolderTreeViewEx::RereadBranch(TTreeNode* node) {
@@ -187,6 +191,7 @@ bool TFolderTreeViewEx::WatchMessage(UINT msg, WPARAM wp, LPARAM) {
         if (wp != VK_F5 || !FAutoUpDate) return false;
         if (TTreeNode* node = Selected()) {
             TRedrawHeld redraw(Handle());
+            if (IsShownExpanded(node)) WatchBeforeReading(node); // a closed node is only read
             UpdateNode(node);
         }
         return true;
@@ -234,7 +239,6 @@ void TFolderTreeViewEx::UpdateChangedNodes() {
 void TFolderTreeViewEx::UpdateNode(TTreeNode* node, const TFolderRenames& renames) {
     TTVITEMDATA* data = NodeData(node);
     if (!data || !data->ParentFolder) return;
-    WatchBeforeReading(node);
     UpdateChildren(data->ParentFolder.Get(), data->RelativeID.get(), node, renames);
 }
 

@@ -1,5 +1,7 @@
 #include "folder_tree/FolderTreeWatch.h"
 
+#include "gui/Owners.h"
+
 #include <algorithm>
 
 namespace {
@@ -13,22 +15,20 @@ void CALLBACK ReadCompleted(DWORD error, DWORD bytes, OVERLAPPED* overlapped);
 } // namespace
 
 struct TFolderWatch {
-    TFolderWatch(TFolderWatches* watches, TTreeNode* watchedNode, HANDLE handle, DWORD notifyFilter)
-        : owner(watches), node(watchedNode), directory(handle), filter(notifyFilter),
+    TFolderWatch(TFolderWatches* watches, TTreeNode* watchedNode, UniqueHandle handle,
+                 DWORD notifyFilter)
+        : owner(watches), node(watchedNode), directory(std::move(handle)), filter(notifyFilter),
           buffer(kBufferBytes / sizeof(DWORD)) {
         ++live;
     }
-    ~TFolderWatch() {
-        if (directory != INVALID_HANDLE_VALUE) CloseHandle(directory);
-        --live;
-    }
+    ~TFolderWatch() { --live; }
     TFolderWatch(const TFolderWatch&) = delete;
     TFolderWatch& operator=(const TFolderWatch&) = delete;
 
     bool Arm() {
         overlapped = OVERLAPPED{};
         overlapped.hEvent = this; // unused by the system with a completion routine
-        pending = ReadDirectoryChangesW(directory, buffer.data(), kBufferBytes, FALSE, filter,
+        pending = ReadDirectoryChangesW(directory.get(), buffer.data(), kBufferBytes, FALSE, filter,
                                         nullptr, &overlapped, ReadCompleted) != FALSE;
         return pending;
     }
@@ -57,7 +57,7 @@ struct TFolderWatch {
     OVERLAPPED overlapped{};
     TFolderWatches* owner; // null once retired: the watch waits for its cancelled read
     TTreeNode* node;
-    HANDLE directory;
+    UniqueHandle directory;
     DWORD filter;
     std::vector<DWORD> buffer; // DWORD-aligned, as the notifications need
     bool pending = false;
@@ -78,9 +78,8 @@ std::vector<std::unique_ptr<TFolderWatch>>& Retired() {
 void Retire(std::unique_ptr<TFolderWatch> watch) {
     watch->owner = nullptr;
     if (!watch->pending) return; // nothing writes into it any more
-    CancelIo(watch->directory);
-    CloseHandle(watch->directory);
-    watch->directory = INVALID_HANDLE_VALUE;
+    CancelIo(watch->directory.get());
+    watch->directory.reset();
     Retired().push_back(std::move(watch));
 }
 
@@ -118,13 +117,13 @@ TFolderWatches::~TFolderWatches() {
 bool TFolderWatches::Start(TTreeNode* node, const std::wstring& path, bool fileNames, HWND window) {
     if (Watched(node)) return true;
     window_ = window;
-    HANDLE directory = CreateFileW(
+    UniqueHandle directory(CreateFileW(
         path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
-    if (directory == INVALID_HANDLE_VALUE) return false;
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
+    if (!directory) return false;
     const DWORD filter =
         FILE_NOTIFY_CHANGE_DIR_NAME | (fileNames ? FILE_NOTIFY_CHANGE_FILE_NAME : 0);
-    auto watch = std::make_unique<TFolderWatch>(this, node, directory, filter);
+    auto watch = std::make_unique<TFolderWatch>(this, node, std::move(directory), filter);
     if (!watch->Arm()) return false;
     watches_.emplace(node, std::move(watch));
     return true;

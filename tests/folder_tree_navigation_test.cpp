@@ -68,17 +68,7 @@ class FolderTreeNavigation : public HostedTreeTest {
         Host().Create();
         return t;
     }
-    // The node of a path below the root node, found by texts and expanding.
-    TTreeNode* Node(const std::string& relative) {
-        TTreeNode* n = First();
-        for (std::size_t at = 0; n && at <= relative.size();) {
-            std::size_t end = std::min(relative.find('\\', at), relative.size());
-            n->Expand(false);
-            n = FindChild(Tree(), n, relative.substr(at, end - at));
-            at = end + 1;
-        }
-        return n;
-    }
+    TTreeNode* Node(const std::string& relative) { return HostedTreeTest::Node(relative, true); }
     std::string SelectedPath() { return NodePath(Tree().Selected()); }
     // Double-clicks the node's label through the tree's window: the tree view
     // tells its parent (NM_DBLCLK), which hands it back to the control.

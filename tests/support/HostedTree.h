@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -61,6 +63,18 @@ class HostedTreeTest : public ::testing::Test {
     void Destroy() { host_.reset(); }
     TFolderTreeViewEx& Tree() { return *host_->tree; }
     TTreeNode* First() { return Tree().Items().GetFirstNode(); }
+    // The node of a path below the root node, found by texts; with `open`,
+    // each node on the way is expanded (and so filled) first.
+    TTreeNode* Node(const std::string& relative, bool open = false) {
+        TTreeNode* n = First();
+        for (std::size_t at = 0; n && at <= relative.size();) {
+            const std::size_t end = std::min(relative.find('\\', at), relative.size());
+            if (open) n->Expand(false);
+            n = FindChild(Tree(), n, relative.substr(at, end - at));
+            at = end + 1;
+        }
+        return n;
+    }
     FolderTreeHost& Host() { return *host_; }
 
     // An object of the test's that every tree lets go of before it goes,
