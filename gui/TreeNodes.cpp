@@ -73,7 +73,11 @@ bool TTreeNode::Expanded() const {
 }
 
 void TTreeNode::Expand(bool recurse) {
+    const bool wasOpen = Expanded();
+    const int notices = owner_->expandingNotices_;
     Send(owner_, TVM_EXPAND, TVE_EXPAND, LPARAM(item_));
+    if (!wasOpen && Expanded() && owner_->expandingNotices_ == notices)
+        owner_->ExpandedWithoutNotice(this);
     if (recurse)
         for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
             c->Expand(true);

@@ -159,6 +159,7 @@ bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     case TVN_ITEMEXPANDINGA: {
         auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
         auto* node = reinterpret_cast<TTreeNode*>(nm->itemNew.lParam);
+        ++expandingNotices_;
         result = (nm->action == TVE_EXPAND && node && !CanExpand(node)) ? TRUE : FALSE;
         return true;
     }

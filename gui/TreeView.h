@@ -59,6 +59,10 @@ class TCustomTreeView : public TWinControl {
 
     // Hooks for descendants, which publish events of their own.
     virtual bool CanExpand(TTreeNode*) { return true; }
+    // A node opened by TTreeNode::Expand without the control's notices,
+    // which it sends only for a node's first opening: whatever an opening
+    // by hand does beyond filling the node.
+    virtual void ExpandedWithoutNotice(TTreeNode*) {}
     virtual void Change(TTreeNode*) {} // the selection changed
     virtual void DblClick() {}
     // The image of a node given as I_IMAGECALLBACK, normal or selected,
@@ -70,6 +74,7 @@ class TCustomTreeView : public TWinControl {
     virtual void LabelEdited(TVITEMA& item);
 
   private:
+    friend class TTreeNode; // tells of the openings that came without notices
     void SetStyleFlag(bool& field, bool value, DWORD style);
     void GiveImages(TTreeNode* node, TVITEMA& item);
 
@@ -77,5 +82,6 @@ class TCustomTreeView : public TWinControl {
     TTreeNodes items_;
     // An edit under way: Wine reports the end of some edits twice.
     bool editingLabel_ = false;
+    int expandingNotices_ = 0; // expanding notices so far
     HIMAGELIST images_ = nullptr;
 };
