@@ -123,7 +123,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         if (!HIWORD(wp) && FocusActiveControl()) return 0; // not minimised
         break;
-    case WM_DEVICECHANGE: { // sent to top-level windows only: the controls hear it too
+    case WM_ACTIVATEAPP: // sent to top-level windows only: the controls hear them too
+    case WM_DEVICECHANGE: {
         MSG message{};
         message.message = msg;
         message.wParam = wp;
