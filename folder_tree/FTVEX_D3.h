@@ -224,32 +224,48 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // (FolderTreeRename.cpp).
     void EndLabelEditStyle();
 
-    // Following the file system (FolderTreeUpdate.cpp): each expanded node
-    // of a folder on a fixed or network drive is watched; a change brings
-    // its children up to date once changes have settled, as F5 does for the
+    // Following the file system (FolderTreeUpdate.cpp): the folders of the
+    // nodes that show open are known to the watches, which learn of changes
+    // from their roots' reads or by checks; a change brings the node's
+    // children up to date once changes have settled, as F5 does for the
     // selected node and a device change for the drives.
     bool WatchMessage(UINT msg, WPARAM wp, LPARAM lp);
     void WatchNotify(const NMHDR* header);
-    // The folder of a node that may be watched, or empty.
+    // The folder of a node that may be followed, or empty.
     std::wstring WatchablePath(const TTreeNode* node);
-    void WatchBeforeReading(TTreeNode* node);
-    // Watches exactly the expanded nodes whose ancestors are all expanded.
+    void OpenFolder(TTreeNode* node);
+    bool ShowsOpen(const TTreeNode* node) const;
+    // The selection's folder, known by its identity should it be renamed.
+    void RecogniseSelection(TTreeNode* node);
+    // The watches know exactly the nodes that show open.
     void SyncWatches();
     void StopWatches();
     // The children of a node expanded again, or of nodes that show again
     // below it, read again.
     void RereadOnExpand(TTreeNode* node);
     void RereadBranch(TTreeNode* node);
+    void ExpandedWithoutNotice(TTreeNode* node) override;
     bool UpdatesDeferred() const;
     void UpdateChangedNodes();
+    void CheckFolders(bool atOnce);
+    // Runs `update` with drawing held; OnChange is told once, at the end,
+    // of the final selection when the selection or its folder changed.
+    void UpdateTelling(const std::function<void()>& update);
     void UpdateNode(TTreeNode* node, const TFolderRenames& renames = {});
     void UpdateChildren(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node,
                         const TFolderRenames& renames);
+    bool FollowMovedFolder(TTreeNode* node, const std::wstring& path);
     void RepointBranch(TTreeNode* node);
+    void ReopenBranch(TTreeNode* node);
     void UpdateDrives();
     std::unique_ptr<TFolderWatches> FWatches;
+    std::vector<std::pair<TTreeNode*, TFolderRenames>> FPendingUpdates; // changed, not yet read
     bool FDrivesChanged = false;
-    int FNodeUpdates = 0; // nodes brought up to date so far
+    bool FUpdatingNodes = false; // an update under way
+    int FFilling = 0;            // fills under way
+    bool FChangeHeld = false;    // OnChange waits for the update's end
+    bool FChangeMissed = false;  // the selection changed while it waited
+    int FNodeUpdates = 0;        // nodes brought up to date so far
 
     bool FAutoUpDate;
     bool FDragAndDrop;

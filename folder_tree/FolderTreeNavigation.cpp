@@ -68,7 +68,11 @@ std::string TFolderTreeViewEx::GetSelectedFolderName() {
 
 void TFolderTreeViewEx::Change(TTreeNode* node) {
     TCustomTreeView::Change(node);
-    if (OnChange) OnChange(this, GetSelectedFolderName());
+    RecogniseSelection(node); // should its folder be renamed
+    if (FChangeHeld)
+        FChangeMissed = true; // an update tells of its final selection once
+    else if (OnChange)
+        OnChange(this, GetSelectedFolderName());
 }
 
 void TFolderTreeViewEx::Click() {

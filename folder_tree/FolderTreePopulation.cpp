@@ -136,7 +136,14 @@ void TFolderTreeViewEx::FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTr
     if (!malloc) return;
     std::optional<BusyBracket> busy; // a rebuild has one of its own
     if (!FUpdating) busy.emplace(Handle());
-    WatchBeforeReading(node); // no change between the listing and the watch is missed
+    // No update runs inside a fill, even where a listing raises a dialog
+    // whose loop delivers timers.
+    struct TFilling {
+        int& count;
+        explicit TFilling(int& c) : count(++c) {}
+        ~TFilling() { --count; }
+    } filling(FFilling);
+    OpenFolder(node); // no change between the listing and the watch is missed
     // Items below a node of a file-system root take the short route to their
     // lists, parsed in their own folder; the rest parse their full names.
     const TTVITEMDATA* parent = FVirtualRoot ? nullptr : NodeData(node);

@@ -47,14 +47,16 @@ class TFolderTreeTestAccess {
     TTreeNode* DropNode() const { return tree_.FDropNode; }
     int RefreshCount() const { return tree_.FRefreshCount; }
 
-    // Following the file system: the nodes watched, and the nodes brought up
-    // to date so far.
+    // Following the file system: the nodes whose folders the watches know as
+    // open, the root handles they hold, and the nodes brought up to date so
+    // far.
     bool Watched(const TTreeNode* node) const {
-        return tree_.FWatches && tree_.FWatches->Watched(node);
+        return tree_.FWatches && tree_.FWatches->IsOpen(node);
     }
     int WatchCount() const { return tree_.FWatches ? tree_.FWatches->Count() : 0; }
+    int RootHandles() const { return tree_.FWatches ? tree_.FWatches->RootHandles() : 0; }
     int NodeUpdates() const { return tree_.FNodeUpdates; }
-    // Watches alive in the process, those waiting for a cancelled read included.
+    // Root reads alive in the process, those waiting for a cancellation included.
     static int LiveWatches() { return TFolderWatches::Live(); }
 
     // Node records alive in all trees of the process.

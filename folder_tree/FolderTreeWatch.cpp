@@ -1,174 +1,433 @@
 #include "folder_tree/FolderTreeWatch.h"
 
+#include "folder_tree/TreeServices.h"
 #include "gui/Owners.h"
 
+#include <dbt.h>
+
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 namespace {
 
-// Room for the names of one read; a burst that does not fit completes with
-// no bytes, which means "read it all again".
-constexpr DWORD kBufferBytes = 16 * 1024;
+// Room for the names of one read below a whole root; a burst that does not
+// fit completes with no bytes, which means "read it all again". Reads over
+// the network take no more than 64 KB.
+constexpr DWORD kBufferBytes = 64 * 1024;
+// A refused read is tried again after this wait, doubled on every refusal.
+constexpr DWORD kFirstRetryMs = 2000, kLastRetryMs = 64000;
 
-void CALLBACK ReadCompleted(DWORD error, DWORD bytes, OVERLAPPED* overlapped);
+void CALLBACK RootReadCompleted(DWORD error, DWORD bytes, OVERLAPPED* overlapped);
+
+std::wstring ParentOf(const std::wstring& name) {
+    const std::size_t slash = name.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : name.substr(0, slash);
+}
+
+std::wstring LeafOf(const std::wstring& name) {
+    const std::size_t slash = name.find_last_of(L'\\');
+    return slash == std::wstring::npos ? name : name.substr(slash + 1);
+}
+
+// A root ends in "\": "C:\" and "a\b" give "C:\a\b".
+std::wstring Joined(const std::wstring& root, const std::wstring& relative) {
+    return root + relative;
+}
 
 } // namespace
 
-struct TFolderWatch {
-    TFolderWatch(TFolderWatches* watches, TTreeNode* watchedNode, UniqueHandle handle,
-                 DWORD notifyFilter)
-        : owner(watches), node(watchedNode), directory(std::move(handle)), filter(notifyFilter),
-          buffer(kBufferBytes / sizeof(DWORD)) {
+// One read's handle and memory. The system writes into them until the read
+// completes, so a read given back lives on until its cancellation completes.
+struct TRootRead {
+    TRootRead(TRootWatch* watch, UniqueHandle root)
+        : owner(watch), handle(std::move(root)), buffer(kBufferBytes / sizeof(DWORD)) {
         ++live;
     }
-    ~TFolderWatch() { --live; }
-    TFolderWatch(const TFolderWatch&) = delete;
-    TFolderWatch& operator=(const TFolderWatch&) = delete;
-
-    bool Arm() {
-        overlapped = OVERLAPPED{};
-        overlapped.hEvent = this; // unused by the system with a completion routine
-        pending = ReadDirectoryChangesW(directory.get(), buffer.data(), kBufferBytes, FALSE, filter,
-                                        nullptr, &overlapped, ReadCompleted) != FALSE;
-        return pending;
-    }
-    void TakeNames(DWORD bytes) {
-        const auto* base = reinterpret_cast<const BYTE*>(buffer.data());
-        std::wstring oldName;
-        for (DWORD at = 0; at + sizeof(FILE_NOTIFY_INFORMATION) <= bytes;) {
-            const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(base + at);
-            std::wstring name(info->FileName, info->FileNameLength / sizeof(WCHAR));
-            if (info->Action == FILE_ACTION_RENAMED_OLD_NAME)
-                oldName = std::move(name);
-            else if (info->Action == FILE_ACTION_RENAMED_NEW_NAME && !overflow)
-                renames.emplace_back(std::move(oldName), std::move(name));
-            if (!info->NextEntryOffset) break;
-            at += info->NextEntryOffset;
-        }
-    }
-
-    void Changed() {
-        changed = true;
-        owner->Changed();
-    }
+    ~TRootRead() { --live; }
+    TRootRead(const TRootRead&) = delete;
+    TRootRead& operator=(const TRootRead&) = delete;
 
     static inline int live = 0;
-
+    TRootWatch* owner; // null once given back
+    UniqueHandle handle;
     OVERLAPPED overlapped{};
-    TFolderWatches* owner; // null once retired: the watch waits for its cancelled read
-    TTreeNode* node;
-    UniqueHandle directory;
-    DWORD filter;
     std::vector<DWORD> buffer; // DWORD-aligned, as the notifications need
     bool pending = false;
-    bool changed = false;
-    bool overflow = false; // names lost: everything is read again
-    TFolderRenames renames;
 };
 
 namespace {
 
-// Watches given back whose cancelled read has not completed yet: the read
-// still writes into their buffer and OVERLAPPED until it does.
-std::vector<std::unique_ptr<TFolderWatch>>& Retired() {
-    static std::vector<std::unique_ptr<TFolderWatch>> retired;
+// Reads given back whose cancellation has not completed yet.
+std::vector<std::unique_ptr<TRootRead>>& Retired() {
+    static std::vector<std::unique_ptr<TRootRead>> retired;
     return retired;
-}
-
-void Retire(std::unique_ptr<TFolderWatch> watch) {
-    watch->owner = nullptr;
-    if (!watch->pending) return; // nothing writes into it any more
-    CancelIo(watch->directory.get());
-    watch->directory.reset();
-    Retired().push_back(std::move(watch));
-}
-
-void CALLBACK ReadCompleted(DWORD error, DWORD bytes, OVERLAPPED* overlapped) {
-    auto* watch = static_cast<TFolderWatch*>(overlapped->hEvent);
-    watch->pending = false;
-    if (!watch->owner) {
-        auto& retired = Retired();
-        retired.erase(std::remove_if(retired.begin(), retired.end(),
-                                     [watch](const auto& w) { return w.get() == watch; }),
-                      retired.end());
-        return;
-    }
-    if (error == ERROR_SUCCESS && bytes) {
-        watch->TakeNames(bytes);
-    } else if (error == ERROR_SUCCESS || error == ERROR_NOTIFY_ENUM_DIR) {
-        watch->overflow = true;
-        watch->renames.clear();
-    } else {
-        return; // the folder went or cannot be read: its parent's watch sees it go
-    }
-    watch->Changed();
-    watch->Arm();
 }
 
 } // namespace
 
-TFolderWatches::TFolderWatches(UINT_PTR timerId, UINT settleMs)
-    : timerId_(timerId), settleMs_(settleMs) {}
+struct TRootWatch {
+    enum TState { kReading, kRefused, kRemoving, kRemoved };
+
+    TRootWatch(TFolderWatches& watches, std::wstring rootPath, DWORD notifyFilter)
+        : owner(watches), root(std::move(rootPath)), filter(notifyFilter) {}
+    ~TRootWatch() { Stop(); }
+    TRootWatch(const TRootWatch&) = delete;
+    TRootWatch& operator=(const TRootWatch&) = delete;
+
+    bool Serving() const { return state == kReading && owner.services_.ChangesComplete(); }
+
+    void Start() {
+        UniqueHandle handle(owner.services_.OpenChangeRoot(root));
+        auto next = handle ? std::make_unique<TRootRead>(this, std::move(handle)) : nullptr;
+        if (!next || !Arm(*next)) {
+            Refused();
+            return;
+        }
+        read = std::move(next);
+        state = kReading;
+        retryWait = 0;
+        // The registration outlives a handle closed for a removal: the
+        // removal's outcome is reported to it.
+        DEV_BROADCAST_HANDLE filterFor{};
+        filterFor.dbch_size = sizeof filterFor;
+        filterFor.dbch_devicetype = DBT_DEVTYP_HANDLE;
+        filterFor.dbch_handle = read->handle.get();
+        registered = read->handle.get();
+        notification.reset(
+            RegisterDeviceNotificationW(owner.window_, &filterFor, DEVICE_NOTIFY_WINDOW_HANDLE));
+    }
+    // The handle closed now; the read's memory once its cancellation completes.
+    void Stop() {
+        if (!read) return;
+        std::unique_ptr<TRootRead> gone = std::move(read);
+        gone->owner = nullptr;
+        if (!gone->pending) return;
+        TRootRead& retired = *gone;
+        Retired().push_back(std::move(gone));
+        owner.services_.CancelChanges(retired.handle.get(), &retired.overlapped);
+        retired.handle.reset();
+    }
+    void Refused() {
+        Stop();
+        state = kRefused;
+        refusedAt = owner.services_.Tick();
+        retryWait = retryWait ? std::min(retryWait * 2, kLastRetryMs) : kFirstRetryMs;
+    }
+    bool RetryDue() const {
+        return state == kRefused && owner.services_.Tick() - refusedAt >= retryWait;
+    }
+
+    bool Arm(TRootRead& r) {
+        r.overlapped = OVERLAPPED{};
+        r.overlapped.hEvent = &r; // unused by the system with a completion routine
+        r.pending = owner.services_.ReadChanges(r.handle.get(), r.buffer.data(), kBufferBytes,
+                                                filter, &r.overlapped, RootReadCompleted) != FALSE;
+        return r.pending;
+    }
+
+    void Completed(DWORD error, DWORD bytes) {
+        if (error == ERROR_SUCCESS && bytes) {
+            owner.RootChanged(*this, false, TakeRecords(bytes));
+        } else if (error == ERROR_SUCCESS || error == ERROR_NOTIFY_ENUM_DIR) {
+            oldName.clear();
+            owner.RootChanged(*this, true, {});
+        } else { // the read stopped (a dropped connection, a sleep): checks carry on
+            owner.RootChanged(*this, true, {});
+            Refused();
+            return;
+        }
+        if (!Arm(*read)) Refused();
+    }
+
+    // Records are walked by their offsets and lengths: a record of a short
+    // name is smaller than the structure, and Wine packs them unaligned. The
+    // old name of a rename may end one read and its new name begin the next.
+    std::vector<TFolderWatches::Record> TakeRecords(DWORD bytes) {
+        const auto* base = reinterpret_cast<const BYTE*>(read->buffer.data());
+        constexpr DWORD kHeader = offsetof(FILE_NOTIFY_INFORMATION, FileName);
+        std::vector<TFolderWatches::Record> records;
+        for (DWORD at = 0; at + kHeader <= bytes;) {
+            DWORD header[3]; // next offset, action, name length
+            std::memcpy(header, base + at, sizeof header);
+            if (at + kHeader + header[2] > bytes) break;
+            std::wstring name(header[2] / sizeof(WCHAR), L'\0');
+            std::memcpy(name.data(), base + at + kHeader, name.size() * sizeof(WCHAR));
+            if (header[1] == FILE_ACTION_RENAMED_OLD_NAME)
+                oldName = std::move(name);
+            else if (header[1] == FILE_ACTION_RENAMED_NEW_NAME && !oldName.empty())
+                records.push_back({header[1], std::exchange(oldName, {}), std::move(name)});
+            else
+                records.push_back({header[1], std::move(name), {}});
+            if (!header[0]) break;
+            at += header[0];
+        }
+        return records;
+    }
+
+    TFolderWatches& owner;
+    std::wstring root;
+    DWORD filter;
+    std::unique_ptr<TRootRead> read;
+    UniqueDeviceNotification notification;
+    HANDLE registered = nullptr; // the handle the registration names, even once closed
+    TState state = kRefused;
+    DWORD refusedAt = 0, retryWait = 0;
+    std::wstring oldName; // of a rename whose new name has not come yet
+};
+
+namespace {
+
+void CALLBACK RootReadCompleted(DWORD error, DWORD bytes, OVERLAPPED* overlapped) {
+    auto* read = static_cast<TRootRead*>(overlapped->hEvent);
+    read->pending = false;
+    if (read->owner) {
+        read->owner->Completed(error, bytes);
+        return;
+    }
+    auto& retired = Retired();
+    retired.erase(std::remove_if(retired.begin(), retired.end(),
+                                 [read](const auto& r) { return r.get() == read; }),
+                  retired.end());
+}
+
+} // namespace
+
+TFolderWatches::TFolderWatches(TTreeServices& services, HWND window, UINT_PTR settleTimer,
+                               UINT settleMs)
+    : services_(services), window_(window), timerId_(settleTimer), settleMs_(settleMs) {}
 
 TFolderWatches::~TFolderWatches() {
-    StopAll();
+    CloseAll();
 }
 
-bool TFolderWatches::Start(TTreeNode* node, const std::wstring& path, bool fileNames, HWND window) {
-    if (Watched(node)) return true;
-    window_ = window;
-    UniqueHandle directory(CreateFileW(
-        path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
-    if (!directory) return false;
-    const DWORD filter =
-        FILE_NOTIFY_CHANGE_DIR_NAME | (fileNames ? FILE_NOTIFY_CHANGE_FILE_NAME : 0);
-    auto watch = std::make_unique<TFolderWatch>(this, node, std::move(directory), filter);
-    if (!watch->Arm()) return false;
-    watches_.emplace(node, std::move(watch));
-    return true;
+void TFolderWatches::Open(TTreeNode* node, const std::wstring& path, bool fileNames,
+                          bool identityOnly) {
+    if (identityOnly) // one folder is known by identity alone: the selection's
+        for (auto f = folders_.begin(); f != folders_.end();)
+            f = f->first != node && f->second.identityOnly ? Forget(f) : std::next(f);
+    auto [it, added] = folders_.try_emplace(node);
+    TOpenFolder& folder = it->second;
+    if (!added && identityOnly && !folder.identityOnly) return; // open already says more
+    folder.path = path;
+    folder.identityOnly = identityOnly;
+    folder.moving.reset();
+    // A folder that cannot be opened keeps the identity it had, by which a
+    // rename finds it; its last-write time is taken as unknown.
+    TFolderIdentity identity;
+    if (ReadFolderIdentity(path, identity))
+        folder.identity = identity;
+    else
+        folder.identity.lastWrite = 0;
+    if (auto k = byKey_.find(folder.key); k != byKey_.end() && k->second == node) byKey_.erase(k);
+    folder.rootKey = FoldedName(folder.identity.root);
+    folder.key = FoldedName(Joined(folder.identity.root, folder.identity.relative));
+    if (!folder.identity.root.empty()) byKey_[folder.key] = node;
+    if (!identityOnly && !folder.identity.root.empty()) {
+        const DWORD filter =
+            FILE_NOTIFY_CHANGE_DIR_NAME | (fileNames ? FILE_NOTIFY_CHANGE_FILE_NAME : 0);
+        auto& root = roots_[folder.rootKey];
+        if (root && (root->filter & filter) != filter) root.reset(); // read files' names too
+        if (!root) {
+            root = std::make_unique<TRootWatch>(*this, folder.identity.root, filter);
+            root->Start();
+        }
+    }
+    DropUnusedRoots();
 }
 
-void TFolderWatches::Stop(TTreeNode* node) {
-    auto it = watches_.find(node);
-    if (it == watches_.end()) return;
-    std::unique_ptr<TFolderWatch> watch = std::move(it->second);
-    watches_.erase(it);
-    Retire(std::move(watch));
+void TFolderWatches::Close(TTreeNode* node) {
+    auto it = folders_.find(node);
+    if (it == folders_.end()) return;
+    Forget(it);
+    DropUnusedRoots();
 }
 
-void TFolderWatches::StopAll() {
-    for (auto& [node, watch] : watches_)
-        Retire(std::move(watch));
-    watches_.clear();
+TFolderWatches::TFolders::iterator TFolderWatches::Forget(TFolders::iterator it) {
+    if (auto k = byKey_.find(it->second.key); k != byKey_.end() && k->second == it->first)
+        byKey_.erase(k);
+    return folders_.erase(it);
+}
+
+void TFolderWatches::CloseAll() {
+    folders_.clear();
+    byKey_.clear();
+    roots_.clear();
     // The cancelled reads complete in an alertable wait; a few rounds suffice.
     for (int round = 0; round < 100 && !Retired().empty(); ++round)
         SleepEx(round ? 1 : 0, TRUE);
 }
 
+void TFolderWatches::DropUnusedRoots() {
+    for (auto root = roots_.begin(); root != roots_.end();) {
+        const bool used = std::any_of(folders_.begin(), folders_.end(), [&](const auto& f) {
+            return !f.second.identityOnly && f.second.rootKey == root->first;
+        });
+        root = used ? std::next(root) : roots_.erase(root);
+    }
+}
+
+bool TFolderWatches::IsOpen(const TTreeNode* node) const {
+    auto it = folders_.find(node);
+    return it != folders_.end() && !it->second.identityOnly;
+}
+
+int TFolderWatches::Count() const {
+    return int(std::count_if(folders_.begin(), folders_.end(),
+                             [](const auto& f) { return !f.second.identityOnly; }));
+}
+
 std::vector<TTreeNode*> TFolderWatches::Nodes() const {
     std::vector<TTreeNode*> nodes;
-    for (const auto& [node, watch] : watches_)
-        nodes.push_back(watch->node);
+    for (const auto& [node, folder] : folders_)
+        if (!folder.identityOnly) nodes.push_back(const_cast<TTreeNode*>(node));
     return nodes;
+}
+
+ULONGLONG TFolderWatches::FileId(const TTreeNode* node) const {
+    auto it = folders_.find(node);
+    return it == folders_.end() ? 0 : it->second.identity.fileId;
+}
+
+int TFolderWatches::RootHandles() const {
+    return int(std::count_if(roots_.begin(), roots_.end(),
+                             [](const auto& r) { return r.second->read != nullptr; }));
 }
 
 std::vector<TFolderWatches::Change> TFolderWatches::TakeChanges() {
     std::vector<Change> changes;
-    for (const auto& [node, watch] : watches_) {
-        if (!watch->changed) continue;
-        changes.push_back(
-            {watch->node, watch->overflow ? TFolderRenames{} : std::move(watch->renames)});
-        watch->renames.clear();
-        watch->changed = watch->overflow = false;
+    for (auto& [node, folder] : folders_) {
+        if (!folder.changed) continue;
+        changes.push_back({const_cast<TTreeNode*>(node), std::move(folder.renames)});
+        folder.renames.clear();
+        folder.changed = false;
     }
     return changes;
 }
 
-int TFolderWatches::Live() {
-    return TFolderWatch::live;
+void TFolderWatches::Mark(const std::wstring& key,
+                          const std::pair<std::wstring, std::wstring>* rename) {
+    auto it = byKey_.find(key);
+    if (it == byKey_.end()) return; // no open node shows that folder
+    TOpenFolder& folder = folders_.at(it->second);
+    if (folder.identityOnly) return;
+    folder.changed = true;
+    if (rename) folder.renames.push_back(*rename);
 }
 
-void TFolderWatches::Changed() {
+void TFolderWatches::Rekey(const std::wstring& from, const std::wstring& to) {
+    // Open folders at or below a renamed folder: later changes name them anew.
+    for (auto& [node, folder] : folders_) {
+        const std::wstring& key = folder.key;
+        if (key.compare(0, from.size(), from) != 0 ||
+            (key.size() > from.size() && key[from.size()] != L'\\'))
+            continue;
+        if (auto k = byKey_.find(key); k != byKey_.end() && k->second == node) byKey_.erase(k);
+        folder.key = to + key.substr(from.size());
+        byKey_[folder.key] = const_cast<TTreeNode*>(node);
+    }
+}
+
+void TFolderWatches::RootChanged(TRootWatch& root, bool overflow,
+                                 const std::vector<Record>& records) {
+    const std::wstring prefix = FoldedName(root.root);
+    if (overflow) { // every open node on the root is read again
+        for (auto& [node, folder] : folders_)
+            if (!folder.identityOnly && folder.rootKey == prefix) folder.changed = true;
+        Settle();
+        return;
+    }
+    auto keyOf = [&](const std::wstring& name) { return FoldedName(Joined(root.root, name)); };
+    for (const Record& r : records) {
+        // The folder holding the name changed, and so did the folder it
+        // names where one shows open (removed and made again, say).
+        if (r.newName.empty()) {
+            Mark(keyOf(ParentOf(r.name)), nullptr);
+            Mark(keyOf(r.name), nullptr);
+            continue;
+        }
+        const std::pair<std::wstring, std::wstring> leaves{LeafOf(r.name), LeafOf(r.newName)};
+        const bool inPlace = FoldedName(ParentOf(r.name)) == FoldedName(ParentOf(r.newName));
+        Mark(keyOf(ParentOf(r.name)), inPlace ? &leaves : nullptr);
+        if (!inPlace) Mark(keyOf(ParentOf(r.newName)), nullptr);
+        Rekey(keyOf(r.name), keyOf(r.newName));
+    }
+    Settle();
+}
+
+bool TFolderWatches::Check(bool atOnce) {
+    bool marked = false;
+    for (auto& [node, folder] : folders_) {
+        if (folder.identityOnly) continue;
+        auto root = roots_.find(folder.rootKey);
+        if (root != roots_.end() &&
+            (root->second->Serving() || root->second->state >= TRootWatch::kRemoving))
+            continue; // served, or a removal under way that a brief open could veto
+        const ULONGLONG lastWrite = FolderLastWrite(folder.path);
+        // A folder gone from an open folder is that folder's change.
+        if (!lastWrite && byKey_.count(ParentOf(folder.key))) continue;
+        if (lastWrite == folder.identity.lastWrite) {
+            folder.moving.reset();
+        } else if (atOnce || folder.moving == lastWrite) { // moved, and held still since
+            folder.identity.lastWrite = lastWrite;
+            folder.moving.reset();
+            folder.changed = marked = true;
+        } else {
+            folder.moving = lastWrite;
+        }
+    }
+    for (auto& [key, root] : roots_)
+        if (root->RetryDue()) root->Start();
+    if (marked) Settle();
+    return NeedsChecks();
+}
+
+bool TFolderWatches::NeedsChecks() const {
+    return std::any_of(folders_.begin(), folders_.end(), [&](const auto& f) {
+        if (f.second.identityOnly) return false;
+        auto root = roots_.find(f.second.rootKey);
+        return root == roots_.end() || !root->second->Serving();
+    });
+}
+
+bool TFolderWatches::DeviceChange(WPARAM event, LPARAM data) {
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (!header || header->dbch_devicetype != DBT_DEVTYP_HANDLE) return false;
+    const auto* about = reinterpret_cast<const DEV_BROADCAST_HANDLE*>(header);
+    auto it = std::find_if(roots_.begin(), roots_.end(), [&](const auto& r) {
+        return (about->dbch_hdevnotify && r.second->notification.get() == about->dbch_hdevnotify) ||
+               r.second->registered == about->dbch_handle;
+    });
+    if (it == roots_.end()) return false;
+    TRootWatch& root = *it->second;
+    switch (event) {
+    case DBT_DEVICEQUERYREMOVE: // nothing of ours may hold the volume
+        root.Stop();
+        root.state = TRootWatch::kRemoving;
+        break;
+    case DBT_DEVICEQUERYREMOVEFAILED: // the volume stays: what was missed is read again
+        if (root.state != TRootWatch::kRemoving) break;
+        root.Start();
+        for (auto& [node, folder] : folders_)
+            if (!folder.identityOnly && folder.rootKey == it->first) folder.changed = true;
+        Settle();
+        break;
+    case DBT_DEVICEREMOVEPENDING:
+    case DBT_DEVICEREMOVECOMPLETE:
+        root.Stop();
+        root.notification.reset();
+        root.state = TRootWatch::kRemoved;
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+int TFolderWatches::Live() {
+    return TRootRead::live;
+}
+
+void TFolderWatches::Settle() {
     if (window_) SetTimer(window_, timerId_, settleMs_, nullptr);
 }

@@ -1,8 +1,9 @@
 // What the folder tree asks of the system beyond its window and the shell
 // folders it is handed, in one object: the shell allocator and the desktop
 // folder, the clock and the pauses on the GUI thread, running a
-// double-clicked item, message boxes, drive types and the verbs run through
-// an item's context menu without showing it. The control uses the system's
+// double-clicked item, message boxes, drive types, the verbs run through
+// an item's context menu without showing it, and the reads of changes below
+// a volume's root. The control uses the system's
 // own unless it is given another one, which must outlive it; its drop target
 // uses the control's.
 #pragma once
@@ -37,6 +38,22 @@ class TTreeServices {
     virtual bool PathVerb(HWND wnd, const std::string& path, TShellVerb verb) {
         return InvokePathVerb(*this, wnd, path, verb);
     }
+
+    // Changes below a volume's or share's root: the root opened for reading
+    // them (INVALID_HANDLE_VALUE when it cannot be), a read of the names
+    // changed anywhere below it, completed by `done` in an alertable wait,
+    // and its cancellation, whose completion comes the same way.
+    virtual HANDLE OpenChangeRoot(const std::wstring& root);
+    virtual BOOL ReadChanges(HANDLE root, void* buffer, DWORD bytes, DWORD filter,
+                             OVERLAPPED* overlapped, LPOVERLAPPED_COMPLETION_ROUTINE done) {
+        return ReadDirectoryChangesW(root, buffer, bytes, TRUE, filter, nullptr, overlapped, done);
+    }
+    virtual void CancelChanges(HANDLE root, OVERLAPPED* overlapped) {
+        CancelIoEx(root, overlapped);
+    }
+    // Whether a read reports every change below its root. Wine's report only
+    // folders met since the read began, and keep old paths after a rename.
+    virtual bool ChangesComplete();
 };
 
 // The system's own, shared by every tree.

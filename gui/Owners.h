@@ -50,6 +50,14 @@ struct KernelHandleTraits {
 // A file or other kernel object opened with INVALID_HANDLE_VALUE for failure.
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindClose(h); }
+};
+// A search of a folder's entries (FindFirstFile).
+using UniqueFindHandle = UniqueResource<FindHandleTraits>;
+
 template <class H> struct GdiObjectTraits {
     using Handle = H;
     static Handle Invalid() { return nullptr; }
@@ -85,6 +93,14 @@ struct MenuTraits {
     static void Close(Handle h) { DestroyMenu(h); }
 };
 using UniqueMenu = UniqueResource<MenuTraits>;
+
+struct DeviceNotificationTraits {
+    using Handle = HDEVNOTIFY;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { UnregisterDeviceNotification(h); }
+};
+// A window's registration for a device's events (RegisterDeviceNotification).
+using UniqueDeviceNotification = UniqueResource<DeviceNotificationTraits>;
 
 // Memory from the COM task allocator (CoTaskMemAlloc, shell strings).
 struct CoTaskMemDeleter {

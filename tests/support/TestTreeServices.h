@@ -2,13 +2,16 @@
 // pauses are recorded and never waited (or, for a person's real drag, the
 // system's clock); message boxes recorded and never shown; shell execution,
 // drive types, the verbs and the allocator each the system's own unless the
-// test puts its own in.
+// test puts its own in; with `fakeChanges`, the changes below watched roots
+// are those the test delivers.
 #pragma once
 
 #include "folder_tree/TreeServices.h"
 
+#include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TestTreeServices : public TTreeServices {
@@ -57,6 +60,52 @@ class TestTreeServices : public TTreeServices {
     bool PathVerb(HWND wnd, const std::string& path, TShellVerb verb) override {
         return pathVerb ? pathVerb(wnd, path, verb) : TTreeServices::PathVerb(wnd, path, verb);
     }
+    bool fakeChanges = false;
+    bool refuseChanges = false;  // every read fails, as on a share that refuses watches
+    HANDLE changeRoot = nullptr; // the last root handed out
+    void* readBuffer = nullptr;
+    OVERLAPPED* readOverlapped = nullptr;
+    LPOVERLAPPED_COMPLETION_ROUTINE readDone = nullptr;
+    // Completes the pending read with these records (names below the root);
+    // with none, as a read that overflowed.
+    void Deliver(const std::vector<std::pair<DWORD, std::wstring>>& records) {
+        auto* at = static_cast<BYTE*>(readBuffer);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const DWORD length = DWORD(records[i].second.size() * sizeof(WCHAR));
+            const DWORD header[3] = {i + 1 < records.size() ? (12 + length + 3) & ~3u : 0,
+                                     records[i].first, length};
+            std::memcpy(at, header, sizeof header);
+            std::memcpy(at + 12, records[i].second.data(), length);
+            at += (12 + length + 3) & ~3u;
+        }
+        const DWORD bytes = DWORD(at - static_cast<BYTE*>(readBuffer));
+        std::exchange(readDone, nullptr)(ERROR_SUCCESS, bytes, readOverlapped);
+    }
+    HANDLE OpenChangeRoot(const std::wstring& root) override {
+        if (!fakeChanges) return TTreeServices::OpenChangeRoot(root);
+        return changeRoot = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    BOOL ReadChanges(HANDLE root, void* buffer, DWORD bytes, DWORD filter, OVERLAPPED* overlapped,
+                     LPOVERLAPPED_COMPLETION_ROUTINE done) override {
+        if (!fakeChanges)
+            return TTreeServices::ReadChanges(root, buffer, bytes, filter, overlapped, done);
+        SetLastError(ERROR_INVALID_FUNCTION);
+        if (refuseChanges) return FALSE;
+        readBuffer = buffer, readOverlapped = overlapped, readDone = done;
+        return TRUE;
+    }
+    // A cancelled read completes in the next alertable wait, as the system's.
+    void CancelChanges(HANDLE root, OVERLAPPED* overlapped) override {
+        if (!fakeChanges) return TTreeServices::CancelChanges(root, overlapped);
+        if (overlapped == readOverlapped) cancelled = std::exchange(readDone, nullptr);
+        QueueUserAPC(Cancelled, GetCurrentThread(), ULONG_PTR(overlapped));
+    }
+    static inline LPOVERLAPPED_COMPLETION_ROUTINE cancelled = nullptr;
+    static void WINAPI Cancelled(ULONG_PTR overlapped) {
+        cancelled(ERROR_OPERATION_ABORTED, 0, reinterpret_cast<OVERLAPPED*>(overlapped));
+    }
+    bool ChangesComplete() override { return fakeChanges || TTreeServices::ChangesComplete(); }
+
     bool ItemVerb(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item, TShellVerb verb) override {
         return itemVerb ? itemVerb(wnd, folder, item, verb)
                         : TTreeServices::ItemVerb(wnd, folder, item, verb);
