@@ -27,11 +27,19 @@ bool ObjectNamePath(HANDLE entry, std::wstring& path) {
 
 } // namespace
 
-bool TFileSystem::GetFinalPath(HANDLE entry, std::wstring& path) {
+bool TFileSystem::GetFinalPath(HANDLE entry, DWORD flags, std::wstring& path) {
     path.resize(path.capacity() > MAX_PATH ? path.capacity() : MAX_PATH);
     for (;;) {
-        const DWORD length = ::GetFinalPathNameByHandleW(entry, path.data(), DWORD(path.size()), 0);
-        if (length == 0) return GetLastError() == ERROR_MORE_DATA && ObjectNamePath(entry, path);
+        const DWORD length =
+            ::GetFinalPathNameByHandleW(entry, path.data(), DWORD(path.size()), flags);
+        if (length == 0) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_MORE_DATA && flags == (FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) &&
+                ObjectNamePath(entry, path))
+                return true;
+            SetLastError(error);
+            return false;
+        }
         if (length < path.size()) { // the length without the terminator
             path.resize(length);
             return true;

@@ -1,7 +1,9 @@
 // The file-system calls of the clearing walk, behind a small interface so
 // that tests can stand in for the file system (access denied, a failing
-// change, links, entries whose final path lies elsewhere, WOW64). The program
-// uses kernel32 directly. Every path is an extended-length UTF-16 path.
+// change, links, entries whose final path lies elsewhere, WOW64), and the one
+// box in which the walk names what it could not do, so that tests read it
+// without a modal window. The program uses kernel32 and user32 directly.
+// Every path is an extended-length UTF-16 path.
 #pragma once
 
 #include <windows.h>
@@ -27,8 +29,10 @@ class TFileSystem {
         return ::CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     }
-    // The path that the open entry has after every link: false on failure.
-    virtual bool GetFinalPath(HANDLE entry, std::wstring& path);
+    // The path that the open entry has after every link, in the form that
+    // `flags` names (GetFinalPathNameByHandleW's): false on failure, with the
+    // system's reason as the last error.
+    virtual bool GetFinalPath(HANDLE entry, DWORD flags, std::wstring& path);
     // Sets the attribute word alone; times stay as they are.
     virtual BOOL SetAttributes(HANDLE entry, DWORD attributes);
     virtual BOOL CloseEntry(HANDLE entry) { return ::CloseHandle(entry); }
@@ -41,6 +45,10 @@ class TFileSystem {
     }
     virtual BOOL RevertRedirection(PVOID previous) {
         return ::Wow64RevertWow64FsRedirection(previous);
+    }
+
+    virtual int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) {
+        return ::MessageBoxA(owner, text, caption, type);
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include "app/FileSystem.h"
 #include "app/FolderQueue.h"
+#include "app/WalkFailures.h"
 #include "folder_tree/FTVEX_D3.h"
 #include "gui/Form.h"
 #include "gui/ImageList.h"
@@ -84,9 +85,11 @@ class TMainForm : public TForm {
     int MinClientWidth() const;
     int MinClientHeight() const;
     void ScanFolder(std::wstring folder, TFolderQueue& queue);
-    bool ResolveWalkRoot(const std::wstring& start);
-    bool ClearReadOnly(const std::wstring& path, DWORD attributes);
+    // NO_ERROR, or the system's reason why the start folder cannot be walked.
+    DWORD ResolveWalkRoot(const std::wstring& start);
+    void ClearReadOnly(const std::wstring& path, DWORD attributes);
     void SetIdleButtons();
+    void EndWalk();
     void PaintDuringScan(DWORD& lastPaint, TRedirectionOff& redirection);
 
     bool FRunning = false;
@@ -96,6 +99,8 @@ class TMainForm : public TForm {
     bool FCloseDeferred = false; // closing waits for the walk to end
     TFileSystem* FFileSystem = &Kernel32FileSystem();
     std::wstring FWalkRoot;       // the start folder's final path during a walk
+    DWORD FFinalPathForm = 0;     // the form FWalkRoot and every entry's are in
+    TWalkFailures FFailures;      // what the last walk could not do
     std::size_t FStartLength = 0; // the start folder's path with its separator
     std::wstring FFinalPath;      // an entry's final path, kept to reuse its buffer
 };

@@ -20,5 +20,16 @@ inline constexpr char kAcquiring[] = "ﾌｧｲﾙﾃﾞｰﾀを獲得中です
 inline constexpr char kStopped[] = "中止しました！\r読みとり専用解除数：";
 inline constexpr char kCompleted[] = "完了しました！\r読みとり専用解除数：";
 inline constexpr char kItems[] = "件";
+// What a walk could not do: each heads a count in the result line and in the
+// box, and a named entry or folder in the box.
+inline constexpr char kNotCleared[] = "解除できなかった項目：";
+inline constexpr char kNotListed[] = "開けなかったﾃﾞｨﾚｸﾄﾘ：";
+// A start folder that cannot be walked at all; the folder and the system's
+// reason follow.
+inline constexpr char kStartNotOpened[] = "ﾃﾞｨﾚｸﾄﾘを開けませんでした：";
+// Around a system's reason, and where the system has no text for it.
+inline constexpr char kReasonOpen[] = "（";
+inline constexpr char kReasonClose[] = "）";
+inline constexpr char kErrorCode[] = "ｴﾗｰ ";
 
 } // namespace texts

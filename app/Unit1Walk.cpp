@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 
 #include "app/Unit1Texts.h"
+#include "app/WalkFailures.h"
 #include "app/WalkPaths.h"
 #include "gui/Application.h"
 
@@ -48,6 +49,22 @@ template <BOOL (TFileSystem::*Close)(HANDLE)> class TFileSystemHandle {
 using TFindSearch = TFileSystemHandle<&TFileSystem::FindClose>;
 using TOpenEntry = TFileSystemHandle<&TFileSystem::CloseEntry>;
 
+// The forms in which final paths are compared, best first. The normalized
+// DOS path fails on SMB shares where a folder above cannot be read, and on
+// volumes that the mount manager does not know (RAM disks, user-mode file
+// systems); the NT name needs no drive letter, the opened name no read of the
+// folders above. The start folder takes the first form it has and every entry
+// is compared in that same form, so a link still resolves away from it.
+constexpr DWORD kFinalPathForms[] = {FILE_NAME_NORMALIZED | VOLUME_NAME_DOS,
+                                     FILE_NAME_NORMALIZED | VOLUME_NAME_NT,
+                                     FILE_NAME_OPENED | VOLUME_NAME_NT};
+
+// A listing that ends or finds nothing for these reasons is complete: a
+// drive root has no "." entry, so an empty one matches nothing.
+bool ListingComplete(DWORD error) {
+    return error == ERROR_NO_MORE_FILES || error == ERROR_FILE_NOT_FOUND;
+}
+
 // Paint requests are served during a long scan so the window does not go
 // blank; no input is handled there, so Stop still waits for the next folder.
 constexpr DWORD kPaintInterval = 100; // milliseconds
@@ -80,18 +97,29 @@ void TMainForm::btnStopClick(TObject*) {
 
 void TMainForm::GetDirectory() {
     FWalking = true;
+    FFailures.Clear();
     TFolderQueue queue;
-    const std::wstring start = ExtendedStartPath(FTV.RootFolderName());
+    const std::string chosen = FTV.RootFolderName();
+    const std::wstring start = ExtendedStartPath(chosen);
 
     Msg(texts::kAcquiring);
     Application().ProcessMessages();
-    // The queue keeps each folder's path below the start folder only.
-    std::wstring startFolder = start;
-    if (!startFolder.empty() && startFolder.back() != L'\\') startFolder += L'\\';
-    FStartLength = startFolder.size();
     // Nothing is listed unless the start folder's own final path is known:
     // every change is checked against it.
-    if (!start.empty() && ResolveWalkRoot(start)) ScanFolder(start, queue);
+    const DWORD startError = start.empty()
+                                 ? (chosen.empty() ? ERROR_PATH_NOT_FOUND : ERROR_INVALID_NAME)
+                                 : ResolveWalkRoot(start);
+    if (startError != NO_ERROR) {
+        Msg(texts::kStartNotOpened + chosen + texts::kReasonOpen + SystemReason(startError) +
+            texts::kReasonClose);
+        EndWalk();
+        return;
+    }
+    // The queue keeps each folder's path below the start folder only.
+    std::wstring startFolder = start;
+    if (startFolder.back() != L'\\') startFolder += L'\\';
+    FStartLength = startFolder.size();
+    ScanFolder(start, queue);
 
     const char* result = texts::kCompleted;
     {
@@ -112,32 +140,53 @@ void TMainForm::GetDirectory() {
             ScanFolder(std::move(folder), queue);
         }
     }
-    Msg(result + std::to_string(FClearCount) + texts::kItems);
+    Msg(result + std::to_string(FClearCount) + texts::kItems + FFailures.ResultSuffix());
+    EndWalk();
+}
 
+void TMainForm::EndWalk() {
     SetIdleButtons();
     FRunning = false;
+    // Still walking while the box is up, so that closing the window waits.
+    if (FFailures.Any())
+        FFileSystem->ShowMessage(Handle(), FFailures.Report().c_str(), texts::kCaption,
+                                 MB_OK | MB_ICONWARNING);
     FWalking = false;
     FWalkRoot.clear();
 }
 
-bool TMainForm::ResolveWalkRoot(const std::wstring& start) {
+DWORD TMainForm::ResolveWalkRoot(const std::wstring& start) {
     TRedirectionOff redirection(*FFileSystem);
     // Read access only: a folder the user may not change can still hold
     // entries that the user may.
     TOpenEntry folder(*FFileSystem, FFileSystem->OpenEntry(start.c_str(), FILE_READ_ATTRIBUTES));
-    return folder && FFileSystem->GetFinalPath(folder.get(), FWalkRoot) && !FWalkRoot.empty();
+    if (!folder) return GetLastError();
+    DWORD firstError = NO_ERROR;
+    for (DWORD form : kFinalPathForms) {
+        if (FFileSystem->GetFinalPath(folder.get(), form, FWalkRoot) && !FWalkRoot.empty()) {
+            FFinalPathForm = form;
+            return NO_ERROR;
+        }
+        if (firstError == NO_ERROR) firstError = GetLastError();
+    }
+    // The normalized DOS path's reason is the one a user can act on.
+    return firstError != NO_ERROR ? firstError : ERROR_PATH_NOT_FOUND;
 }
 
 // The entry is changed only through a handle whose final path lies below the
 // chosen folder: a link that the listing did not show as one (Wine lists a
-// Unix link to a file as a plain file) resolves elsewhere and is left alone.
-bool TMainForm::ClearReadOnly(const std::wstring& path, DWORD attributes) {
+// Unix link to a file as a plain file) resolves elsewhere and is left alone,
+// which is no failure. An entry that cannot be opened, resolved or changed is.
+void TMainForm::ClearReadOnly(const std::wstring& path, DWORD attributes) {
     TOpenEntry entry(*FFileSystem, FFileSystem->OpenEntry(path.c_str(), FILE_READ_ATTRIBUTES |
                                                                             FILE_WRITE_ATTRIBUTES));
-    if (!entry || !FFileSystem->GetFinalPath(entry.get(), FFinalPath) ||
-        !LiesBelow(FFinalPath, FWalkRoot))
-        return false;
-    return FFileSystem->SetAttributes(entry.get(), attributes - kReadOnly) != FALSE;
+    if (!entry || !FFileSystem->GetFinalPath(entry.get(), FFinalPathForm, FFinalPath))
+        return FFailures.NotCleared(path, GetLastError());
+    if (!LiesBelow(FFinalPath, FWalkRoot)) return;
+    if (FFileSystem->SetAttributes(entry.get(), attributes - kReadOnly))
+        ++FClearCount;
+    else
+        FFailures.NotCleared(path, GetLastError());
 }
 
 void TMainForm::PaintDuringScan(DWORD& lastPaint, TRedirectionOff& redirection) {
@@ -153,6 +202,7 @@ void TMainForm::PaintDuringScan(DWORD& lastPaint, TRedirectionOff& redirection) 
 }
 
 void TMainForm::ScanFolder(std::wstring folder, TFolderQueue& queue) {
+    const std::size_t given = folder.size();
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
     const std::size_t folderLength = folder.size();
 
@@ -160,8 +210,14 @@ void TMainForm::ScanFolder(std::wstring folder, TFolderQueue& queue) {
     WIN32_FIND_DATAW data;
     data.dwReserved0 = 0;
     TRedirectionOff redirection(*FFileSystem);
+    // A listing that cannot start, or ends early (a share gone), leaves the
+    // folder's entries unseen.
+    auto listingFailed = [&](DWORD error) {
+        if (!ListingComplete(error))
+            FFailures.NotListed(std::wstring_view(folder).substr(0, given), error);
+    };
     TFindSearch search(*FFileSystem, FFileSystem->FindFirstFile((folder + L'*').c_str(), &data));
-    if (!search) return;
+    if (!search) return listingFailed(GetLastError());
     auto next = [&] {
         data.dwReserved0 = 0;
         return FFileSystem->FindNextFile(search.get(), &data);
@@ -175,9 +231,10 @@ void TMainForm::ScanFolder(std::wstring folder, TFolderQueue& queue) {
             queue.Append(std::wstring_view(folder).substr(FStartLength), data.cFileName);
         if (attributes & kReadOnly) {
             folder.append(data.cFileName);
-            if (ClearReadOnly(folder, attributes)) ++FClearCount;
+            ClearReadOnly(folder, attributes);
             folder.resize(folderLength);
         }
         PaintDuringScan(lastPaint, redirection);
     } while (next());
+    listingFailed(GetLastError());
 }

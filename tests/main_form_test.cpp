@@ -346,9 +346,10 @@ TEST_F(MainFormTest, ToolBarCommandsRunHandlersUnlessDisabled) {
         PostToolCommand(F(), F().btnDrive);
         EXPECT_EQ(F().FTV.RootFolder(), rfDrives) << "btnDrive's command";
     }
-    // Start with no start folder: nothing to walk, the idle state returns.
+    // Start with no start folder: nothing to walk, it says so, the idle state returns.
     PostToolCommand(F(), F().btnStart);
-    EXPECT_EQ(F().StatusBar1.SimpleText(), std::string(texts::kCompleted) + "0" + texts::kItems);
+    EXPECT_EQ(F().StatusBar1.SimpleText(),
+              std::string(texts::kStartNotOpened) + "（パスが見つかりません。）");
     EXPECT_TRUE(F().btnStart.Enabled());
     EXPECT_FALSE(F().btnStop.Enabled());
 

@@ -26,7 +26,7 @@ class TwoFolders : public TFileSystem {
         return FindNextFile(nullptr, data) ? HANDLE(this) : INVALID_HANDLE_VALUE;
     }
     BOOL FindNextFile(HANDLE, WIN32_FIND_DATAW* data) override {
-        if (next_ >= entries_.size()) return FALSE;
+        if (next_ >= entries_.size()) return SetLastError(ERROR_NO_MORE_FILES), FALSE;
         *data = {};
         lstrcpyW(data->cFileName, entries_[next_].name);
         data->dwFileAttributes = entries_[next_++].attributes;
@@ -37,7 +37,7 @@ class TwoFolders : public TFileSystem {
         opened_ = path;
         return HANDLE(this);
     }
-    bool GetFinalPath(HANDLE, std::wstring& path) override {
+    bool GetFinalPath(HANDLE, DWORD, std::wstring& path) override {
         path = opened_;
         return true;
     }

@@ -53,11 +53,29 @@ std::string Completed(int n) {
 std::string Stopped(int n) {
     return texts::kStopped + std::to_string(n) + texts::kItems;
 }
+std::string NotOpened(const std::string& folder, const char* reason) {
+    return texts::kStartNotOpened + folder + "（" + reason + "）";
+}
+// Wine's texts for the system's reasons, under the Japanese locale.
+constexpr char kBadName[] = "名前は正しくありません。";
+
+// The real file system, with the walk's message boxes kept, by owner, instead
+// of shown; a box that is not the program's warning is marked.
+struct BoxRecorder : TFileSystem {
+    std::vector<std::pair<HWND, std::string>> boxes;
+    int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override {
+        const bool warning =
+            type == (MB_OK | MB_ICONWARNING) && caption == std::string(texts::kCaption);
+        boxes.emplace_back(owner, (warning ? "" : "not a warning: ") + std::string(text));
+        return IDOK;
+    }
+};
 
 class WalkTest : public ::testing::Test {
   protected:
     void SetUp() override {
         form = std::make_unique<TWindowed<TMainForm>>(nullptr);
+        form->SetFileSystem(real);
         status = std::make_unique<StatusRecorder>(form->StatusBar1.Handle());
     }
     void TearDown() override {
@@ -80,8 +98,14 @@ class WalkTest : public ::testing::Test {
     std::string FinalText() const {
         return status->texts.empty() ? std::string() : status->texts.back();
     }
+    // The text of the one box that the walk showed, owned by its window.
+    std::string OnlyBox(const BoxRecorder& r) const {
+        if (r.boxes.size() != 1 || r.boxes[0].first != form->Handle()) return "no one box";
+        return r.boxes[0].second;
+    }
 
     TempTree tree;
+    BoxRecorder real;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<StatusRecorder> status;
 };
@@ -147,6 +171,21 @@ TEST_F(WalkTest, ReadOnlyStartFolderStaysReadOnly) {
     EXPECT_TRUE(Attributes(tree.Path("start")) & RO);
     EXPECT_EQ(Attributes(tree.Path("start\\f.txt")) & RO, 0u);
     EXPECT_EQ(FinalText(), Completed(1));
+}
+
+// An immutable file refuses the change as one the user may not change would.
+TEST_F(WalkTest, FileThatCannotBeChangedIsCountedAndNamed) {
+    const std::string a = tree.File("a.txt", RO), b = tree.File("b.txt", RO);
+    const std::string stuck = tree.File("stuck.txt", RO);
+    const std::string unixStuck = ShellQuoteUnix(UnixPath(stuck));
+    ASSERT_EQ(RunUnixShell("chattr +i " + unixStuck), 0);
+    Walk(tree.Root());
+    EXPECT_EQ(RunUnixShell("chattr -i " + unixStuck), 0); // so that the tree can go
+    EXPECT_EQ((Attributes(a) | Attributes(b)) & RO, 0u);
+    EXPECT_TRUE(Attributes(stuck) & RO);
+    EXPECT_EQ(FinalText(), Completed(2) + "\r解除できなかった項目：1件");
+    EXPECT_EQ(OnlyBox(real), "解除できなかった項目：" + stuck +
+                                 "（アクセスが拒否されました。）\r\n\r\n解除できなかった項目：1件");
 }
 
 TEST_F(WalkTest, FolderNameEndingInTrailByte5CListsItsOwnEntries) {
@@ -247,7 +286,9 @@ TEST_F(WalkTest, EmptyOrRelativeStartFolderListsNothing) {
     for (std::string start : {"", "Control Panel", "sub\\folder", "C:"}) {
         status->texts.clear();
         Walk(start);
-        EXPECT_EQ(status->texts, (std::vector<std::string>{texts::kAcquiring, Completed(0)}))
+        const char* reason = start.empty() ? "パスが見つかりません。" : kBadName;
+        EXPECT_EQ(status->texts,
+                  (std::vector<std::string>{texts::kAcquiring, NotOpened(start, reason)}))
             << start;
         EXPECT_TRUE(form->btnStart.Enabled());
         EXPECT_FALSE(form->btnStop.Enabled());
@@ -268,10 +309,11 @@ WIN32_FIND_DATAW Entry(const wchar_t* name, DWORD attributes, DWORD tag = 0) {
 // as access denied. Every path it is handed must be an extended-length one;
 // it records them without the "\\?\" prefix. An entry's final path is its
 // own unless `finalPaths` says otherwise.
-class FakeFileSystem : public TFileSystem {
+class FakeFileSystem : public BoxRecorder {
   public:
     std::map<std::wstring, std::vector<WIN32_FIND_DATAW>> listings;
-    std::map<std::wstring, std::wstring> finalPaths; // full final paths
+    std::map<std::wstring, std::wstring> finalPaths; // full final paths; none: it fails
+    bool dosPaths = true; // false: normalized DOS paths fail, as on a RAM disk
     std::set<std::wstring> failingOpens, failingChanges;
     std::vector<std::wstring> patterns, opened;
     std::vector<DWORD> accesses;
@@ -315,7 +357,7 @@ class FakeFileSystem : public TFileSystem {
     BOOL FindNextFile(HANDLE, WIN32_FIND_DATAW* data) override {
         Called();
         if (onFindNext) onFindNext();
-        if (next_ >= current_->size()) return FALSE;
+        if (next_ >= current_->size()) return SetLastError(ERROR_NO_MORE_FILES), FALSE;
         Fill(data);
         return TRUE;
     }
@@ -327,20 +369,25 @@ class FakeFileSystem : public TFileSystem {
         Called();
         accesses.push_back(access);
         opened.push_back(Unprefixed(path));
-        if (failingOpens.count(opened.back())) return INVALID_HANDLE_VALUE;
+        if (failingOpens.count(opened.back()))
+            return SetLastError(ERROR_SHARING_VIOLATION), INVALID_HANDLE_VALUE;
         ++entries;
         return reinterpret_cast<HANDLE>(opened.size()); // the index + 1
     }
-    bool GetFinalPath(HANDLE entry, std::wstring& path) override {
+    bool GetFinalPath(HANDLE entry, DWORD flags, std::wstring& path) override {
         const std::wstring& name = NameOf(entry);
         auto it = finalPaths.find(name);
         path = it != finalPaths.end() ? it->second : L"\\\\?\\" + name;
+        if (path.empty() || (!dosPaths && flags == 0))
+            return SetLastError(ERROR_INVALID_FUNCTION), false;
+        if (flags & VOLUME_NAME_NT) path.replace(0, 4, L"\\Device\\"); // "\\?\Y:" as "\Device\Y:"
         return true;
     }
     BOOL SetAttributes(HANDLE entry, DWORD attributes) override {
         Called();
         changes.emplace_back(NameOf(entry), attributes);
-        return failingChanges.count(changes.back().first) ? FALSE : TRUE;
+        if (!failingChanges.count(changes.back().first)) return TRUE;
+        return SetLastError(ERROR_ACCESS_DENIED), FALSE;
     }
     BOOL CloseEntry(HANDLE) override {
         --entries;
@@ -404,12 +451,18 @@ TEST_F(SeamTest, DriveRootPatternHasNoDoubledSeparator) {
     EXPECT_EQ(fs.changes[0], (std::pair<std::wstring, DWORD>{L"C:\\dir\\x", 0}));
 }
 
-TEST_F(SeamTest, AccessDeniedFolderIsSkippedSilently) {
+TEST_F(SeamTest, FolderNotListedAndEntryNotChangedAreCountedAndNamed) {
     fs.listings[L"X:\\r\\*"] = {Entry(L"denied", DIR | RO), Entry(L"ok", DIR)};
     fs.listings[L"X:\\r\\ok\\*"] = {Entry(L"f", RO | FILE_ATTRIBUTE_ARCHIVE)};
+    fs.failingChanges = {L"X:\\r\\ok\\f"};
     Walk("X:\\r");
     EXPECT_EQ(fs.patterns.size(), 3u);
-    EXPECT_EQ(FinalText(), Completed(2)) << "the denied folder's own attribute was cleared";
+    EXPECT_EQ(FinalText(), Completed(1) + "\r解除できなかった項目：1件\r開けなかったﾃﾞｨﾚｸﾄﾘ：1件")
+        << "the denied folder's own attribute was cleared";
+    EXPECT_EQ(OnlyBox(fs),
+              "開けなかったﾃﾞｨﾚｸﾄﾘ：X:\\r\\denied（アクセスが拒否されました。）\r\n"
+              "解除できなかった項目：X:\\r\\ok\\f（アクセスが拒否されました。）\r\n\r\n"
+              "解除できなかった項目：1件\r\n開けなかったﾃﾞｨﾚｸﾄﾘ：1件");
     EXPECT_EQ(fs.changes.back(),
               (std::pair<std::wstring, DWORD>{L"X:\\r\\ok\\f", FILE_ATTRIBUTE_ARCHIVE}));
 }
@@ -417,11 +470,12 @@ TEST_F(SeamTest, AccessDeniedFolderIsSkippedSilently) {
 // Only a change that succeeded through a handle whose final path lies
 // strictly below the chosen folder's is made and counted: not one whose link
 // resolves beside it (even to a name that shares its first letters), nor to
-// the chosen folder itself, nor one that could not be opened.
+// the chosen folder itself; one that cannot be opened, resolved or changed
+// is named.
 TEST_F(SeamTest, ChangesOnlyWhatResolvesBelowTheChosenFolder) {
     fs.listings[L"X:\\r\\*"] = {
-        Entry(L"a", RO),      Entry(L"failing", RO), Entry(L"beside", RO),    Entry(L"prefix", RO),
-        Entry(L"itself", RO), Entry(L"closed", RO),  Entry(L"deep", RO | DIR)};
+        Entry(L"a", RO),      Entry(L"failing", RO), Entry(L"beside", RO),     Entry(L"prefix", RO),
+        Entry(L"itself", RO), Entry(L"closed", RO),  Entry(L"deep", RO | DIR), Entry(L"lost", RO)};
     fs.listings[L"X:\\r\\deep\\*"] = {Entry(L"b", RO | HIDDEN)};
     fs.finalPaths = {{L"X:\\r", L"\\\\?\\Y:\\real\\r"},
                      {L"X:\\r\\a", L"\\\\?\\Y:\\real\\r\\a"},
@@ -430,19 +484,31 @@ TEST_F(SeamTest, ChangesOnlyWhatResolvesBelowTheChosenFolder) {
                      {L"X:\\r\\prefix", L"\\\\?\\Y:\\real\\rr\\prefix"},
                      {L"X:\\r\\itself", L"\\\\?\\Y:\\real\\r"},
                      {L"X:\\r\\deep", L"\\\\?\\Y:\\real\\r\\deep"},
-                     {L"X:\\r\\deep\\b", L"\\\\?\\Y:\\real\\r\\deep\\b"}};
+                     {L"X:\\r\\deep\\b", L"\\\\?\\Y:\\real\\r\\deep\\b"},
+                     {L"X:\\r\\lost", L""}};
     fs.failingOpens = {L"X:\\r\\closed"};
     fs.failingChanges = {L"X:\\r\\failing"};
     Walk("X:\\r");
-    EXPECT_EQ(fs.Changed(), (std::vector<std::wstring>{L"X:\\r\\a", L"X:\\r\\failing",
-                                                       L"X:\\r\\deep", L"X:\\r\\deep\\b"}));
+    const std::vector<std::wstring> inside{L"X:\\r\\a", L"X:\\r\\failing", L"X:\\r\\deep",
+                                           L"X:\\r\\deep\\b"};
+    EXPECT_EQ(fs.Changed(), inside);
     EXPECT_EQ(fs.changes.back().second, HIDDEN);
     ASSERT_EQ(fs.opened.front(), L"X:\\r");
     EXPECT_EQ(fs.accesses.front(), DWORD(FILE_READ_ATTRIBUTES)) << "the chosen folder is only read";
     EXPECT_EQ(std::count(fs.accesses.begin(), fs.accesses.end(),
                          DWORD(FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES)),
               std::ptrdiff_t(fs.accesses.size() - 1));
-    EXPECT_EQ(FinalText(), Completed(3));
+    EXPECT_EQ(FinalText(), Completed(3) + "\r解除できなかった項目：3件");
+    EXPECT_EQ(OnlyBox(fs),
+              "解除できなかった項目：X:\\r\\failing（アクセスが拒否されました。）\r\n"
+              "解除できなかった項目：X:\\r\\closed（共有違反です。）\r\n"
+              "解除できなかった項目：X:\\r\\lost（使用できないファンクションです。）\r\n"
+              "\r\n解除できなかった項目：3件");
+    // Where normalized DOS paths fail (a RAM disk), NT names are compared.
+    fs.dosPaths = false, fs.changes.clear(), fs.boxes.clear();
+    Walk("X:\\r");
+    EXPECT_EQ(fs.Changed(), inside);
+    EXPECT_EQ(FinalText(), Completed(3) + "\r解除できなかった項目：3件");
 }
 
 // A start folder that is not a plain absolute path, or whose bytes do not
@@ -453,11 +519,16 @@ TEST_F(SeamTest, StartFolderMustBeAPlainAbsolutePath) {
                               "\\\\server", "\\\\server\\", "\\\\.\\C:\\x", "\\\\?\\C:\\x"}) {
         status->texts.clear();
         Walk(start);
-        EXPECT_EQ(status->texts, (std::vector<std::string>{texts::kAcquiring, Completed(0)}))
+        EXPECT_EQ(status->texts,
+                  (std::vector<std::string>{texts::kAcquiring, NotOpened(start, kBadName)}))
             << start;
     }
     EXPECT_TRUE(fs.patterns.empty());
     EXPECT_TRUE(fs.opened.empty());
+    fs.failingOpens = {L"X:\\r"}; // a folder that cannot be opened is not listed either
+    Walk("X:\\r");
+    EXPECT_EQ(FinalText(), NotOpened("X:\\r", "共有違反です。"));
+    EXPECT_TRUE(fs.patterns.empty() && fs.boxes.empty());
     Walk("\\\\server\\share\\d");
     EXPECT_EQ(fs.patterns, std::vector<std::wstring>{L"UNC\\server\\share\\d\\*"});
 }
@@ -491,9 +562,10 @@ void PostStop(TMainForm& form) {
 TEST_F(SeamTest, StopPostedBeforeStartEndsAtTheFirstCheck) {
     fs.listings[L"X:\\r\\*"] = {Entry(L"sub", DIR | RO), Entry(L"f", RO)};
     fs.listings[L"X:\\r\\sub\\*"] = {Entry(L"g", RO)};
+    fs.failingChanges = {L"X:\\r\\f"};
     PostStop(*form);
     Walk("X:\\r");
-    EXPECT_EQ(FinalText(), Stopped(2));
+    EXPECT_EQ(FinalText(), Stopped(1) + "\r解除できなかった項目：1件");
     EXPECT_EQ(fs.patterns.size(), 1u) << "no queued folder is scanned";
     EXPECT_EQ(FoldersShown(), std::vector<std::string>{"X:\\r\\sub"});
 }
@@ -733,11 +805,11 @@ TEST_F(System32Test, WalkOfAFolderUnderSystem32ChangesThatFolderOnly) {
 }
 
 // The real file system, changing only what lies in the test's own folders.
-class OnlyTheTwins : public TFileSystem {
+class OnlyTheTwins : public BoxRecorder {
   public:
     explicit OnlyTheTwins(std::string name) : name_(name.begin(), name.end()) {}
-    bool GetFinalPath(HANDLE entry, std::wstring& path) override {
-        return TFileSystem::GetFinalPath(entry, path) && (final_ = path, true);
+    bool GetFinalPath(HANDLE entry, DWORD flags, std::wstring& path) override {
+        return TFileSystem::GetFinalPath(entry, flags, path) && (final_ = path, true);
     }
     BOOL SetAttributes(HANDLE entry, DWORD attributes) override {
         return final_.find(L"\\" + name_ + L"\\") != std::wstring::npos &&
