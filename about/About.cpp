@@ -73,16 +73,17 @@ std::uint64_t AvailablePhysicalMemory() {
 }
 
 void TAboutBox::tmrMemoryTimer(TObject*) {
-    lblMemory.SetCaption(splitdigit(std::to_string(FServices.FreeMemory())) + " Byte Free");
+    const std::string figure = splitdigit(std::to_string(FServices.FreeMemory()));
+    lblMemory.SetCaption(std::wstring(figure.begin(), figure.end()) + L" Byte Free"); // digits
 }
 
 void TAboutBox::lblURL1Click(TObject* sender) {
     if (auto* label = dynamic_cast<TLabel*>(sender))
-        FServices.Open(Handle(), "open", label->Caption().c_str(), nullptr, nullptr, SW_SHOW);
+        FServices.Open(Handle(), L"open", label->Caption().c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void TAboutBox::Label10Click(TObject*) {
-    FServices.Open(Handle(), "open", kMakerAddress, nullptr, nullptr, SW_SHOW);
+    FServices.Open(Handle(), L"open", kMakerAddress, nullptr, nullptr, SW_SHOW);
 }
 
 void TAboutBox::lblURL1MouseMove(TObject* sender, TShiftState, int, int) {

@@ -27,9 +27,9 @@ class TAboutServices {
   public:
     virtual ~TAboutServices() = default;
     virtual std::uint64_t FreeMemory() { return AvailablePhysicalMemory(); }
-    virtual HINSTANCE Open(HWND owner, const char* verb, const char* file, const char* parameters,
-                           const char* folder, int show) {
-        return ShellExecuteA(owner, verb, file, parameters, folder, show);
+    virtual HINSTANCE Open(HWND owner, const wchar_t* verb, const wchar_t* file,
+                           const wchar_t* parameters, const wchar_t* folder, int show) {
+        return ShellExecuteW(owner, verb, file, parameters, folder, show);
     }
 };
 
@@ -104,7 +104,7 @@ class TAboutBox : public TForm {
 
     static constexpr TColor kLinkColor = RGB(0, 0, 255);
     static constexpr TColor kHoverColor = RGB(255, 0, 0);
-    static constexpr const char* kMakerAddress = "https://www.example.com/tarnwick/";
+    static constexpr const wchar_t* kMakerAddress = L"https://www.example.com/tarnwick/";
 
   private:
     TAboutServices& FServices;

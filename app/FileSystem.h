@@ -47,8 +47,8 @@ class TFileSystem {
         return ::Wow64RevertWow64FsRedirection(previous);
     }
 
-    virtual int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) {
-        return ::MessageBoxA(owner, text, caption, type);
+    virtual int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+        return ::MessageBoxW(owner, text, caption, type);
     }
 };
 

@@ -25,7 +25,7 @@ TMainForm::TMainForm(TComponent* owner, const TMainFormLayout& l)
         {&btnAbout, &l.btnAbout}};
     for (auto [button, entry] : buttons)
         if (entry->onClick) button->OnClick = Bind(this, entry->onClick);
-    if (l.onFTVChange) FTV.OnChange = Bind(this, l.onFTVChange);
+    if (l.onFTVChange) FTV.OnChangeW = Bind(this, l.onFTVChange);
     if (l.onCreate) OnCreate = Bind(this, l.onCreate);
     SetActiveControl(&FTV);
     SetCancelButton(&btnStop);
@@ -42,7 +42,7 @@ int TMainForm::MinClientWidth() const {
 // The instruction strip, every tool button and the status line.
 int TMainForm::MinClientHeight() const {
     RECT last{};
-    SendMessageA(ToolBar1.Handle(), TB_GETITEMRECT, ToolBar1.Buttons().size() - 1, LPARAM(&last));
+    SendMessageW(ToolBar1.Handle(), TB_GETITEMRECT, ToolBar1.Buttons().size() - 1, LPARAM(&last));
     return Panel1.Height() + int(last.bottom) + StatusBar1.Height();
 }
 
@@ -50,13 +50,13 @@ void TMainForm::FormCreate(TObject*) {
     FFirstChange = true;
 }
 
-void TMainForm::Msg(const std::string& text) {
+void TMainForm::Msg(const std::wstring& text) {
     StatusBar1.SetSimpleText(text);
 }
 
-void TMainForm::FTVChange(TObject*, const std::string& folderName) {
+void TMainForm::FTVChange(TObject*, const std::wstring& folderName) {
     Msg(folderName);
-    FTV.SetRootFolderName(folderName);
+    FTV.SetRootFolderNameW(folderName);
     if (FFirstChange) {
         Msg(texts::kBanner);
         FFirstChange = false;

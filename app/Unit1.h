@@ -35,7 +35,7 @@ struct TMainFormLayout {
     TToolBarProps ToolBar1;
     Button btnDrive, btnDeskTop, ToolButton2, btnStart, btnStop, btnQuit, btnAbout;
     TFolderTreeViewExProps FTV;
-    void (TMainForm::*onFTVChange)(TObject*, const std::string&);
+    void (TMainForm::*onFTVChange)(TObject*, const std::wstring&); // the tree's OnChangeW
 };
 
 extern const TMainFormLayout kMainFormLayout;
@@ -60,8 +60,8 @@ class TMainForm : public TForm {
     TWindowed<TFolderTreeViewEx> FTV;
 
     void FormCreate(TObject* sender);
-    void Msg(const std::string& text);
-    void FTVChange(TObject* sender, const std::string& folderName);
+    void Msg(const std::wstring& text);
+    void FTVChange(TObject* sender, const std::wstring& folderName);
     void btnDriveClick(TObject* sender);
     void btnDeskTopClick(TObject* sender);
     void btnStartClick(TObject* sender);

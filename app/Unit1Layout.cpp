@@ -6,10 +6,10 @@
 namespace {
 
 const TFontSpec kWindowFont{
-    .name = "MS UI Gothic", .height = 12, .charset = SHIFTJIS_CHARSET, .color = clWindowText};
+    .name = L"MS UI Gothic", .height = 12, .charset = SHIFTJIS_CHARSET, .color = clWindowText};
 
 // A command button; a row break follows it unless the separator's does.
-TMainFormLayout::Button CommandButton(const char* name, const char* caption, int image,
+TMainFormLayout::Button CommandButton(const char* name, const wchar_t* caption, int image,
                                       TMainFormLayout::Handler onClick,
                                       TCursor cursor = crHandPoint, bool enabled = true,
                                       bool wrap = true) {

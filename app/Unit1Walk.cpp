@@ -5,6 +5,7 @@
 #include "app/Unit1Texts.h"
 #include "app/WalkFailures.h"
 #include "app/WalkPaths.h"
+#include "gui/AnsiText.h"
 #include "gui/Application.h"
 
 namespace {
@@ -99,18 +100,21 @@ void TMainForm::GetDirectory() {
     FWalking = true;
     FFailures.Clear();
     TFolderQueue queue;
-    const std::string chosen = FTV.RootFolderName();
+    const std::wstring chosen = FTV.RootFolderNameW();
     const std::wstring start = ExtendedStartPath(chosen);
+    // A name given in bytes that the code page does not read exactly has no
+    // UTF-16 form: it is shown as the code page reads it, and refused.
+    const std::wstring shown = chosen.empty() ? WideText(FTV.RootFolderName()) : chosen;
 
     Msg(texts::kAcquiring);
     Application().ProcessMessages();
     // Nothing is listed unless the start folder's own final path is known:
     // every change is checked against it.
     const DWORD startError = start.empty()
-                                 ? (chosen.empty() ? ERROR_PATH_NOT_FOUND : ERROR_INVALID_NAME)
+                                 ? (shown.empty() ? ERROR_PATH_NOT_FOUND : ERROR_INVALID_NAME)
                                  : ResolveWalkRoot(start);
     if (startError != NO_ERROR) {
-        Msg(texts::kStartNotOpened + chosen + texts::kReasonOpen + SystemReason(startError) +
+        Msg(texts::kStartNotOpened + shown + texts::kReasonOpen + SystemReason(startError) +
             texts::kReasonClose);
         EndWalk();
         return;
@@ -121,7 +125,7 @@ void TMainForm::GetDirectory() {
     FStartLength = startFolder.size();
     ScanFolder(start, queue);
 
-    const char* result = texts::kCompleted;
+    const wchar_t* result = texts::kCompleted;
     {
         // Each folder's text goes to the status line as it is reached; the
         // line is repainted at a readable pace, since a status bar that
@@ -140,7 +144,7 @@ void TMainForm::GetDirectory() {
             ScanFolder(std::move(folder), queue);
         }
     }
-    Msg(result + std::to_string(FClearCount) + texts::kItems + FFailures.ResultSuffix());
+    Msg(result + std::to_wstring(FClearCount) + texts::kItems + FFailures.ResultSuffix());
     EndWalk();
 }
 
@@ -196,8 +200,8 @@ void TMainForm::PaintDuringScan(DWORD& lastPaint, TRedirectionOff& redirection) 
     // Peeking may run messages sent from other threads too.
     redirection.TurnOn();
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-        DispatchMessageA(&msg);
+    while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageW(&msg);
     redirection.TurnOff();
 }
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-// The system's text for an error code in the ANSI code page, on one line.
-std::string SystemReason(DWORD error);
+// The system's text for an error code, on one line.
+std::wstring SystemReason(DWORD error);
 
 class TWalkFailures {
   public:
@@ -27,20 +27,20 @@ class TWalkFailures {
     bool Any() const { return notCleared_ + notListed_ > 0; }
 
     // What follows the count in the result line: empty when nothing failed.
-    std::string ResultSuffix() const;
+    std::wstring ResultSuffix() const;
     // The box's text: the named failures, each with its reason, then the
     // totals.
-    std::string Report() const;
+    std::wstring Report() const;
 
   private:
     struct TNamed {
-        const char* heading;
-        std::string path; // as the user knows it
+        const wchar_t* heading;
+        std::wstring path; // as the user knows it
         DWORD error;
     };
-    void Name(const char* heading, std::wstring_view path, DWORD error);
+    void Name(const wchar_t* heading, std::wstring_view path, DWORD error);
     // The totals, each after `separator`.
-    std::string Totals(const char* separator) const;
+    std::wstring Totals(const wchar_t* separator) const;
 
     std::vector<TNamed> named_;
     std::int64_t notCleared_ = 0;

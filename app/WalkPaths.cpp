@@ -51,7 +51,11 @@ bool PlainComponents(std::wstring_view path) {
 
 std::wstring ExtendedStartPath(const std::string& start) {
     std::wstring wide;
-    if (!ExactWide(start, wide)) return {};
+    return ExactWide(start, wide) ? ExtendedStartPath(wide) : std::wstring();
+}
+
+std::wstring ExtendedStartPath(const std::wstring& wide) {
+    if (wide.empty() || wide.find(L'\0') != std::wstring::npos) return {};
     if (wide.size() >= 3 && IsDriveLetter(wide[0]) && wide[1] == L':' && wide[2] == L'\\') {
         if (!PlainComponents(std::wstring_view(wide).substr(3))) return {};
         return std::wstring(kExtended) + wide;
@@ -67,7 +71,7 @@ std::wstring ExtendedStartPath(const std::string& start) {
     return {};
 }
 
-std::string DisplayPath(std::wstring_view extended) {
+std::wstring DisplayPath(std::wstring_view extended) {
     std::wstring plain;
     if (extended.substr(0, kExtendedUnc.size()) == kExtendedUnc)
         plain.assign(L"\\\\").append(extended.substr(kExtendedUnc.size()));
@@ -75,13 +79,7 @@ std::string DisplayPath(std::wstring_view extended) {
         plain.assign(extended.substr(kExtended.size()));
     else
         plain.assign(extended);
-    const int size = WideCharToMultiByte(CP_ACP, 0, plain.data(), int(plain.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string text(size > 0 ? size : 0, '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_ACP, 0, plain.data(), int(plain.size()), text.data(), size, nullptr,
-                            nullptr);
-    return text;
+    return plain;
 }
 
 bool LiesBelow(std::wstring_view path, std::wstring_view root) {

@@ -6,15 +6,16 @@
 #include <string>
 #include <string_view>
 
-// The start folder, given in the ANSI code page, as an extended-length path
-// ("\\?\X:\..." or "\\?\UNC\server\share\..."), or empty when it is not a
-// plain absolute path: a relative path, a "." or ".." or empty component, a
-// character that no file name may hold, or bytes that do not convert exactly.
+// The start folder as an extended-length path ("\\?\X:\..." or
+// "\\?\UNC\server\share\..."), or empty when it is not a plain absolute
+// path: a relative path, a "." or ".." or empty component, or a character
+// that no file name may hold. Given in the ANSI code page, also empty for
+// bytes that do not convert exactly.
+std::wstring ExtendedStartPath(const std::wstring& start);
 std::wstring ExtendedStartPath(const std::string& start);
 
-// An extended-length path as the user knows it, in the ANSI code page; lossy,
-// since it is only shown.
-std::string DisplayPath(std::wstring_view extended);
+// An extended-length path as the user knows it.
+std::wstring DisplayPath(std::wstring_view extended);
 
 // True when `path` names an entry strictly below the folder `root`, both as
 // the file system's final paths: `root` followed by a separator and more.

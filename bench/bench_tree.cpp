@@ -17,6 +17,7 @@
 #include "app/Unit1.h"
 #include "folder_tree/ShellItems.h"
 #include "folder_tree/TreeItemData.h"
+#include "gui/AnsiText.h"
 #include "gui/Application.h"
 
 #include <windows.h>
@@ -151,7 +152,7 @@ int CALLBACK CountedCompare(LPARAM a, LPARAM b, LPARAM datum) {
 
 TTreeNode* ChildNamed(TTreeNode* parent, const std::string& name) {
     for (TTreeNode* n = parent ? parent->GetFirstChild() : nullptr; n; n = n->GetNextSibling())
-        if (lstrcmpiA(n->Text().c_str(), name.c_str()) == 0) return n;
+        if (lstrcmpiW(n->Text().c_str(), WideText(name).c_str()) == 0) return n;
     return nullptr;
 }
 
@@ -163,7 +164,7 @@ TControlRun RunControl(const std::string& parent, const std::string& name, bool 
                                      .width = kFormWidth,
                                      .height = kFormHeight,
                                      .color = clBtnFace},
-                         .caption = "bench_tree"};
+                         .caption = L"bench_tree"};
     TWindowed<TForm> form(nullptr, formProps);
     TFolderTreeViewExProps props;
     props.tree.control = {.name = "FTV", .align = alClient, .parentColor = false};
@@ -228,7 +229,7 @@ TControlRun RunControl(const std::string& parent, const std::string& name, bool 
     run.sortCompares = gCompares;
     {
         // Under a fresh collapsed node, as in the fill: text, no record.
-        TTreeNode* scratch = tree.Items().Add(nullptr, {.text = "scratch"});
+        TTreeNode* scratch = tree.Items().Add(nullptr, {.text = L"scratch"});
         if (scratch) {
             const double begin = Now();
             for (TTreeNode* c : children)

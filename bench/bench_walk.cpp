@@ -16,6 +16,7 @@
 //
 // Prints key=value lines.
 #include "app/Unit1.h"
+#include "gui/AnsiText.h"
 #include "gui/Application.h"
 
 #include <windows.h>
@@ -150,7 +151,7 @@ int RunForm(const std::string& start, long folders) {
     const std::size_t peak = heap.peak - before;
     const long retained = long(heap.live) - long(before);
 
-    const std::string& status = form.StatusBar1.SimpleText();
+    const std::string status = ShownAnsiText(form.StatusBar1.SimpleText());
     std::printf("seconds=%.3f\n", seconds);
     std::printf("on_display=%d\n", OnDisplay(form));
     std::printf("cleared=%ld\n", long(form.ClearCount()));
@@ -273,7 +274,7 @@ int RunStatusLine(const std::string& start) {
     const double seconds = TimedSeconds([&] {
         for (std::size_t i = 1; i < folders.size(); ++i) {
             Application().ProcessMessages();
-            form.Msg(folders[i]);
+            form.Msg(WideText(folders[i]));
         }
     });
     std::printf("seconds=%.3f\n", seconds);

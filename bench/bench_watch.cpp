@@ -15,6 +15,7 @@
 // Its folders are made in a temporary folder of its own and removed at the end.
 #include "folder_tree/FTVEX_D3.h"
 #include "folder_tree/FolderTreeTestAccess.h"
+#include "gui/AnsiText.h"
 #include "gui/Application.h"
 #include "gui/Form.h"
 
@@ -80,7 +81,7 @@ struct THostedTree {
     TTreeNode* Child(const std::string& text) {
         for (TTreeNode* n = tree->Items().GetFirstNode()->GetFirstChild(); n;
              n = n->GetNextSibling())
-            if (n->Text() == text) return n;
+            if (n->Text() == WideText(text)) return n;
         return nullptr;
     }
     std::string root_;

@@ -4,7 +4,6 @@
 #include "folder_tree/FTVEX_D3.h"
 #include "folder_tree/ShellNames.h"
 #include "folder_tree/TreeItemData.h"
-#include "gui/AnsiText.h"
 #include "gui/Owners.h"
 
 #include <commctrl.h>
@@ -17,10 +16,10 @@ FORMATETC HDropFormat() {
     return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
 
-// The one path a CF_HDROP medium holds, in ANSI exactly as dropped; false
-// for none, for more than one, and for a path the code page cannot write
-// exactly or that would not fit the shell's MAX_PATH buffers.
-bool SingleDroppedPath(STGMEDIUM& medium, std::string& path) {
+// The one path a CF_HDROP medium holds, exactly as dropped (the list is
+// UTF-16); false for none, for more than one, and for a path that would not
+// fit the shell's MAX_PATH buffers.
+bool SingleDroppedPath(STGMEDIUM& medium, std::wstring& path) {
     auto drop = static_cast<HDROP>(medium.hGlobal);
     if (!drop || DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) != 1) return false;
     // Wine counts an empty list as one empty name.
@@ -29,9 +28,8 @@ bool SingleDroppedPath(STGMEDIUM& medium, std::string& path) {
     std::wstring wide(length + 1, L'\0');
     if (DragQueryFileW(drop, 0, wide.data(), length + 1) != length) return false;
     wide.resize(length);
-    std::string ansi;
-    if (!ExactAnsiText(wide, ansi) || ansi.size() >= MAX_PATH + 1) return false;
-    path = ansi;
+    if (wide.size() >= MAX_PATH + 1) return false;
+    path = std::move(wide);
     return true;
 }
 
@@ -59,7 +57,7 @@ HRESULT TDropTargetObject::DragEnter(IDataObject* data, DWORD keys, POINTL, DWOR
     FORMATETC format = HDropFormat();
     UniqueStgMedium medium;
     if (SUCCEEDED(data->GetData(&format, medium.put()))) {
-        std::string path;
+        std::wstring path;
         FAcceptable = SingleDroppedPath(medium.get(), path) && IsShellPath(path);
     }
     if (FAcceptable) {
@@ -121,9 +119,9 @@ HRESULT TDropTargetObject::DragOver(DWORD keys, POINTL point, DWORD* effect) {
     if (zone & DropZone::Edges) *effect |= DROPEFFECT_SCROLL;
     if (FScrollStart != 0 && DWORD(FServices.Tick() - FScrollStart) > kScrollDelayMs) {
         if (FHScrollCode != kNoScroll)
-            SendMessageA(FTreeView.Handle(), WM_HSCROLL, WPARAM(FHScrollCode), 0);
+            SendMessageW(FTreeView.Handle(), WM_HSCROLL, WPARAM(FHScrollCode), 0);
         if (FVScrollCode != kNoScroll)
-            SendMessageA(FTreeView.Handle(), WM_VSCROLL, WPARAM(FVScrollCode), 0);
+            SendMessageW(FTreeView.Handle(), WM_VSCROLL, WPARAM(FVScrollCode), 0);
         FServices.Pause(kScrollPauseMs);
     }
     return S_OK;
@@ -184,7 +182,7 @@ HRESULT TDropTargetObject::Drop(IDataObject* data, DWORD keys, POINTL point, DWO
     FORMATETC format = HDropFormat();
     UniqueStgMedium medium;
     if (FAILED(FDataObject->GetData(&format, medium.put()))) return E_FAIL;
-    std::string path;
+    std::wstring path;
     if (!SingleDroppedPath(medium.get(), path)) return E_FAIL;
     TTVITEMDATA* target = NodeData(node);
     if (!target) return E_FAIL;

@@ -28,9 +28,10 @@ TFolderTreeViewEx::TFolderTreeViewEx(TComponent* owner, TWinControl* parent,
                                      const TFolderTreeViewExProps& p, TTreeServices& services)
     : TCustomTreeView(owner, parent, p.tree), FAutoUpDate(p.autoUpDate),
       FDragAndDrop(p.dragAndDrop), FContextMenu(p.contextMenu), FInfoViewSort(p.infoViewSort),
-      FRootFolderName(p.rootFolderName), FRootFolder(p.rootFolder), FSelectedDir(p.selectedDir),
-      FShellRun(p.shellRun), FShowFile(p.showFile), FShowRootFolder(p.showRootFolder),
-      FShowIncludeHidden(p.showIncludeHidden), FFileMask(p.fileMask), FServices(services) {
+      FRootFolderName(WideText(p.rootFolderName)), FRootFolder(p.rootFolder),
+      FSelectedDir(p.selectedDir), FShellRun(p.shellRun), FShowFile(p.showFile),
+      FShowRootFolder(p.showRootFolder), FShowIncludeHidden(p.showIncludeHidden),
+      FFileMask(p.fileMask), FServices(services) {
     if (IsVirtualRootFolder(FRootFolder)) {
         FVirtualRoot = true;
         FShowRootFolder = true;
@@ -44,9 +45,9 @@ void TFolderTreeViewEx::CreateParams(TCreateParams& params) {
 
 void TFolderTreeViewEx::CreateWnd() {
     TCustomTreeView::CreateWnd();
-    SHFILEINFOA info{};
+    SHFILEINFOW info{};
     auto images = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+        SHGetFileInfoW(L"", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     if (images) SetImages(images); // the system's list: shared, never destroyed here
     FDropTarget = RegisterTreeDropTarget(*this, FServices);
     Rebuild();
@@ -75,18 +76,18 @@ void TFolderTreeViewEx::AfterLayoutLoaded() {
 bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
     // Each node's record goes with its node; a reload counts deletions.
     WatchNotify(header); // a node opened, closed or gone
-    if (header->code == TVN_DELETEITEMA) {
+    if (header->code == TVN_DELETEITEMW) {
         ++FDeletions;
-        const HTREEITEM gone = reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem;
+        const HTREEITEM gone = reinterpret_cast<NMTREEVIEWW*>(header)->itemOld.hItem;
         if (FDropNode && FDropNode->ItemId() == gone) FDropNode = nullptr;
     }
-    if (header->code == TVN_BEGINDRAGA && BeginDrag(*reinterpret_cast<NMTREEVIEWA*>(header))) {
+    if (header->code == TVN_BEGINDRAGW && BeginDrag(*reinterpret_cast<NMTREEVIEWW*>(header))) {
         result = 0;
         return true;
     }
     const bool handled = TCustomTreeView::HandleNotify(header, result);
     // Taken back once the edit's end is handled: the change ends an edit.
-    if (header->code == TVN_ENDLABELEDITA) EndLabelEditStyle();
+    if (header->code == TVN_ENDLABELEDITW) EndLabelEditStyle();
     return handled;
 }
 
@@ -117,8 +118,24 @@ void TFolderTreeViewEx::SetSelectedDir(TSelectedDir value) {
     if (FRootFolder == rfDrives) Rebuild();
 }
 
+std::string TFolderTreeViewEx::RootFolderName() const {
+    if (FRootFolderNameBytes) return *FRootFolderNameBytes;
+    std::string ansi;
+    return ExactAnsiText(FRootFolderName, ansi) ? ansi : std::string();
+}
+
 void TFolderTreeViewEx::SetRootFolderName(const std::string& value) {
-    if (value == FRootFolderName) return;
+    std::wstring wide;
+    if (ExactWideText(value, wide)) return SetRootFolderNameW(wide);
+    if (FRootFolderNameBytes == value) return;
+    FRootFolderNameBytes = value;
+    FRootFolderName.clear();
+    if (FRootFolder == rfManual) Rebuild();
+}
+
+void TFolderTreeViewEx::SetRootFolderNameW(const std::wstring& value) {
+    if (!FRootFolderNameBytes && value == FRootFolderName) return;
+    FRootFolderNameBytes.reset();
     FRootFolderName = value;
     if (FRootFolder == rfManual) Rebuild();
 }

@@ -10,6 +10,7 @@
 #include "folder_tree/ContextMenu2.h"
 #include "folder_tree/ItemIdList.h"
 #include "folder_tree/TreeServices.h"
+#include "gui/AnsiText.h"
 #include "gui/TreeView.h"
 
 #include <shellapi.h>
@@ -40,8 +41,11 @@ enum TRootFolder : std::uint8_t {
 
 enum TSelectedDir : std::uint8_t { sdNone, sdSystem, sdCurrent };
 
-// A folder event: the control and a folder name.
+// A folder event: the control and a folder name. The ANSI form hands out a
+// name that the code page writes exactly, or an empty one; the UTF-16 form
+// hands out every name as it is.
 using TFolderExEvent = std::function<void(TObject* sender, const std::string& folderName)>;
+using TFolderExEventW = std::function<void(TObject* sender, const std::wstring& folderName)>;
 
 // Stored layout of the control: the published properties at their defaults.
 struct TFolderTreeViewExProps {
@@ -99,12 +103,18 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void SetShowIncludeHidden(bool value);
     TRootFolder RootFolder() const { return FRootFolder; }
     void SetRootFolder(TRootFolder value) { ApplyRootFolder(value); }
-    const std::string& RootFolderName() const { return FRootFolderName; }
+    // The ANSI form is empty where the code page cannot write the name; bytes
+    // that the code page does not read exactly read back as written, and
+    // have no UTF-16 form (it is empty).
+    std::string RootFolderName() const;
     void SetRootFolderName(const std::string& value);
+    const std::wstring& RootFolderNameW() const { return FRootFolderName; }
+    void SetRootFolderNameW(const std::wstring& value);
 
     // The selection changed, a click, a double click: each with the selected
     // node's folder name.
     TFolderExEvent OnChange;
+    TFolderExEventW OnChangeW; // after OnChange, with the same folder
     TFolderExEvent OnClick;
     TFolderExEvent OnDblClick;
 
@@ -118,9 +128,14 @@ class TFolderTreeViewEx : public TCustomTreeView {
     virtual void ApplyFileMask(const std::vector<std::string>& value);
     // Finds the node of a path, expanding every node on the way; optionally
     // makes it the top item and selects it.
-    virtual bool LocatePath(const std::string& path, bool makeTop, bool select);
-    // The selected node's folder name, or the last one handed out.
-    virtual std::string GetSelectedFolderName();
+    virtual bool LocatePath(const std::wstring& path, bool makeTop, bool select);
+    bool LocatePath(const std::string& path, bool makeTop, bool select) {
+        return LocatePath(WideText(path), makeTop, select);
+    }
+    // The selected node's folder name, or the last one handed out; the ANSI
+    // form is empty where the code page cannot write it.
+    virtual std::wstring GetSelectedFolderNameW();
+    std::string GetSelectedFolderName();
     // Reloads the tree, keeping the expanded nodes, the selection and the
     // top item where their folders still exist.
     void RefreshTree();
@@ -140,7 +155,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void DblClick() override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     // Renames the edited node's item through its shell folder.
-    void LabelEdited(TVITEMA& item) override;
+    void LabelEdited(TVITEMW& item) override;
 
   private:
     friend class TFolderTreeTestAccess;
@@ -196,8 +211,10 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // Navigation: the folder name of a node (its path when its item parses
     // back, empty for such an item without a path, else its text), finding
     // the node of a path, and reloading while keeping what the user saw.
-    std::string FolderNameOf(const TTreeNode* node);
-    void SelectPath(const std::string& path);
+    std::wstring FolderNameOf(const TTreeNode* node);
+    // OnChange and OnChangeW with the selected node's folder name.
+    void TellChange();
+    void SelectPath(const std::wstring& path);
     void ApplySelectedDir();
     void ExecuteSelected();
     void ReloadTree(TTreeNode* node);
@@ -217,7 +234,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // Drag and drop (FolderTreeDrag.cpp): a node dragged out; the refresh
     // that comes before a drop into another program.
     friend class TDropSourceObject;
-    bool BeginDrag(const NMTREEVIEWA& info);
+    bool BeginDrag(const NMTREEVIEWW& info);
     void StartItemDrag(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item);
     void DelayedRefresh();
     // The edit style lent for an edit this tree started, taken back
@@ -278,9 +295,10 @@ class TFolderTreeViewEx : public TCustomTreeView {
     HWND FOwnerHandle = nullptr;
     bool FLentEditStyle = false; // the edit style is lent for an edit this tree started
     bool FUpdating = false;
-    std::string FLastFolder;
+    std::wstring FLastFolder;
     bool FInfoViewSort;
-    std::string FRootFolderName;
+    std::wstring FRootFolderName;
+    std::optional<std::string> FRootFolderNameBytes; // written in bytes of no exact UTF-16
     TRootFolder FRootFolder;
     TSelectedDir FSelectedDir;
     bool FShellRun;

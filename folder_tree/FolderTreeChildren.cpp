@@ -37,11 +37,11 @@ std::wstring InFolderName(IShellFolder* folder, LPCITEMIDLIST item) {
 
 // The node's icons, kept by the control, are asked for again when next drawn.
 void ForgetImages(HWND tree, TTreeNode* node) {
-    TVITEMA item{};
+    TVITEMW item{};
     item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     item.hItem = node->ItemId();
     item.iImage = item.iSelectedImage = I_IMAGECALLBACK;
-    SendMessageA(tree, TVM_SETITEMA, 0, LPARAM(&item));
+    SendMessageW(tree, TVM_SETITEMW, 0, LPARAM(&item));
 }
 
 // Renames old to new, chains followed: a→b then b→c gives a→c.
@@ -218,8 +218,8 @@ void TFolderTreeViewEx::UpdateChildren(IShellFolder* folder, LPCITEMIDLIST itemI
         d->AbsoluteID =
             lists[i] ? std::move(lists[i]) : ConcatItemIDLists(folderList, listed[i].item.get());
         d->Attributes = listed[i].attributes;
-        std::string text;
-        if (GetItemDisplayName(sub.Get(), d->RelativeID.get(), SHGDN_INFOLDER, text))
+        std::wstring text;
+        if (GetItemDisplayNameW(sub.Get(), d->RelativeID.get(), SHGDN_INFOLDER, text))
             child->SetText(text);
         ForgetImages(Handle(), child);
         RepointBranch(child);

@@ -13,11 +13,11 @@ namespace {
 // The window properties of a hooked owner: the tree whose menu is up, and
 // the procedure the hook replaced, which gets every message the menu's
 // object does not take.
-constexpr char kOwnerHookProp[] = "Kelvane.MenuOwnerTree";
-constexpr char kOwnerSavedProp[] = "Kelvane.MenuOwnerProc";
+constexpr wchar_t kOwnerHookProp[] = L"Kelvane.MenuOwnerTree";
+constexpr wchar_t kOwnerSavedProp[] = L"Kelvane.MenuOwnerProc";
 
 WNDPROC SavedOwnerProc(HWND owner) {
-    return reinterpret_cast<WNDPROC>(reinterpret_cast<LONG_PTR>(GetPropA(owner, kOwnerSavedProp)));
+    return reinterpret_cast<WNDPROC>(reinterpret_cast<LONG_PTR>(GetPropW(owner, kOwnerSavedProp)));
 }
 
 } // namespace
@@ -33,24 +33,24 @@ class TFolderTreeViewEx::TOwnerHookScope {
         if (!owner_) return;
         if (!SavedOwnerProc(owner_)) {
             const auto saved = reinterpret_cast<HANDLE>(
-                SetWindowLongPtrA(owner_, GWLP_WNDPROC,
+                SetWindowLongPtrW(owner_, GWLP_WNDPROC,
                                   reinterpret_cast<LONG_PTR>(&TFolderTreeViewEx::OwnerHookProc)));
             if (!saved) {
                 owner_ = nullptr;
                 return;
             }
-            SetPropA(owner_, kOwnerSavedProp, saved);
+            SetPropW(owner_, kOwnerSavedProp, saved);
         }
-        SetPropA(owner_, kOwnerHookProp, &tree);
+        SetPropW(owner_, kOwnerHookProp, &tree);
     }
     ~TOwnerHookScope() {
         if (!owner_) return;
-        RemovePropA(owner_, kOwnerHookProp);
-        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(owner_, GWLP_WNDPROC)) ==
+        RemovePropW(owner_, kOwnerHookProp);
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(owner_, GWLP_WNDPROC)) ==
             &TFolderTreeViewEx::OwnerHookProc) {
-            SetWindowLongPtrA(owner_, GWLP_WNDPROC,
+            SetWindowLongPtrW(owner_, GWLP_WNDPROC,
                               reinterpret_cast<LONG_PTR>(SavedOwnerProc(owner_)));
-            RemovePropA(owner_, kOwnerSavedProp);
+            RemovePropW(owner_, kOwnerSavedProp);
         }
     }
     TOwnerHookScope(const TOwnerHookScope&) = delete;
@@ -149,9 +149,9 @@ bool TFolderTreeViewEx::OwnerWndProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& re
 
 LRESULT CALLBACK TFolderTreeViewEx::OwnerHookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
-    if (auto* tree = static_cast<TFolderTreeViewEx*>(GetPropA(hwnd, kOwnerHookProp)))
+    if (auto* tree = static_cast<TFolderTreeViewEx*>(GetPropW(hwnd, kOwnerHookProp)))
         if (tree->OwnerWndProc(msg, wp, lp, result)) return result;
     const WNDPROC saved = SavedOwnerProc(hwnd);
-    if (msg == WM_NCDESTROY) RemovePropA(hwnd, kOwnerSavedProp);
-    return saved ? CallWindowProcA(saved, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) RemovePropW(hwnd, kOwnerSavedProp);
+    return saved ? CallWindowProcW(saved, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }

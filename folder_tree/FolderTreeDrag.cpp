@@ -17,7 +17,7 @@ constexpr DWORD kDropSettleMs = 1500;
 constexpr UINT kFocusedState = 0x0001;
 } // namespace
 
-bool TFolderTreeViewEx::BeginDrag(const NMTREEVIEWA& info) {
+bool TFolderTreeViewEx::BeginDrag(const NMTREEVIEWW& info) {
     TTreeNode* node = Items().GetNode(info.itemNew.hItem);
     if (!node) return false;
     if (FDragAndDrop) {

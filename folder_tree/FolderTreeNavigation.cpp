@@ -6,6 +6,7 @@
 #include "folder_tree/ShellFolders.h"
 #include "folder_tree/ShellNames.h"
 #include "folder_tree/TreeItemData.h"
+#include "gui/AnsiText.h"
 #include "gui/Application.h"
 
 #include <vector>
@@ -28,14 +29,19 @@ bool AncestorsExpanded(const TTreeNode* node) {
     return true;
 }
 
-std::string PathOf(const TTreeNode* node) {
+std::wstring PathOf(const TTreeNode* node) {
     const TTVITEMDATA* data = NodeData(node);
-    return data && data->AbsoluteID ? ItemIDListToPath(data->AbsoluteID.get()) : std::string();
+    return data && data->AbsoluteID ? ItemIDListToPathW(data->AbsoluteID.get()) : std::wstring();
 }
 
 // The first three characters of a path: its drive root, such as "C:\".
-std::string DriveRootOf(const char* path) {
-    return std::string(path).substr(0, 3);
+std::wstring DriveRootOf(const wchar_t* path) {
+    return std::wstring(path).substr(0, 3);
+}
+
+std::string ExactOrEmpty(const std::wstring& name) {
+    std::string ansi;
+    return ExactAnsiText(name, ansi) ? ansi : std::string();
 }
 
 // The node among `first` and its later siblings whose item is `item`.
@@ -51,19 +57,30 @@ TTreeNode* FindSiblingNode(TTreeNode* first, LPCITEMIDLIST item) {
 
 } // namespace
 
-std::string TFolderTreeViewEx::FolderNameOf(const TTreeNode* node) {
+std::wstring TFolderTreeViewEx::FolderNameOf(const TTreeNode* node) {
     const TTVITEMDATA* data = NodeData(node);
     ComPtr<IMalloc> malloc = FServices.Malloc();
-    if (!data || !malloc) return node ? node->Text() : std::string();
+    if (!data || !malloc) return node ? node->Text() : std::wstring();
     if (!IsParsableItem(malloc.Get(), data->ParentFolder.Get(), data->RelativeID.get()))
         return node->Text();
-    return ItemIDListToPath(data->AbsoluteID.get());
+    return ItemIDListToPathW(data->AbsoluteID.get());
 }
 
-std::string TFolderTreeViewEx::GetSelectedFolderName() {
+std::wstring TFolderTreeViewEx::GetSelectedFolderNameW() {
     TTreeNode* node = Selected();
     if (node && FServices.Malloc()) FLastFolder = FolderNameOf(node);
     return FLastFolder;
+}
+
+std::string TFolderTreeViewEx::GetSelectedFolderName() {
+    return ExactOrEmpty(GetSelectedFolderNameW());
+}
+
+void TFolderTreeViewEx::TellChange() {
+    if (!OnChange && !OnChangeW) return;
+    const std::wstring folder = GetSelectedFolderNameW();
+    if (OnChange) OnChange(this, ExactOrEmpty(folder));
+    if (OnChangeW) OnChangeW(this, folder);
 }
 
 void TFolderTreeViewEx::Change(TTreeNode* node) {
@@ -71,8 +88,8 @@ void TFolderTreeViewEx::Change(TTreeNode* node) {
     RecogniseSelection(node); // should its folder be renamed
     if (FChangeHeld)
         FChangeMissed = true; // an update tells of its final selection once
-    else if (OnChange)
-        OnChange(this, GetSelectedFolderName());
+    else
+        TellChange();
 }
 
 void TFolderTreeViewEx::Click() {
@@ -93,7 +110,7 @@ void TFolderTreeViewEx::DblClick() {
 void TFolderTreeViewEx::ExecuteSelected() {
     const TTVITEMDATA* data = NodeData(Selected());
     if (!data) return;
-    SHELLEXECUTEINFOA info{};
+    SHELLEXECUTEINFOA info{}; // names nothing: the item goes by its list
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_INVOKEIDLIST;
     info.hwnd = Handle();
@@ -105,7 +122,7 @@ void TFolderTreeViewEx::ExecuteSelected() {
     FServices.Execute(&info); // failures are not shown
 }
 
-bool TFolderTreeViewEx::LocatePath(const std::string& path, bool makeTop, bool select) {
+bool TFolderTreeViewEx::LocatePath(const std::wstring& path, bool makeTop, bool select) {
     if (FVirtualRoot) return false;
     ComPtr<IShellFolder> desktop = FServices.Desktop();
     ComPtr<IMalloc> malloc = FServices.Malloc();
@@ -149,19 +166,19 @@ bool TFolderTreeViewEx::LocatePath(const std::string& path, bool makeTop, bool s
     return true;
 }
 
-void TFolderTreeViewEx::SelectPath(const std::string& path) {
+void TFolderTreeViewEx::SelectPath(const std::wstring& path) {
     TRebuildScope rebuild(*this);
     LocatePath(path, false, true);
 }
 
 void TFolderTreeViewEx::ApplySelectedDir() {
-    char buffer[MAX_PATH] = {};
+    wchar_t buffer[MAX_PATH] = {};
     switch (FSelectedDir) {
     case sdSystem:
-        GetSystemDirectoryA(buffer, sizeof buffer);
+        GetSystemDirectoryW(buffer, MAX_PATH);
         break;
     case sdCurrent:
-        GetCurrentDirectoryA(sizeof buffer, buffer);
+        GetCurrentDirectoryW(MAX_PATH, buffer);
         break;
     default:
         return;
@@ -187,11 +204,11 @@ void TFolderTreeViewEx::ReloadTree(TTreeNode* node) {
     }
     if (int(order.size()) > kReloadLimit) return;
 
-    const std::string topPath = TopItem() ? PathOf(TopItem()) : std::string();
-    const std::string selPath = node ? PathOf(node) : std::string();
+    const std::wstring topPath = TopItem() ? PathOf(TopItem()) : std::wstring();
+    const std::wstring selPath = node ? PathOf(node) : std::wstring();
     // Messages handled while collecting may change the tree; the collection
     // stops at the first deletion and never touches a node it may have lost.
-    std::vector<std::string> slots(order.size());
+    std::vector<std::wstring> slots(order.size());
     const int deletionsBefore = FDeletions;
     for (std::size_t k = 1; k < order.size(); ++k) {
         Application().ProcessMessages();
@@ -207,7 +224,7 @@ void TFolderTreeViewEx::ReloadTree(TTreeNode* node) {
     first->DeleteChildren();
     FillNode(data->ParentFolder.Get(), data->RelativeID.get(), first);
     first->Expand(false);
-    for (const std::string& path : slots)
+    for (const std::wstring& path : slots)
         if (!path.empty()) LocatePath(path, false, false);
     if (!selPath.empty()) LocatePath(selPath, false, true);
     if (!topPath.empty()) LocatePath(topPath, true, false);

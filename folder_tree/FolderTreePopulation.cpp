@@ -31,21 +31,20 @@ int RecordIconIndex(const TTVITEMDATA* data, bool open) {
     return data && data->AbsoluteID ? GetItemIconIndex(data->AbsoluteID.get(), open) : 0;
 }
 
-std::string UpperCase(std::string text) {
-    if (!text.empty()) CharUpperBuffA(text.data(), DWORD(text.size()));
+std::wstring UpperCase(std::wstring text) {
+    if (!text.empty()) CharUpperBuffW(text.data(), DWORD(text.size()));
     return text;
 }
 
-// The mask test on a parsing name: its extension, written exactly in the
-// code page, is one of the mask's entries (ANSI texts), case aside; only the
-// extension needs to convert, whatever the rest of the name holds.
+// The mask test on a parsing name: its extension is one of the mask's
+// entries (ANSI texts, read in the code page), case aside, whatever the rest
+// of the name holds.
 bool NameMatchesFileMask(const std::wstring& parsingName, const std::vector<std::string>& mask) {
-    std::string ext;
-    if (MayBeCutShort(parsingName) || !ExactAnsiText(ExtensionOf(parsingName), ext)) return false;
-    ext = UpperCase(ext);
+    if (MayBeCutShort(parsingName)) return false;
+    const std::wstring ext = UpperCase(ExtensionOf(parsingName));
     if (ext.empty()) return false;
     for (const std::string& entry : mask)
-        if (ext == UpperCase(entry)) return true;
+        if (ext == UpperCase(WideText(entry))) return true;
     return false;
 }
 
@@ -71,8 +70,8 @@ bool TFolderTreeViewEx::HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST ite
 TTreeNode* TFolderTreeViewEx::AddChildNode(IShellFolder* folder, LPCITEMIDLIST item,
                                            ULONG attributes, UniqueItemIDList absoluteID,
                                            TTreeNode* node) {
-    std::string text;
-    if (!GetItemDisplayName(folder, item, SHGDN_INFOLDER, text)) return nullptr;
+    std::wstring text;
+    if (!GetItemDisplayNameW(folder, item, SHGDN_INFOLDER, text)) return nullptr;
     auto record = std::make_unique<TTVITEMDATA>();
     record->ParentFolder = folder;
     if (!absoluteID && node) absoluteID = ConcatItemIDLists(NodeData(node)->AbsoluteID.get(), item);
@@ -187,8 +186,8 @@ bool TFolderTreeViewEx::PrepareBuild(ComPtr<IShellFolder>& desktop, UniqueItemID
     desktop = FServices.Desktop();
     if (!malloc || !desktop) return false;
     root = GetRootItemIDList(malloc.Get(), desktop.Get());
-    std::string name;
-    return root && GetItemDisplayName(desktop.Get(), root.get(), SHGDN_INFOLDER, name);
+    std::wstring name;
+    return root && GetItemDisplayNameW(desktop.Get(), root.get(), SHGDN_INFOLDER, name);
 }
 
 void TFolderTreeViewEx::CollapseToFirstNode(bool expandFirst) {

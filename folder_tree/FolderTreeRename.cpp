@@ -5,7 +5,6 @@
 #include "folder_tree/ShellFolders.h"
 #include "folder_tree/ShellNames.h"
 #include "folder_tree/TreeItemData.h"
-#include "gui/AnsiText.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -21,24 +20,24 @@ void TFolderTreeViewEx::StartLabelEdit(TTreeNode* node) {
     if (!node || !Handle()) return;
     // A click on a label must start no edit, so the style is only lent for
     // this one (Wine's tree view edits nothing without it).
-    const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    const LONG style = GetWindowLongW(Handle(), GWL_STYLE);
     if (!(style & TVS_EDITLABELS)) {
-        SetWindowLongA(Handle(), GWL_STYLE, style | TVS_EDITLABELS);
+        SetWindowLongW(Handle(), GWL_STYLE, style | TVS_EDITLABELS);
         FLentEditStyle = true;
     }
-    if (!SendMessageA(Handle(), TVM_EDITLABELA, 0, LPARAM(node->ItemId()))) EndLabelEditStyle();
+    if (!SendMessageW(Handle(), TVM_EDITLABELW, 0, LPARAM(node->ItemId()))) EndLabelEditStyle();
 }
 
 void TFolderTreeViewEx::EndLabelEditStyle() {
     if (!std::exchange(FLentEditStyle, false) || !Handle()) return;
-    SetWindowLongA(Handle(), GWL_STYLE,
-                   GetWindowLongA(Handle(), GWL_STYLE) & ~LONG(TVS_EDITLABELS));
+    SetWindowLongW(Handle(), GWL_STYLE,
+                   GetWindowLongW(Handle(), GWL_STYLE) & ~LONG(TVS_EDITLABELS));
 }
 
-void TFolderTreeViewEx::LabelEdited(TVITEMA& item) {
+void TFolderTreeViewEx::LabelEdited(TVITEMW& item) {
     if (!FAutoUpDate) return;
     TTreeNode* node = Selected();
-    const std::string shown = node ? node->Text() : std::string();
+    const std::wstring shown = node ? node->Text() : std::wstring();
     TCustomTreeView::LabelEdited(item);
     // Where the shell did not rename the item, its label shows its name again.
     auto keepName = [&] {
@@ -53,7 +52,7 @@ void TFolderTreeViewEx::LabelEdited(TVITEMA& item) {
         return;
     }
     if (!CanRenameItem(data->ParentFolder.Get(), data->RelativeID.get())) return keepName();
-    const std::wstring name = WideText(item.pszText);
+    const std::wstring name = item.pszText;
     // Held across the rename, which may handle messages that rebuild the tree
     // and free the node and its record: the node is touched again only if no
     // node went meanwhile.

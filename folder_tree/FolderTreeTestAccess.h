@@ -22,7 +22,13 @@ class TFolderTreeTestAccess {
         return tree_.HasShowableFiles(folder, item);
     }
 
-    std::string FolderNameOf(const TTreeNode* node) { return tree_.FolderNameOf(node); }
+    // As an ANSI caller gets it (empty where the code page cannot write it),
+    // and as it is.
+    std::string FolderNameOf(const TTreeNode* node) {
+        std::string ansi;
+        return ExactAnsiText(tree_.FolderNameOf(node), ansi) ? ansi : std::string();
+    }
+    std::wstring FolderNameOfW(const TTreeNode* node) { return tree_.FolderNameOf(node); }
 
     // The drop target registered for the window, and what it keeps between
     // calls.

@@ -40,10 +40,10 @@ bool IsShownExpanded(const TTreeNode* node) {
 class TRedrawHeld {
   public:
     explicit TRedrawHeld(HWND window) : window_(window) {
-        SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
     }
     ~TRedrawHeld() {
-        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(window_, nullptr, TRUE);
     }
     TRedrawHeld(const TRedrawHeld&) = delete;
@@ -170,10 +170,10 @@ void TFolderTreeViewEx::ExpandedWithoutNotice(TTreeNode* node) {
 }
 
 void TFolderTreeViewEx::WatchNotify(const NMHDR* header) {
-    const auto* info = reinterpret_cast<const NMTREEVIEWA*>(header);
-    if (header->code == TVN_DELETEITEMA) {
+    const auto* info = reinterpret_cast<const NMTREEVIEWW*>(header);
+    if (header->code == TVN_DELETEITEMW) {
         if (FWatches) FWatches->Close(reinterpret_cast<TTreeNode*>(info->itemOld.lParam));
-    } else if (header->code == TVN_ITEMEXPANDEDA && FAutoUpDate && !FUpdating) {
+    } else if (header->code == TVN_ITEMEXPANDEDW && FAutoUpDate && !FUpdating) {
         auto* node = reinterpret_cast<TTreeNode*>(info->itemNew.lParam);
         if (!node) return;
         if (info->action & TVE_EXPAND) {
@@ -284,13 +284,12 @@ void TFolderTreeViewEx::UpdateTelling(const std::function<void()>& update) {
         return;
     }
     TRedrawHeld redraw(Handle());
-    const std::string before = FolderNameOf(Selected());
+    const std::wstring before = FolderNameOf(Selected());
     FChangeHeld = FUpdatingNodes = true;
     FChangeMissed = false;
     const int builds = FRebuildCount + FRefreshCount;
     update();
     FChangeHeld = FUpdatingNodes = false;
     if (builds != FRebuildCount + FRefreshCount) return; // rebuilt under it: told already
-    if ((FChangeMissed || FolderNameOf(Selected()) != before) && OnChange)
-        OnChange(this, GetSelectedFolderName());
+    if (FChangeMissed || FolderNameOf(Selected()) != before) TellChange();
 }

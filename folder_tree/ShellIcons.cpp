@@ -5,9 +5,9 @@
 using Microsoft::WRL::ComPtr;
 
 int GetItemIconIndex(LPCITEMIDLIST list, bool open) {
-    SHFILEINFOA info{};
+    SHFILEINFOW info{};
     const UINT flags = SHGFI_SYSICONINDEX | SHGFI_PIDL | SHGFI_SMALLICON;
-    if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof info,
+    if (!SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list), 0, &info, sizeof info,
                         open ? flags | SHGFI_OPENICON : flags))
         return 0;
     return info.iIcon;

@@ -115,6 +115,10 @@ bool IsShellPath(const std::string& path) {
     return PathToItemIDList(path) != nullptr;
 }
 
+bool IsShellPath(const std::wstring& path) {
+    return PathToItemIDList(path) != nullptr;
+}
+
 UniqueItemIDList DesktopParsedItemIDList(IShellFolder* folder, LPCITEMIDLIST item,
                                          const std::wstring& parsingName) {
     if (parsingName.empty()) return nullptr;
@@ -162,17 +166,21 @@ bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item) {
 }
 
 std::string ItemIDListToPath(LPCITEMIDLIST list) {
+    std::string path;
+    return ExactAnsiText(ItemIDListToPathW(list), path) ? path : std::string();
+}
+
+std::wstring ItemIDListToPathW(LPCITEMIDLIST list) {
     wchar_t* raw = nullptr; // no buffer of the caller's: the shell sizes it
     if (!list || FAILED(SHGetNameFromIDList(list, SIGDN_FILESYSPATH, &raw))) return {};
     UniqueCoTaskMem<wchar_t> wide(raw);
-    std::string path;
-    if (!wide || MayBeCutShort(wide.get()) || !ExactAnsiText(wide.get(), path)) return {};
-    return path;
+    if (!wide || MayBeCutShort(wide.get())) return {};
+    return wide.get();
 }
 
-std::string GetFileInfoDisplayName(LPCITEMIDLIST list) {
-    SHFILEINFOA info{};
-    if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof info,
+std::wstring GetFileInfoDisplayName(LPCITEMIDLIST list) {
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list), 0, &info, sizeof info,
                         SHGFI_PIDL | SHGFI_DISPLAYNAME))
         return {};
     return info.szDisplayName;

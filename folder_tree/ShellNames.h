@@ -30,6 +30,7 @@ std::wstring GetItemParsingNameW(IShellFolder* folder, LPCITEMIDLIST item);
 UniqueItemIDList PathToItemIDList(const std::string& path, IShellFolder* desktop = nullptr);
 UniqueItemIDList PathToItemIDList(const std::wstring& path, IShellFolder* desktop = nullptr);
 bool IsShellPath(const std::string& path);
+bool IsShellPath(const std::wstring& path);
 // An item's absolute list, by one of two routes. Through the desktop: the
 // item's wide parsing name (given, or asked for) parsed by the desktop
 // folder; for a name that may have been cut short, the folder's own list and
@@ -52,4 +53,6 @@ bool IsParsableItem(IMalloc* malloc, IShellFolder* folder, LPCITEMIDLIST item);
 // The file-system path of an absolute list, or empty; also empty where the
 // code page cannot write the path exactly or it may have been cut short.
 std::string ItemIDListToPath(LPCITEMIDLIST list);
-std::string GetFileInfoDisplayName(LPCITEMIDLIST list);
+// The same path as it is; empty only where it may have been cut short.
+std::wstring ItemIDListToPathW(LPCITEMIDLIST list);
+std::wstring GetFileInfoDisplayName(LPCITEMIDLIST list);

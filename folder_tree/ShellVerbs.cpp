@@ -90,7 +90,7 @@ bool InvokeItemVerb(TTreeServices& services, HWND wnd, IShellFolder* folder, LPC
     return false;
 }
 
-bool InvokePathVerb(TTreeServices& services, HWND wnd, const std::string& path, TShellVerb verb) {
+bool InvokePathVerb(TTreeServices& services, HWND wnd, const std::wstring& path, TShellVerb verb) {
     ComPtr<IMalloc> malloc = services.Malloc();
     if (!wnd || !malloc) return false;
     UniqueItemIDList list = PathToItemIDList(path);

@@ -38,7 +38,7 @@ bool InvokeItemVerb(TTreeServices& services, HWND wnd, IShellFolder* folder, LPC
                     TShellVerb verb);
 // The same on the item at a file-system path (not one directly below the
 // desktop).
-bool InvokePathVerb(TTreeServices& services, HWND wnd, const std::string& path, TShellVerb verb);
+bool InvokePathVerb(TTreeServices& services, HWND wnd, const std::wstring& path, TShellVerb verb);
 // The 1-based position of the first enabled, non-separator item whose label
 // holds `text` first at byte `position` (1-based); -1 when none does.
 int FindMenuItemByText(HMENU menu, const char* text, int position);

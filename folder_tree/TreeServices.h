@@ -35,7 +35,7 @@ class TTreeServices {
     virtual bool ItemVerb(HWND wnd, IShellFolder* folder, LPCITEMIDLIST item, TShellVerb verb) {
         return InvokeItemVerb(*this, wnd, folder, item, verb);
     }
-    virtual bool PathVerb(HWND wnd, const std::string& path, TShellVerb verb) {
+    virtual bool PathVerb(HWND wnd, const std::wstring& path, TShellVerb verb) {
         return InvokePathVerb(*this, wnd, path, verb);
     }
 

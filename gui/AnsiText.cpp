@@ -33,6 +33,23 @@ std::string ShownAnsiText(std::wstring_view wide) {
     return converted;
 }
 
+bool ExactWideText(std::string_view ansi, std::wstring& wide) {
+    if (ansi.empty()) {
+        wide.clear();
+        return true;
+    }
+    const int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(),
+                                         int(ansi.size()), nullptr, 0);
+    if (size <= 0) return false;
+    std::wstring converted(size, L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), int(ansi.size()),
+                        converted.data(), size);
+    std::string back;
+    if (!ExactAnsiText(converted, back) || back != ansi) return false;
+    wide = std::move(converted);
+    return true;
+}
+
 std::wstring WideText(std::string_view ansi) {
     if (ansi.empty()) return {};
     int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);

@@ -14,3 +14,6 @@ bool ExactAnsiText(std::wstring_view wide, std::string& ansi);
 // The ANSI text to show, with the code page's substitutions.
 std::string ShownAnsiText(std::wstring_view wide);
 std::wstring WideText(std::string_view ansi);
+// The UTF-16 text of ANSI bytes that the code page reads exactly and writes
+// back the same; false, `wide` untouched, for any other bytes.
+bool ExactWideText(std::string_view ansi, std::wstring& wide);

@@ -10,7 +10,7 @@ DWORD FrameStyle(TFormBorderStyle borderStyle) {
 
 BOOL CALLBACK ForwardToChild(HWND child, LPARAM message) {
     const MSG& m = *reinterpret_cast<const MSG*>(message);
-    SendMessageA(child, m.message, m.wParam, m.lParam);
+    SendMessageW(child, m.message, m.wParam, m.lParam);
     return TRUE;
 }
 
@@ -38,12 +38,12 @@ TForm::~TForm() {
 
 void TForm::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
-    params.className = Name().c_str();
+    params.className.assign(Name().begin(), Name().end()); // an ASCII name
     params.caption = caption_;
     params.style = FrameStyle(borderStyle_);
     params.exStyle |= FrameExStyle(formStyle_);
     if (iconResource_)
-        params.icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconResource_));
+        params.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconResource_));
     if (Application().MainForm() != this && Application().MainForm())
         params.parent = Application().MainForm()->Handle(); // owned: stays above it
 }
@@ -51,11 +51,11 @@ void TForm::CreateParams(TCreateParams& params) {
 void TForm::Create() {
     HandleNeeded();
     if (iconResource_ && Handle()) {
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        auto small = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconResource_),
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        auto small = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconResource_),
                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, LPARAM(small));
+        SendMessageW(Handle(), WM_SETICON, ICON_SMALL, LPARAM(small));
     }
     if (OnCreate) OnCreate(this);
 }
@@ -68,7 +68,7 @@ void TForm::Show() {
         if (main && main != this && main->Handle())
             GetWindowRect(main->Handle(), &r);
         else
-            SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
         SetBounds(r.left + (r.right - r.left - Width()) / 2,
                   r.top + (r.bottom - r.top - Height()) / 2, Width(), Height());
     }
@@ -146,7 +146,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 void TForm::MinMaxInfo(MINMAXINFO& info) const {
     if (minClient_.cx <= 0 || minClient_.cy <= 0) return;
     RECT r{0, 0, minClient_.cx, minClient_.cy};
-    AdjustWindowRectEx(&r, DWORD(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
-                       DWORD(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    AdjustWindowRectEx(&r, DWORD(GetWindowLongW(Handle(), GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongW(Handle(), GWL_EXSTYLE)));
     info.ptMinTrackSize = {r.right - r.left, r.bottom - r.top};
 }

@@ -14,7 +14,7 @@ constexpr int mrOk = IDOK;
 
 struct TFormProps {
     TControlProps control = {};
-    const char* caption = "";
+    const wchar_t* caption = L"";
     TFormBorderStyle borderStyle = bsSizeable;
     TFormStyle formStyle = fsNormal;
     TPosition position = poDesigned;
@@ -29,7 +29,7 @@ class TForm : public TWinControl {
     TForm(TComponent* owner, const TFormProps& props);
     ~TForm() override;
 
-    const std::string& Caption() const { return caption_; }
+    const std::wstring& Caption() const { return caption_; }
 
     // Creates the windows of the form and its controls, then runs OnCreate.
     void Create();
@@ -65,7 +65,7 @@ class TForm : public TWinControl {
     void RememberFocus();
     void MinMaxInfo(MINMAXINFO& info) const;
 
-    std::string caption_;
+    std::wstring caption_;
     TFormBorderStyle borderStyle_;
     TFormStyle formStyle_;
     TPosition position_;

@@ -16,7 +16,7 @@ void CollectTabStops(const TWinControl& parent, std::vector<HWND>& stops) {
         auto* w = dynamic_cast<TWinControl*>(c);
         if (!w || !w->Handle() || !IsWindowVisible(w->Handle()) || !IsWindowEnabled(w->Handle()))
             continue;
-        if (GetWindowLongA(w->Handle(), GWL_STYLE) & WS_TABSTOP) stops.push_back(w->Handle());
+        if (GetWindowLongW(w->Handle(), GWL_STYLE) & WS_TABSTOP) stops.push_back(w->Handle());
         CollectTabStops(*w, stops);
     }
 }
@@ -26,7 +26,7 @@ bool WantsKey(const MSG& msg) {
     HWND focus = GetFocus();
     if (!focus) return false;
     MSG copy = msg;
-    LRESULT code = SendMessageA(focus, WM_GETDLGCODE, msg.wParam, LPARAM(&copy));
+    LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, LPARAM(&copy));
     return (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0;
 }
 

@@ -10,14 +10,14 @@ TFont& TFont::operator=(const TFont& other) {
 
 HFONT TFont::Handle() const {
     if (!handle_) {
-        LOGFONTA lf{};
+        LOGFONTW lf{};
         lf.lfHeight = -Screen().Scale(spec_.height);
         lf.lfWeight = spec_.bold ? FW_BOLD : FW_NORMAL;
         lf.lfUnderline = spec_.underline;
         lf.lfCharSet = spec_.charset;
         lf.lfQuality = DEFAULT_QUALITY;
-        lstrcpynA(lf.lfFaceName, spec_.name.c_str(), LF_FACESIZE);
-        handle_.reset(CreateFontIndirectA(&lf));
+        lstrcpynW(lf.lfFaceName, spec_.name.c_str(), LF_FACESIZE);
+        handle_.reset(CreateFontIndirectW(&lf));
     }
     return handle_.get();
 }
@@ -40,11 +40,11 @@ TScreen& Screen() {
 
 BusyBracket::BusyBracket(HWND window) : window_(window) {
     Screen().SetCursor(crHourGlass);
-    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
 }
 
 BusyBracket::~BusyBracket() {
-    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
     Screen().SetCursor(crDefault);
 }
 

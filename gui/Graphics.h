@@ -8,7 +8,7 @@
 #include <string>
 
 struct TFontSpec {
-    std::string name = "MS UI Gothic";
+    std::wstring name = L"MS UI Gothic";
     int height = 12; // character height in pixels at 96 dpi
     BYTE charset = DEFAULT_CHARSET;
     TColor color = clWindowText;

@@ -2,14 +2,14 @@
 
 TImage::TImage(TComponent* owner, TWinControl* parent, const TImageProps& p)
     : TGraphicControl(owner, parent, p.control) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     if (p.iconResource)
         icon_.reset(
-            static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(p.iconResource), IMAGE_ICON,
+            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(p.iconResource), IMAGE_ICON,
                                           p.control.width, p.control.height, 0)));
     else if (p.bitmapResource)
         bitmap_.reset(static_cast<HBITMAP>(
-            LoadImageA(instance, MAKEINTRESOURCEA(p.bitmapResource), IMAGE_BITMAP, 0, 0, 0)));
+            LoadImageW(instance, MAKEINTRESOURCEW(p.bitmapResource), IMAGE_BITMAP, 0, 0, 0)));
 }
 
 void TImage::Paint(HDC dc) {
@@ -18,7 +18,7 @@ void TImage::Paint(HDC dc) {
         return;
     }
     BITMAP info{};
-    if (!bitmap_ || !GetObjectA(bitmap_.get(), sizeof info, &info)) return;
+    if (!bitmap_ || !GetObjectW(bitmap_.get(), sizeof info, &info)) return;
     UniqueMemoryDC memory(CreateCompatibleDC(dc));
     if (!memory) return;
     SelectedObject selected(memory.get(), bitmap_.get());

@@ -8,7 +8,7 @@ TLabel::TLabel(TComponent* owner, TWinControl* parent, const TLabelProps& p)
     AdjustSize();
 }
 
-void TLabel::SetCaption(const std::string& caption) {
+void TLabel::SetCaption(const std::wstring& caption) {
     if (caption_ == caption) return;
     caption_ = caption;
     AdjustSize();
@@ -28,7 +28,7 @@ void TLabel::AdjustSize() {
     {
         WindowDC screen(nullptr);
         SelectedObject font(screen.get(), Font().Handle());
-        GetTextExtentPoint32A(screen.get(), caption_.c_str(), int(caption_.size()), &size);
+        GetTextExtentPoint32W(screen.get(), caption_.c_str(), int(caption_.size()), &size);
     }
     SetBounds(Left(), Top(), size.cx, size.cy);
 }
@@ -43,5 +43,5 @@ void TLabel::Paint(HDC dc) {
     SetTextColor(dc, ColorToRGB(Font().Color()));
     SelectedObject font(dc, Font().Handle());
     UINT format = DT_SINGLELINE | DT_NOPREFIX | (alignment_ == taRightJustify ? DT_RIGHT : DT_LEFT);
-    DrawTextA(dc, caption_.c_str(), int(caption_.size()), &r, format);
+    DrawTextW(dc, caption_.c_str(), int(caption_.size()), &r, format);
 }

@@ -7,7 +7,7 @@ enum TAlignment { taLeftJustify, taRightJustify };
 
 struct TLabelProps {
     TControlProps control = {};
-    const char* caption = "";
+    const wchar_t* caption = L"";
     bool autoSize = true;
     TAlignment alignment = taLeftJustify;
     bool transparent = true;
@@ -17,15 +17,15 @@ class TLabel : public TGraphicControl {
   public:
     TLabel(TComponent* owner, TWinControl* parent, const TLabelProps& props);
 
-    const std::string& Caption() const { return caption_; }
-    void SetCaption(const std::string& caption);
+    const std::wstring& Caption() const { return caption_; }
+    void SetCaption(const std::wstring& caption);
     void SetFontColor(TColor color);
     void Paint(HDC dc) override;
 
   private:
     void AdjustSize();
 
-    std::string caption_;
+    std::wstring caption_;
     bool autoSize_;
     TAlignment alignment_;
     bool transparent_;

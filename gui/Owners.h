@@ -192,7 +192,7 @@ class WindowSubclass {
     HWND Window() const { return window_; }
     WNDPROC SavedProcedure() const { return saved_; }
     LRESULT Call(UINT msg, WPARAM wp, LPARAM lp) const {
-        return CallWindowProcA(saved_, window_, msg, wp, lp);
+        return CallWindowProcW(saved_, window_, msg, wp, lp);
     }
     // Puts the saved procedure back (once; a destroyed window is let go).
     void Remove();

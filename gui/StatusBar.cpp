@@ -4,19 +4,19 @@
 
 void TStatusBar::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
-    params.className = STATUSCLASSNAMEA;
+    params.className = STATUSCLASSNAMEW;
     params.ownClass = false;
     params.style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
 }
 
 void TStatusBar::CreateWnd() {
-    SendMessageA(Handle(), SB_SIMPLE, simplePanel_, 0);
+    SendMessageW(Handle(), SB_SIMPLE, simplePanel_, 0);
     if (!simpleText_.empty()) SetSimpleText(simpleText_);
 }
 
-void TStatusBar::SetSimpleText(const std::string& text) {
+void TStatusBar::SetSimpleText(const std::wstring& text) {
     simpleText_ = text;
-    if (Handle()) SendMessageA(Handle(), SB_SETTEXTA, SB_SIMPLEID, LPARAM(simpleText_.c_str()));
+    if (Handle()) SendMessageW(Handle(), SB_SETTEXTW, SB_SIMPLEID, LPARAM(simpleText_.c_str()));
 }
 
 TStatusBarPaintThrottle::TStatusBarPaintThrottle(TStatusBar& bar, DWORD interval)
@@ -31,7 +31,7 @@ TStatusBarPaintThrottle::~TStatusBarPaintThrottle() {
 void TStatusBarPaintThrottle::SetRedraw(bool on) {
     HWND h = bar_.Handle();
     if (!h) return;
-    SendMessageA(h, WM_SETREDRAW, on, 0);
+    SendMessageW(h, WM_SETREDRAW, on, 0);
     if (on) InvalidateRect(h, nullptr, TRUE);
 }
 

@@ -15,8 +15,8 @@ class TStatusBar : public TWinControl {
 
     bool SimplePanel() const { return simplePanel_; }
     // The text exactly as handed to the status bar.
-    const std::string& SimpleText() const { return simpleText_; }
-    void SetSimpleText(const std::string& text);
+    const std::wstring& SimpleText() const { return simpleText_; }
+    void SetSimpleText(const std::wstring& text);
 
   protected:
     void CreateParams(TCreateParams& params) override;
@@ -24,7 +24,7 @@ class TStatusBar : public TWinControl {
 
   private:
     bool simplePanel_;
-    std::string simpleText_;
+    std::wstring simpleText_;
 };
 
 // Holds a status bar's painting back while its text changes faster than a

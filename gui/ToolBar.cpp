@@ -36,12 +36,12 @@ int TToolBar::AddButton(TToolButton* button) {
 }
 
 void TToolBar::ButtonChanged(TToolButton* button) {
-    if (Handle()) SendMessageA(Handle(), TB_ENABLEBUTTON, button->CommandId(), button->Enabled());
+    if (Handle()) SendMessageW(Handle(), TB_ENABLEBUTTON, button->CommandId(), button->Enabled());
 }
 
 void TToolBar::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
-    params.className = TOOLBARCLASSNAMEA;
+    params.className = TOOLBARCLASSNAMEW;
     params.ownClass = false;
     params.style |= WS_TABSTOP | CCS_NOPARENTALIGN | CCS_NORESIZE; // rows break where buttons say
     if (!props_.edgeBorders) params.style |= CCS_NODIVIDER;
@@ -50,12 +50,12 @@ void TToolBar::CreateParams(TCreateParams& params) {
 void TToolBar::CreateWnd() {
     HWND h = Handle();
     const TScreen& s = Screen();
-    SendMessageA(h, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    if (images_) SendMessageA(h, TB_SETIMAGELIST, 0, LPARAM(images_->Handle()));
-    SendMessageA(h, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
+    SendMessageW(h, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    if (images_) SendMessageW(h, TB_SETIMAGELIST, 0, LPARAM(images_->Handle()));
+    SendMessageW(h, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
     int w = s.Scale(props_.buttonWidth), ht = s.Scale(props_.buttonHeight);
-    SendMessageA(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(w, ht));
-    SendMessageA(h, TB_SETBUTTONWIDTH, 0, MAKELPARAM(w, w));
+    SendMessageW(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(w, ht));
+    SendMessageW(h, TB_SETBUTTONWIDTH, 0, MAKELPARAM(w, w));
     std::vector<TBBUTTON> items;
     for (TToolButton* b : buttons_) {
         TBBUTTON tb{};
@@ -71,8 +71,8 @@ void TToolBar::CreateWnd() {
         tb.fsState = BYTE((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->Wrap() ? TBSTATE_WRAP : 0));
         items.push_back(tb);
     }
-    SendMessageA(h, TB_ADDBUTTONSA, items.size(), LPARAM(items.data()));
-    SendMessageA(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(w, ht));
+    SendMessageW(h, TB_ADDBUTTONSW, items.size(), LPARAM(items.data()));
+    SendMessageW(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(w, ht));
 }
 
 bool TToolBar::HandleCommand(WORD, WORD id) {
@@ -105,7 +105,7 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         POINT pt;
         GetCursorPos(&pt);
         ScreenToClient(Handle(), &pt);
-        int index = int(SendMessageA(Handle(), TB_HITTEST, 0, LPARAM(&pt)));
+        int index = int(SendMessageW(Handle(), TB_HITTEST, 0, LPARAM(&pt)));
         if (index >= 0 && index < int(buttons_.size()) && buttons_[index]->Cursor() != crDefault) {
             ::SetCursor(CursorHandle(buttons_[index]->Cursor()));
             return TRUE;

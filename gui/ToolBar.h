@@ -13,7 +13,7 @@ enum TToolButtonStyle { tbsButton, tbsSeparator };
 
 struct TToolButtonProps {
     const char* name = "";
-    const char* caption = "";
+    const wchar_t* caption = L"";
     int imageIndex = -1;
     TToolButtonStyle style = tbsButton;
     int width = 8;     // separators only: their width, pixels at 96 dpi
@@ -26,7 +26,7 @@ class TToolButton : public TComponent {
   public:
     TToolButton(TComponent* owner, TToolBar* toolBar, const TToolButtonProps& props);
 
-    const std::string& Caption() const { return caption_; }
+    const std::wstring& Caption() const { return caption_; }
     int ImageIndex() const { return props_.imageIndex; }
     TToolButtonStyle Style() const { return props_.style; }
     bool Wrap() const { return props_.wrap; }
@@ -43,7 +43,7 @@ class TToolButton : public TComponent {
   private:
     TToolBar* toolBar_;
     TToolButtonProps props_;
-    std::string caption_;
+    std::wstring caption_;
     int commandId_;
 };
 

@@ -9,12 +9,12 @@
 void TToolBar::Press(TToolButton* button) {
     // The parent runs the command through HandleCommand, which refuses it for
     // a disabled button, exactly as for a mouse click.
-    SendMessageA(GetParent(Handle()), WM_COMMAND, MAKEWPARAM(button->CommandId(), BN_CLICKED),
+    SendMessageW(GetParent(Handle()), WM_COMMAND, MAKEWPARAM(button->CommandId(), BN_CLICKED),
                  LPARAM(Handle()));
 }
 
 int TToolBar::HotIndex() const {
-    return Handle() ? int(SendMessageA(Handle(), TB_GETHOTITEM, 0, 0)) : -1;
+    return Handle() ? int(SendMessageW(Handle(), TB_GETHOTITEM, 0, 0)) : -1;
 }
 
 TToolButton* TToolBar::KeyButton() const {
@@ -42,7 +42,7 @@ void TToolBar::MoveKeyButton(int step) {
 
 void TToolBar::SetKeyButton(int index) {
     lastKeyIndex_ = index;
-    SendMessageA(Handle(), TB_SETHOTITEM, WPARAM(index), 0);
+    SendMessageW(Handle(), TB_SETHOTITEM, WPARAM(index), 0);
 }
 
 void TToolBar::KeysArrived() {

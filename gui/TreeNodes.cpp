@@ -10,7 +10,7 @@ namespace {
 // A message to the tree's control; none while it has no window.
 LRESULT Send(const TCustomTreeView* tree, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
     HWND h = tree->Handle();
-    return h ? SendMessageA(h, msg, wp, lp) : 0;
+    return h ? SendMessageW(h, msg, wp, lp) : 0;
 }
 
 // The node behind an item that the control answered with.
@@ -22,31 +22,31 @@ TTreeNode* NodeOf(TCustomTreeView* tree, LRESULT item) {
 
 // ---- TTreeNode ----
 
-void TTreeNode::SetText(const std::string& text) {
+void TTreeNode::SetText(const std::wstring& text) {
     text_ = text;
-    TVITEMA tv{};
+    TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_TEXT;
     tv.hItem = item_;
-    tv.pszText = const_cast<char*>(text_.c_str());
-    if (item_) Send(owner_, TVM_SETITEMA, 0, LPARAM(&tv));
+    tv.pszText = const_cast<wchar_t*>(text_.c_str());
+    if (item_) Send(owner_, TVM_SETITEMW, 0, LPARAM(&tv));
 }
 
 bool TTreeNode::HasChildren() const {
     if (!item_) return hasChildren_;
-    TVITEMA tv{};
+    TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_CHILDREN;
     tv.hItem = item_;
-    Send(owner_, TVM_GETITEMA, 0, LPARAM(&tv));
+    Send(owner_, TVM_GETITEMW, 0, LPARAM(&tv));
     return tv.cChildren != 0;
 }
 
 void TTreeNode::SetHasChildren(bool value) {
     hasChildren_ = value;
-    TVITEMA tv{};
+    TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_CHILDREN;
     tv.hItem = item_;
     tv.cChildren = value ? 1 : 0;
-    if (item_) Send(owner_, TVM_SETITEMA, 0, LPARAM(&tv));
+    if (item_) Send(owner_, TVM_SETITEMW, 0, LPARAM(&tv));
 }
 
 TTreeNode* TTreeNode::Parent() const {
@@ -110,12 +110,12 @@ TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
     if (!owner_->Handle()) return nullptr;
     auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), std::move(v.owned));
     node->hasChildren_ = v.hasChildren;
-    TVINSERTSTRUCTA ins{};
+    TVINSERTSTRUCTW ins{};
     ins.hParent = parent ? parent->ItemId() : TVI_ROOT;
     ins.hInsertAfter = TVI_LAST;
-    TVITEMA& item = ins.item;
+    TVITEMW& item = ins.item;
     item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
-    item.pszText = const_cast<char*>(node->text_.c_str());
+    item.pszText = const_cast<wchar_t*>(node->text_.c_str());
     item.iImage = v.imageIndex;
     item.iSelectedImage = v.selectedIndex;
     item.cChildren = v.hasChildren ? 1 : 0;
@@ -125,7 +125,7 @@ TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
         item.stateMask = TVIS_OVERLAYMASK;
         item.state = INDEXTOOVERLAYMASK(v.overlayIndex + 1);
     }
-    auto handle = reinterpret_cast<HTREEITEM>(Send(owner_, TVM_INSERTITEMA, 0, LPARAM(&ins)));
+    auto handle = reinterpret_cast<HTREEITEM>(Send(owner_, TVM_INSERTITEMW, 0, LPARAM(&ins)));
     if (!handle) return nullptr;
     node->item_ = handle;
     TTreeNode* added = node.get();
@@ -139,10 +139,10 @@ void TTreeNodes::ItemDeleted(TTreeNode* node) {
 
 TTreeNode* TTreeNodes::GetNode(HTREEITEM item) const {
     if (!item || !owner_->Handle()) return nullptr;
-    TVITEMA tv{};
+    TVITEMW tv{};
     tv.mask = TVIF_HANDLE | TVIF_PARAM;
     tv.hItem = item;
-    if (!Send(owner_, TVM_GETITEMA, 0, LPARAM(&tv))) return nullptr;
+    if (!Send(owner_, TVM_GETITEMW, 0, LPARAM(&tv))) return nullptr;
     return reinterpret_cast<TTreeNode*>(tv.lParam);
 }
 

@@ -26,7 +26,7 @@ template <class T> TNodeDataOwner OwnNodeData(std::unique_ptr<T> data) {
 // and changes are sent to it.
 class TTreeNode {
   public:
-    TTreeNode(TCustomTreeView* owner, std::string text, TNodeDataOwner owned)
+    TTreeNode(TCustomTreeView* owner, std::wstring text, TNodeDataOwner owned)
         : owner_(owner), text_(std::move(text)), owned_(std::move(owned)) {}
     TTreeNode(const TTreeNode&) = delete;
     TTreeNode& operator=(const TTreeNode&) = delete;
@@ -34,8 +34,8 @@ class TTreeNode {
     HTREEITEM ItemId() const { return item_; }
     TCustomTreeView* TreeView() const { return owner_; }
 
-    const std::string& Text() const { return text_; }
-    void SetText(const std::string& text);
+    const std::wstring& Text() const { return text_; }
+    void SetText(const std::wstring& text);
     void* Data() const { return owned_.get(); }
     bool HasChildren() const;
     // Shows or hides the expand button, whatever children the node has.
@@ -59,7 +59,7 @@ class TTreeNode {
 
     TCustomTreeView* owner_;
     HTREEITEM item_ = nullptr;
-    std::string text_;
+    std::wstring text_;
     TNodeDataOwner owned_;
     bool hasChildren_ = false;
 };
@@ -68,7 +68,7 @@ class TTreeNode {
 // becomes the node's data and is freed with it. An image given as
 // I_IMAGECALLBACK is asked of the tree view when the control first needs it.
 struct TNodeValues {
-    std::string text;
+    std::wstring text;
     TNodeDataOwner owned{nullptr, nullptr};
     int imageIndex = -1;
     int selectedIndex = -1;

@@ -7,16 +7,16 @@ namespace {
 // A message to the tree's control; none while it has no window.
 LRESULT Send(const TCustomTreeView* tree, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
     HWND h = tree->Handle();
-    return h ? SendMessageA(h, msg, wp, lp) : 0;
+    return h ? SendMessageW(h, msg, wp, lp) : 0;
 }
 
 // The normal image the control keeps for a node (asked for first if it has
 // none yet).
 int KeptImage(const TTreeNode* node) {
-    TVITEMA item{};
+    TVITEMW item{};
     item.mask = TVIF_HANDLE | TVIF_IMAGE;
     item.hItem = node->ItemId();
-    Send(node->TreeView(), TVM_GETITEMA, 0, LPARAM(&item));
+    Send(node->TreeView(), TVM_GETITEMW, 0, LPARAM(&item));
     return item.iImage;
 }
 
@@ -27,7 +27,7 @@ TCustomTreeView::TCustomTreeView(TComponent* owner, TWinControl* parent, const T
 
 void TCustomTreeView::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
-    params.className = WC_TREEVIEWA;
+    params.className = WC_TREEVIEWW;
     params.ownClass = false;
     params.style |= WS_TABSTOP;
     if (props_.showButtons) params.style |= TVS_HASBUTTONS;
@@ -53,8 +53,8 @@ void TCustomTreeView::SetStyleFlag(bool& field, bool value, DWORD style) {
     if (field == value) return;
     field = value;
     if (!Handle()) return;
-    LONG s = GetWindowLongA(Handle(), GWL_STYLE);
-    SetWindowLongA(Handle(), GWL_STYLE, value ? (s | style) : (s & ~LONG(style)));
+    LONG s = GetWindowLongW(Handle(), GWL_STYLE);
+    SetWindowLongW(Handle(), GWL_STYLE, value ? (s | style) : (s & ~LONG(style)));
     Invalidate();
 }
 
@@ -80,8 +80,8 @@ void TCustomTreeView::SetBorderStyle(TBorderStyle style) {
     if (props_.borderStyle == style) return;
     props_.borderStyle = style;
     if (!Handle()) return;
-    LONG ex = GetWindowLongA(Handle(), GWL_EXSTYLE);
-    SetWindowLongA(Handle(), GWL_EXSTYLE,
+    LONG ex = GetWindowLongW(Handle(), GWL_EXSTYLE);
+    SetWindowLongW(Handle(), GWL_EXSTYLE,
                    style == bsSingle ? (ex | WS_EX_CLIENTEDGE) : (ex & ~WS_EX_CLIENTEDGE));
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
@@ -118,7 +118,7 @@ TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) const {
     return items_.GetNode(hit.hItem);
 }
 
-void TCustomTreeView::LabelEdited(TVITEMA& item) {
+void TCustomTreeView::LabelEdited(TVITEMW& item) {
     TTreeNode* node = reinterpret_cast<TTreeNode*>(item.lParam);
     if (!node) node = items_.GetNode(item.hItem);
     if (node && item.pszText) node->SetText(item.pszText);
@@ -130,7 +130,7 @@ void TCustomTreeView::LabelEdited(TVITEMA& item) {
 // it. A control that asks for both images of every row it draws (Wine's
 // does) gets the selected one for the selected row only: the others get
 // their normal image in its place, and are asked again once selected.
-void TCustomTreeView::GiveImages(TTreeNode* node, TVITEMA& item) {
+void TCustomTreeView::GiveImages(TTreeNode* node, TVITEMW& item) {
     UINT known = 0;
     if (item.mask & TVIF_IMAGE) {
         item.iImage = NodeImageIndex(node, false);
@@ -150,40 +150,40 @@ void TCustomTreeView::GiveImages(TTreeNode* node, TVITEMA& item) {
 
 bool TCustomTreeView::HandleNotify(NMHDR* header, LRESULT& result) {
     switch (header->code) {
-    case TVN_DELETEITEMA: {
-        auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+    case TVN_DELETEITEMW: {
+        auto* nm = reinterpret_cast<NMTREEVIEWW*>(header);
         auto* node = reinterpret_cast<TTreeNode*>(nm->itemOld.lParam);
         if (node) items_.ItemDeleted(node);
         return true;
     }
-    case TVN_ITEMEXPANDINGA: {
-        auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+    case TVN_ITEMEXPANDINGW: {
+        auto* nm = reinterpret_cast<NMTREEVIEWW*>(header);
         auto* node = reinterpret_cast<TTreeNode*>(nm->itemNew.lParam);
         ++expandingNotices_;
         result = (nm->action == TVE_EXPAND && node && !CanExpand(node)) ? TRUE : FALSE;
         return true;
     }
-    case TVN_SELCHANGEDA: {
-        auto* nm = reinterpret_cast<NMTREEVIEWA*>(header);
+    case TVN_SELCHANGEDW: {
+        auto* nm = reinterpret_cast<NMTREEVIEWW*>(header);
         Change(reinterpret_cast<TTreeNode*>(nm->itemNew.lParam));
         return true;
     }
-    case TVN_GETDISPINFOA: {
-        auto* info = reinterpret_cast<NMTVDISPINFOA*>(header);
+    case TVN_GETDISPINFOW: {
+        auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
         auto* node = reinterpret_cast<TTreeNode*>(info->item.lParam);
         if (node && (info->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)))
             GiveImages(node, info->item);
         return true;
     }
-    case TVN_BEGINLABELEDITA:
+    case TVN_BEGINLABELEDITW:
         editingLabel_ = true;
         result = FALSE;
         return true;
-    case TVN_ENDLABELEDITA:
+    case TVN_ENDLABELEDITW:
         // The node's text is set here, not by the control.
         result = FALSE;
         if (!std::exchange(editingLabel_, false)) return true;
-        LabelEdited(reinterpret_cast<NMTVDISPINFOA*>(header)->item);
+        LabelEdited(reinterpret_cast<NMTVDISPINFOW*>(header)->item);
         return true;
     case NM_DBLCLK:
         DblClick();

@@ -71,12 +71,12 @@ class TCustomTreeView : public TWinControl {
     virtual int NodeImageIndex(TTreeNode*, bool /*selected*/) { return I_IMAGECALLBACK; }
     // The end of a label edit: the default gives the edited node the typed
     // text (none when the edit was cancelled).
-    virtual void LabelEdited(TVITEMA& item);
+    virtual void LabelEdited(TVITEMW& item);
 
   private:
     friend class TTreeNode; // tells of the openings that came without notices
     void SetStyleFlag(bool& field, bool value, DWORD style);
-    void GiveImages(TTreeNode* node, TVITEMA& item);
+    void GiveImages(TTreeNode* node, TVITEMW& item);
 
     TTreeViewProps props_;
     TTreeNodes items_;

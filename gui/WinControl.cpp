@@ -21,7 +21,7 @@ std::unordered_set<HWND>& FrameworkWindows() {
 }
 
 TWinControl* BoundObject(HWND hwnd) {
-    return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 } // namespace
@@ -29,18 +29,18 @@ TWinControl* BoundObject(HWND hwnd) {
 // ---- Window class and procedures ----
 
 void TWinControl::RegisterWindowClass(HINSTANCE instance, const TCreateParams& params) {
-    WNDCLASSEXA existing{};
+    WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, params.className, &existing)) return;
-    WNDCLASSEXA wc{};
+    if (GetClassInfoExW(instance, params.className.c_str(), &existing)) return;
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = StaticWndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hIcon = params.icon;
-    wc.lpszClassName = params.className;
-    RegisterClassExA(&wc);
+    wc.lpszClassName = params.className.c_str();
+    RegisterClassExW(&wc);
 }
 
 // The procedure of the framework's classes: the object given to
@@ -49,13 +49,13 @@ void TWinControl::RegisterWindowClass(HINSTANCE instance, const TCreateParams& p
 LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     TWinControl* self = nullptr;
     if (msg == WM_NCCREATE) {
-        self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->BindWindow(hwnd);
     } else {
         self = BoundObject(hwnd);
     }
     if (self) return self->Dispatch(msg, wp, lp);
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 // Windows of system classes (the common controls) get this framework's
@@ -64,17 +64,17 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 void TWinControl::Subclass(HWND hwnd) {
     BindWindow(hwnd);
     classProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
 }
 
 LRESULT CALLBACK TWinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (TWinControl* self = BoundObject(hwnd)) return self->Dispatch(msg, wp, lp);
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 void TWinControl::BindWindow(HWND hwnd) {
     handle_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     FrameworkWindows().insert(hwnd);
 }
 
@@ -102,9 +102,9 @@ void TWinControl::HandleNeeded() {
     }
     TCreateParams params;
     CreateParams(params);
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     if (params.ownClass) RegisterWindowClass(instance, params);
-    HWND hwnd = CreateWindowExA(params.exStyle, params.className, params.caption.c_str(),
+    HWND hwnd = CreateWindowExW(params.exStyle, params.className.c_str(), params.caption.c_str(),
                                 params.style, Left(), Top(), Width(), Height(), params.parent,
                                 nullptr, instance, params.ownClass ? this : nullptr);
     if (!hwnd) return;
@@ -128,9 +128,9 @@ void TWinControl::DestroyHandle() {
 // of it, and a subclassed window gets its class's procedure back.
 void TWinControl::ReleaseWindow() {
     FrameworkWindows().erase(handle_);
-    SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
     if (classProc_)
-        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
+        SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
     handle_ = nullptr;
     classProc_ = nullptr;
 }
@@ -181,7 +181,7 @@ RECT TWinControl::ClientRect() const {
 // ---- Fonts and colours, a control's own or its parent's ----
 
 void TWinControl::ApplyFont() {
-    if (handle_) SendMessageA(handle_, WM_SETFONT, WPARAM(Font().Handle()), TRUE);
+    if (handle_) SendMessageW(handle_, WM_SETFONT, WPARAM(Font().Handle()), TRUE);
 }
 
 void TWinControl::FontChanged() {

@@ -11,10 +11,10 @@
 
 // Window-creation values that a windowed control chooses for itself.
 struct TCreateParams {
-    const char* className = "TKelvaneControl";
+    std::wstring className = L"TKelvaneControl";
     bool ownClass = true; // registered here; otherwise a system class that is subclassed
     HICON icon = nullptr;
-    std::string caption;
+    std::wstring caption;
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     DWORD exStyle = 0;
     HWND parent = nullptr;

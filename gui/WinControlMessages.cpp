@@ -73,8 +73,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 // The window's class: the common control's own procedure for a subclassed
 // window, the default one for the framework's classes.
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
-    return classProc_ ? CallWindowProcA(classProc_, handle_, msg, wp, lp)
-                      : DefWindowProcA(handle_, msg, wp, lp);
+    return classProc_ ? CallWindowProcW(classProc_, handle_, msg, wp, lp)
+                      : DefWindowProcW(handle_, msg, wp, lp);
 }
 
 // ---- Commands and notifications, at the child they come from ----

@@ -5,4 +5,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 k_prefix
 [ -n "${DISPLAY:-}" ] || { echo "wine-exec: no DISPLAY (run through scripts/test.sh)" >&2; exit 1; }
+# KELVANE_LOCALE starts the program in another locale, and so with another
+# ANSI code page (en_US.UTF-8: 1252).
+if [ -n "${KELVANE_LOCALE:-}" ]; then export LANG=$KELVANE_LOCALE LC_ALL=$KELVANE_LOCALE; fi
 exec wine "$@"

@@ -15,6 +15,7 @@
 #include "app/Unit1.h"
 #include "app/resource.h"
 #include "gui/Application.h"
+#include "tests/support/Text.h"
 
 namespace {
 
@@ -67,8 +68,8 @@ bool RealisedAs(HFONT font, const std::string& face) {
 }
 
 // A shell call as "window|verb|file|parameters|folder|show"; "-" for none.
-std::string ShellCall(HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show) {
-    auto text = [](LPCSTR s) { return std::string(s ? s : "-"); };
+std::string ShellCall(HWND w, LPCWSTR verb, LPCWSTR file, LPCWSTR params, LPCWSTR dir, INT show) {
+    auto text = [](LPCWSTR s) { return s ? Narrow(s) : std::string("-"); };
     return std::to_string(UINT_PTR(w)) + "|" + text(verb) + "|" + text(file) + "|" + text(params) +
            "|" + text(dir) + "|" + std::to_string(show);
 }
@@ -79,8 +80,8 @@ struct TestAboutServices : TAboutServices {
     std::vector<std::string> calls;
     std::uint64_t figure = 0;
     std::uint64_t FreeMemory() override { return figure; }
-    HINSTANCE Open(HWND w, const char* verb, const char* file, const char* params, const char* dir,
-                   int show) override {
+    HINSTANCE Open(HWND w, const wchar_t* verb, const wchar_t* file, const wchar_t* params,
+                   const wchar_t* dir, int show) override {
         calls.push_back(ShellCall(w, verb, file, params, dir, show));
         return HINSTANCE(33);
     }
@@ -217,7 +218,7 @@ TEST_P(AboutBoxAtDpi, PartsInOrderAtTheirScaledPlacesWithTheirFontsAndColours) {
         auto* label = dynamic_cast<const TLabel*>(&c);
         ASSERT_EQ(label != nullptr, p.caption != nullptr);
         if (!label) continue;
-        EXPECT_EQ(label->Caption(), p.caption);
+        EXPECT_EQ(label->Caption(), Wide(p.caption));
         labels.push_back(label);
     }
     for (std::size_t i = 0; i < labels.size(); ++i)
@@ -338,15 +339,15 @@ TEST_F(AboutBoxTest, MemoryFigureAppearsOnTheFirstTickGrouped) {
     services_.figure = 4'294'967'296 + 123'456; // past 32 bits: no wrap
     EXPECT_TRUE(B().tmrMemory.Enabled());
     EXPECT_EQ(B().tmrMemory.Interval(), 500u);
-    EXPECT_EQ(B().lblMemory.Caption(), "") << "before the first tick";
+    EXPECT_EQ(B().lblMemory.Caption(), L"") << "before the first tick";
     for (int i = 0; i < 600 && B().lblMemory.Caption().empty(); ++i) { // bounded, not timed
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         Application().ProcessMessages();
     }
-    EXPECT_EQ(B().lblMemory.Caption(), "4,295,090,752 Byte Free");
+    EXPECT_EQ(B().lblMemory.Caption(), L"4,295,090,752 Byte Free");
     services_.figure = 999;
     B().tmrMemory.OnTimer(&B().tmrMemory);
-    EXPECT_EQ(B().lblMemory.Caption(), "999 Byte Free") << "fewer than four digits, no comma";
+    EXPECT_EQ(B().lblMemory.Caption(), L"999 Byte Free") << "fewer than four digits, no comma";
 }
 
 TEST_F(AboutBoxTest, ReleaseOverBackgroundCaptionsOrNameClosesOtherPartsDoNot) {
@@ -402,8 +403,8 @@ TEST_F(AboutBoxTest, LinksOpenInTheShellAndKeepTheWindowOpen) {
         EXPECT_EQ(Click(CentreOf(*link), mbRight), mrNone);
         EXPECT_TRUE(calls_.empty()) << "right button on " << link->Name();
         EXPECT_EQ(Click(CentreOf(*link)), mrNone) << link->Name();
-        EXPECT_EQ(calls_,
-                  std::vector{ShellCall(B().Handle(), "open", file.c_str(), nullptr, nullptr, 5)});
+        EXPECT_EQ(calls_, std::vector{ShellCall(B().Handle(), L"open", Wide(file).c_str(), nullptr,
+                                                nullptr, 5)});
     }
     calls_.clear();
     B().lblURL1Click(&B().Shape1); // a sender that is no label opens nothing

@@ -292,7 +292,7 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     // first one after start-up, the folder's path from then on.
     int selections = 0;
     const auto expectStatusFor = [&](const std::string& path) {
-        const std::string expected = selections++ == 0 ? std::string(texts::kBanner) : path;
+        const std::string expected = selections++ == 0 ? std::string(Narrow(texts::kBanner)) : path;
         waitUntil([&] { return status() == expected; });
         EXPECT_EQ(status(), expected)
             << "status after selection " << selections << ": " << shown(status());
@@ -381,13 +381,13 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     // 4. Start: the walk ends with the count of read-only entries it cleared.
     {
         bool enabled = false;
-        const auto start = toolButton(texts::kStart, enabled);
+        const auto start = toolButton(Narrow(texts::kStart), enabled);
         ASSERT_TRUE(start) << "no Start button";
         EXPECT_TRUE(enabled) << "Start is disabled";
         EXPECT_EQ(WindowFromPoint(*start), toolbar_);
         ASSERT_TRUE(person_.click(*start)) << "click at " << describe(*start);
     }
-    std::string completed = texts::kCompleted;
+    std::string completed = Narrow(texts::kCompleted);
     std::string completedAsRead = completed; // Wine reads the carriage return back as a blank
     std::replace(completedAsRead.begin(), completedAsRead.end(), '\r', ' ');
     const auto isCompletion = [&](const std::string& s) {
@@ -398,7 +398,7 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     screens_.take("job-done", main_);
     ASSERT_TRUE(finished) << "no completion within " << kJobTimeoutMs / 1000
                           << " s; status: " << shown(last);
-    const std::string count = std::to_string(readOnlyBelowJob) + texts::kItems;
+    const std::string count = std::to_string(readOnlyBelowJob) + Narrow(texts::kItems);
     EXPECT_TRUE(last == completed + count || last == completedAsRead + count)
         << "status: " << shown(last) << "; expected " << shown(completedAsRead + count);
 
@@ -437,7 +437,7 @@ TEST_F(KelvaneJob, PickAFolderInTheTreeStartAndReadTheCountThenOpenAndCloseAbout
     ASSERT_TRUE(otherWindows().empty()) << "a window other than the main one is already shown";
     {
         bool enabled = false;
-        const auto about = toolButton(texts::kAbout, enabled);
+        const auto about = toolButton(Narrow(texts::kAbout), enabled);
         ASSERT_TRUE(about) << "no About button";
         EXPECT_TRUE(enabled) << "About is disabled";
         EXPECT_EQ(WindowFromPoint(*about), toolbar_);
@@ -555,14 +555,14 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(waitUntil([&] { return focused() == toolbar_; }))
         << "Tab left the focus on " << remote::className(focused());
     ASSERT_TRUE(keys("Down", 2));
-    EXPECT_TRUE(waitUntil([&] { return hotCaption() == texts::kStart; }))
+    EXPECT_TRUE(waitUntil([&] { return hotCaption() == Narrow(texts::kStart); }))
         << "the keys move the tool bar's own hot item, not to " << shown(hotCaption());
     screens_.take("keys-on-start", main_);
     ASSERT_TRUE(person_.key("Return"));
-    std::string completedAsRead = texts::kCompleted; // the carriage return reads as a blank
+    std::string completedAsRead = Narrow(texts::kCompleted); // the carriage return reads as a blank
     std::replace(completedAsRead.begin(), completedAsRead.end(), '\r', ' ');
     const std::string done = completedAsRead + std::to_string(readOnlyFiles_.size() + 2) +
-                             texts::kItems; // and the two read-only folders
+                             Narrow(texts::kItems); // and the two read-only folders
     ASSERT_TRUE(waitUntil([&] { return status() == done; }, kJobTimeoutMs))
         << "status: " << shown(status()) << "; expected " << shown(done);
     for (const auto& f : readOnlyFiles_)
@@ -582,7 +582,7 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(waitUntil([&] { return focused() == toolbar_; }));
     const auto stopEnabled = [&] {
         for (const auto& b : remote::readToolBar(toolbar_))
-            if (b.text == texts::kStop) return b.enabled();
+            if (b.text == Narrow(texts::kStop)) return b.enabled();
         return false;
     };
     ASSERT_TRUE(person_.key("Return"));
@@ -592,16 +592,16 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
         waitUntil([&] { return status().rfind(below, 0) == 0 && stopEnabled(); }, kJobTimeoutMs))
         << "the long walk did not start: " << shown(status());
     ASSERT_TRUE(person_.key("Escape"));
-    std::string stoppedAsRead = texts::kStopped;
+    std::string stoppedAsRead = Narrow(texts::kStopped);
     std::replace(stoppedAsRead.begin(), stoppedAsRead.end(), '\r', ' ');
     ASSERT_TRUE(waitUntil([&] { return status().rfind(stoppedAsRead, 0) == 0; }, kJobTimeoutMs))
         << "Escape did not stop the walk: " << shown(status());
     screens_.take("keys-stopped", main_);
     const std::string stopped = status();
     const std::string count = stopped.substr(stoppedAsRead.size());
-    ASSERT_GT(count.size(), std::string(texts::kItems).size()) << shown(stopped);
+    ASSERT_GT(count.size(), std::string(Narrow(texts::kItems)).size()) << shown(stopped);
     const int cleared = std::stoi(count);
-    EXPECT_EQ(count, std::to_string(cleared) + texts::kItems) << shown(stopped);
+    EXPECT_EQ(count, std::to_string(cleared) + Narrow(texts::kItems)) << shown(stopped);
     EXPECT_LT(cleared, kLongFiles) << "the walk ran to its end";
     EXPECT_EQ(CountUnwritable(longUnix, true), kLongFiles - cleared)
         << "files cleared on disk against the count";
@@ -619,7 +619,8 @@ TEST_F(KelvaneJob, KeysAloneRunAJobAndEscapeStopsALongOne) {
     ASSERT_TRUE(person_.key("Tab"));
     ASSERT_TRUE(waitUntil([&] { return focused() == toolbar_; }));
     ASSERT_TRUE(person_.key("Down"));
-    EXPECT_TRUE(waitUntil([&] { return hotCaption() == texts::kQuit; })) << shown(hotCaption());
+    EXPECT_TRUE(waitUntil([&] { return hotCaption() == Narrow(texts::kQuit); }))
+        << shown(hotCaption());
     ASSERT_TRUE(person_.key("space"));
     const auto code = process_->waitForExit(kExitTimeoutMs);
     ASSERT_TRUE(code.has_value()) << "Space on Quit did not end the program";

@@ -196,7 +196,7 @@ TEST_F(DropTest, RestingOnACollapsedNodeOpensItOnlyAfterMoreThanTheHoverTime) {
     Over(p);
     ASSERT_TRUE(a->Expanded());
     ASSERT_NE(a->GetFirstChild(), nullptr);
-    EXPECT_EQ(a->GetFirstChild()->Text(), "b");
+    EXPECT_EQ(a->GetFirstChild()->Text(), L"b");
     EXPECT_FALSE(a->GetFirstChild()->Expanded()) << "one level only";
 
     // Moving returns to the start; the highlight goes to the new node alone.
@@ -323,8 +323,8 @@ class DropVerbTest : public DropTest {
   protected:
     void SetUp() override {
         DropTest::SetUp();
-        services.pathVerb = [this](HWND w, const std::string& path, TShellVerb verb) {
-            pathVerbs.push_back({w, path, verb});
+        services.pathVerb = [this](HWND w, const std::wstring& path, TShellVerb verb) {
+            pathVerbs.push_back({w, Narrow(path), verb});
             return InvokePathVerb(services, w, path, verb);
         };
         services.itemVerb = [this](HWND w, IShellFolder* f, LPCITEMIDLIST item, TShellVerb verb) {
@@ -399,7 +399,7 @@ TEST_F(DropVerbTest, DropCutsOrCopiesThenPastesOnTheNodeAndRefreshes) {
 TEST_F(DropVerbTest, APasteAfterAVerbThatRebuiltTheTreeGoesToTheTargetsItem) {
     IShellFolder* const parent = NodeData(a)->ParentFolder.Get();
     const std::string item = ItemIDListBytes(NodeData(a)->RelativeID.get());
-    services.pathVerb = [&](HWND, const std::string&, TShellVerb) {
+    services.pathVerb = [&](HWND, const std::wstring&, TShellVerb) {
         Tree().SetRootFolderName(tmp.Path("top\\a")); // a's record goes
         return true;
     };

@@ -180,14 +180,14 @@ TEST(ShellVerbs, InvokePathVerbRunsWinesCopyOnARealFile) {
     TempTree tmp;
     const std::string file = tmp.File("copied.txt");
     FailureReports reports;
-    EXPECT_TRUE(InvokePathVerb(reports, owner.hwnd, file, svCopy));
+    EXPECT_TRUE(InvokePathVerb(reports, owner.hwnd, Wide(file), svCopy));
     // The shell's copy put the file on the clipboard.
     ASSERT_TRUE(OpenClipboard(nullptr));
     const bool hasDrop = IsClipboardFormatAvailable(CF_HDROP);
     CloseClipboard();
     EXPECT_TRUE(hasDrop);
-    EXPECT_FALSE(InvokePathVerb(reports, owner.hwnd, tmp.Path("missing.txt"), svCopy));
-    EXPECT_FALSE(InvokePathVerb(reports, nullptr, file, svCopy));
+    EXPECT_FALSE(InvokePathVerb(reports, owner.hwnd, Wide(tmp.Path("missing.txt")), svCopy));
+    EXPECT_FALSE(InvokePathVerb(reports, nullptr, Wide(file), svCopy));
     EXPECT_TRUE(reports.Owners().empty());
 }
 

@@ -130,11 +130,11 @@ TEST_F(FolderTreeNavigation, FolderNamesArePathsOfFoldersAndFilesAndTextsOfUnpar
     ASSERT_FALSE(applets.empty()) << "Wine's Control Panel lists applets";
     for (TTreeNode* n : applets) {
         ASSERT_FALSE(Parses(n)) << n->Text();
-        EXPECT_EQ(Internals(panel).FolderNameOf(n), n->Text());
+        EXPECT_EQ(Internals(panel).FolderNameOf(n), Narrow(n->Text()));
     }
     panel.SetSelected(applets[0]);
     ASSERT_FALSE(changes.empty());
-    EXPECT_EQ(changes.back(), applets[0]->Text());
+    EXPECT_EQ(changes.back(), Narrow(applets[0]->Text()));
     EXPECT_EQ(Internals(panel).FolderNameOf(First()), "")
         << "the Control Panel parses back, without a path";
 }

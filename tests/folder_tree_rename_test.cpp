@@ -128,7 +128,7 @@ TEST_F(FolderTreeRename, TheDrivesTopNodeAndVirtualRootsNeverReachSetNameOf) {
             node = node->GetFirstChild();
             ASSERT_NE(node, nullptr);
         }
-        const std::string label = node->Text();
+        const std::wstring label = node->Text();
         tree.SetSelected(node);
         NodeData(node)->ParentFolder = &folder;
         ASSERT_TRUE(EditLabel(tree, node, "renamed"));

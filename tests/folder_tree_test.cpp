@@ -35,15 +35,15 @@ TaskItemIDList Parse(const std::string& path) {
 }
 
 // The shell's own in-folder name of an item, asked of its parent folder.
-std::string InFolderName(LPCITEMIDLIST absolute) {
+std::wstring InFolderName(LPCITEMIDLIST absolute) {
     ComPtr<IShellFolder> parent;
     LPCITEMIDLIST last = nullptr;
     STRRET name{};
-    char text[MAX_PATH] = "?";
+    wchar_t text[MAX_PATH] = L"?";
     if (SUCCEEDED(SHBindToParent(absolute, IID_IShellFolder,
                                  reinterpret_cast<void**>(parent.GetAddressOf()), &last)) &&
         SUCCEEDED(parent->GetDisplayNameOf(last, SHGDN_INFOLDER, &name)))
-        StrRetToBufA(&name, last, text, sizeof text);
+        StrRetToBufW(&name, last, text, MAX_PATH);
     return text;
 }
 

@@ -113,9 +113,9 @@ TEST(Alignment, MainWindowPartsFollowAResize) {
 
 // ---- Mouse routing to graphic controls ----
 
-TLabelProps Box(const char* name, int left, int top) {
+TLabelProps Box(const char* name, const wchar_t* caption, int left, int top) {
     return {.control = {.name = name, .left = left, .top = top, .width = 60, .height = 20},
-            .caption = name,
+            .caption = caption,
             .autoSize = false};
 }
 
@@ -153,9 +153,9 @@ class MouseRouting : public ::testing::Test {
     TWindowed<TForm> form{nullptr, FormProps("TMouseTestForm")};
     TWindowed<TPanel> panel{
         &form, &form, {.control = {.name = "panel", .width = 200, .height = 100}}};
-    TLabel A{&form, &panel, Box("A", 10, 10)};
-    TLabel B{&form, &panel, Box("B", 50, 15)}; // over A's right part
-    TLabel C{&form, &form, Box("C", 10, 120)};
+    TLabel A{&form, &panel, Box("A", L"A", 10, 10)};
+    TLabel B{&form, &panel, Box("B", L"B", 50, 15)}; // over A's right part
+    TLabel C{&form, &form, Box("C", L"C", 10, 120)};
 };
 
 TEST_F(MouseRouting, ClickInsideALabelReachesIt) {
@@ -231,7 +231,8 @@ class TreeNodes : public ::testing::Test {
 
     TTreeNode* Add(TTreeNode* parent, const char* text) {
         return tree.Items().Add(
-            parent, {.text = text, .owned = OwnNodeData(std::make_unique<Noted>(deleted, text))});
+            parent,
+            {.text = Wide(text), .owned = OwnNodeData(std::make_unique<Noted>(deleted, text))});
     }
     int InControl() { return int(SendMessageA(tree.Handle(), TVM_GETCOUNT, 0, 0)); }
     Log Deleted() {
@@ -253,7 +254,7 @@ TEST_F(TreeNodes, AddedNodesCarryTextDataAndPlace) {
     TVITEMA tv{TVIF_HANDLE | TVIF_TEXT, a2x->ItemId(), 0, 0, text, sizeof text, 0, 0, 0, 0};
     SendMessageA(tree.Handle(), TVM_GETITEMA, 0, LPARAM(&tv));
     EXPECT_STREQ(text, "a2x");
-    EXPECT_EQ(a2x->Text(), "a2x");
+    EXPECT_EQ(a2x->Text(), L"a2x");
     auto noted = [](TTreeNode* n) { return static_cast<Noted*>(n->Data())->text; };
     EXPECT_EQ((Log{noted(a), noted(a1), noted(a2)}), (Log{"a", "a1", "a2"}));
     EXPECT_EQ((std::vector<Log>{ChildTexts(tree, nullptr), ChildTexts(tree, a),

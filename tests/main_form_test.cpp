@@ -15,6 +15,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -184,7 +185,7 @@ TEST_F(MainFormTest, FramePartsAndTreeAt96Dpi) {
 
     ExpectScaledLayout(F());
     EXPECT_EQ(F().Label1.Parent(), &F().Panel1);
-    EXPECT_EQ(Hex(F().Label1.Caption()), Hex(texts::kInstruction));
+    EXPECT_EQ(Hex(Narrow(F().Label1.Caption())), Hex(Narrow(texts::kInstruction)));
     EXPECT_TRUE(SendMessageA(F().StatusBar1.Handle(), SB_ISSIMPLE, 0, 0)) << "simple mode";
     EXPECT_EQ(F().FTV.Indent(), 19);
     EXPECT_FALSE(F().FTV.ParentColor());
@@ -237,7 +238,7 @@ TEST_F(MainFormTest, ToolButtonsOnTheRealToolBar) {
         }
         char text[64] = {};
         SendMessageA(tb, TB_GETBUTTONTEXTA, b.CommandId(), LPARAM(text));
-        EXPECT_EQ(Hex(b.Caption()), row.captionHex);
+        EXPECT_EQ(Hex(Narrow(b.Caption())), row.captionHex);
         EXPECT_EQ(Hex(text), row.captionHex) << "caption on the tool bar";
         EXPECT_EQ(b.ImageIndex(), row.image);
         EXPECT_EQ(info.iBitmap, row.image);
@@ -276,59 +277,60 @@ TEST_F(MainFormTest, ToolButtonTopEdges) {
     }
 }
 
-TEST(MainFormTexts, AreCp932Bytes) {
+TEST(MainFormTexts, ReadInCp932AsTheseBytes) {
     const std::string readOnlyCount = "93c782dd82c682e890ea977089f08f9c90948146";
-    EXPECT_EQ(Hex(texts::kCaption), "4b656c76616e65");
-    EXPECT_EQ(Hex(texts::kInstruction),
+    EXPECT_EQ(Hex(Narrow(texts::kCaption)), "4b656c76616e65");
+    EXPECT_EQ(Hex(Narrow(texts::kInstruction)),
               "819f2089f08f9c82b582bd82a2c3dea8dab8c4d882f08e7792e882b582c481758f88979d8a4a8e6e8176"
               "cedec0dd82f0899f82b582c489ba82b382a28142");
-    EXPECT_EQ(Hex(texts::kBanner), "4b656c76616e652020436f70797269676874202843292032303236205461"
-                                   "726e7769636b202096b39266935d8dda82f08bd682b682dc82b78142");
-    EXPECT_EQ(Hex(texts::kDrive), "c4ded7b2ccde");
-    EXPECT_EQ(Hex(texts::kDeskTop), "c3debdb8c4afccdf");
-    EXPECT_EQ(Hex(texts::kStart), "8f88979d8a4a8e6e");
-    EXPECT_EQ(Hex(texts::kStop), "92868e7e");
-    EXPECT_EQ(Hex(texts::kQuit), "8f4997b9");
-    EXPECT_EQ(Hex(texts::kAbout), "bfccc482c982c282a282c4");
-    EXPECT_EQ(Hex(texts::kAcquiring), "cca7b2d9c3deb0c082f08a6c93be928682c582b72e2e2e");
-    EXPECT_EQ(Hex(texts::kStopped), "92868e7e82b582dc82b582bd8149"
-                                    "0d" +
-                                        readOnlyCount);
-    EXPECT_EQ(Hex(texts::kCompleted), "8aae97b982b582dc82b582bd8149"
-                                      "0d" +
-                                          readOnlyCount);
-    EXPECT_EQ(Hex(texts::kItems), "8c8f");
+    EXPECT_EQ(Hex(Narrow(texts::kBanner)),
+              "4b656c76616e652020436f70797269676874202843292032303236205461"
+              "726e7769636b202096b39266935d8dda82f08bd682b682dc82b78142");
+    EXPECT_EQ(Hex(Narrow(texts::kDrive)), "c4ded7b2ccde");
+    EXPECT_EQ(Hex(Narrow(texts::kDeskTop)), "c3debdb8c4afccdf");
+    EXPECT_EQ(Hex(Narrow(texts::kStart)), "8f88979d8a4a8e6e");
+    EXPECT_EQ(Hex(Narrow(texts::kStop)), "92868e7e");
+    EXPECT_EQ(Hex(Narrow(texts::kQuit)), "8f4997b9");
+    EXPECT_EQ(Hex(Narrow(texts::kAbout)), "bfccc482c982c282a282c4");
+    EXPECT_EQ(Hex(Narrow(texts::kAcquiring)), "cca7b2d9c3deb0c082f08a6c93be928682c582b72e2e2e");
+    EXPECT_EQ(Hex(Narrow(texts::kStopped)), "92868e7e82b582dc82b582bd8149"
+                                            "0d" +
+                                                readOnlyCount);
+    EXPECT_EQ(Hex(Narrow(texts::kCompleted)), "8aae97b982b582dc82b582bd8149"
+                                              "0d" +
+                                                  readOnlyCount);
+    EXPECT_EQ(Hex(Narrow(texts::kItems)), "8c8f");
 }
 
 TEST_F(MainFormTest, FolderChangesShowBannerFirstThenFolderNames) {
     HWND sb = F().StatusBar1.Handle();
     EXPECT_TRUE(F().FirstChange()) << "FormCreate has not run";
-    ASSERT_TRUE(bool(F().FTV.OnChange));
-    F().FTV.OnChange(&F().FTV, "X"); // bound to FTVChange
+    ASSERT_TRUE(bool(F().FTV.OnChangeW));
+    F().FTV.OnChangeW(&F().FTV, L"X"); // bound to FTVChange
     EXPECT_EQ(F().FTV.RootFolderName(), "X");
     EXPECT_EQ(F().StatusBar1.SimpleText(), texts::kBanner);
-    EXPECT_EQ(StatusText(sb), texts::kBanner);
+    EXPECT_EQ(StatusText(sb), Narrow(texts::kBanner));
     EXPECT_FALSE(F().FirstChange());
 
     const std::string folder = Unhex("433a5c955c8ea65c835c83748367"); // C:\表示\ソフト
-    F().FTVChange(&F().FTV, folder);
+    F().FTVChange(&F().FTV, Wide(folder));
     EXPECT_EQ(Hex(F().FTV.RootFolderName()), Hex(folder));
-    EXPECT_EQ(Hex(F().StatusBar1.SimpleText()), Hex(folder));
+    EXPECT_EQ(Hex(Narrow(F().StatusBar1.SimpleText())), Hex(folder));
     EXPECT_EQ(Hex(StatusText(sb)), Hex(folder));
 
-    F().FTVChange(&F().FTV, "");
+    F().FTVChange(&F().FTV, L"");
     EXPECT_EQ(F().FTV.RootFolderName(), "");
-    EXPECT_EQ(F().StatusBar1.SimpleText(), "");
+    EXPECT_EQ(F().StatusBar1.SimpleText(), L"");
     EXPECT_EQ(StatusText(sb), "");
 }
 
 TEST_F(MainFormTest, MsgSetsTheStatusLineExactly) {
-    const std::string lines[] = {texts::kAcquiring, "C:\\",
-                                 std::string(texts::kStopped) + "12" + texts::kItems,
-                                 std::string(texts::kCompleted) + "0" + texts::kItems};
+    const std::string lines[] = {Narrow(texts::kAcquiring), "C:\\",
+                                 Narrow(texts::kStopped) + "12" + Narrow(texts::kItems),
+                                 Narrow(texts::kCompleted) + "0" + Narrow(texts::kItems)};
     for (const std::string& line : lines) {
-        F().Msg(line);
-        EXPECT_EQ(Hex(F().StatusBar1.SimpleText()), Hex(line));
+        F().Msg(Wide(line));
+        EXPECT_EQ(Hex(Narrow(F().StatusBar1.SimpleText())), Hex(line));
         std::string shown = line; // the status bar shows a carriage return as a blank
         for (char& c : shown)
             if (c == '\r') c = ' ';
@@ -349,7 +351,7 @@ TEST_F(MainFormTest, ToolBarCommandsRunHandlersUnlessDisabled) {
     // Start with no start folder: nothing to walk, it says so, the idle state returns.
     PostToolCommand(F(), F().btnStart);
     EXPECT_EQ(F().StatusBar1.SimpleText(),
-              std::string(texts::kStartNotOpened) + "（パスが見つかりません。）");
+              std::wstring(texts::kStartNotOpened) + L"（パスが見つかりません。）");
     EXPECT_TRUE(F().btnStart.Enabled());
     EXPECT_FALSE(F().btnStop.Enabled());
 
@@ -453,8 +455,8 @@ TEST(FolderTreeViewEx, PublishedInterface) {
     EXPECT_TRUE(GetWindowLongA(tree.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "bsSingle";
 
     // Selection changes with no handler assigned: nothing is called.
-    TTreeNode* a = tree.Items().Add(nullptr, {.text = "a"});
-    TTreeNode* b = tree.Items().Add(a, {.text = "b"});
+    TTreeNode* a = tree.Items().Add(nullptr, {.text = L"a"});
+    TTreeNode* b = tree.Items().Add(a, {.text = L"b"});
     ASSERT_TRUE(a && b);
     tree.SetSelected(a);
     tree.SetSelected(b);
@@ -501,10 +503,11 @@ TEST(FolderTreeMainWindow, RootButtonsReRootTheTreeOnlyOnChange) {
     EXPECT_EQ(TFolderTreeTestAccess::LiveNodeRecords(), 0);
 }
 
-// Start with a folder selected whose name the code page cannot write: the
-// tree hands out no folder name, so the walk changes nothing, neither around
-// the folder nor in the folder whose name it would become.
-TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
+// A folder whose name the code page cannot write: the tree shows its name as
+// the shell gives it and hands out its exact path (the ANSI name stays empty),
+// the status line shows it, and the walk clears that folder alone, neither
+// around it nor in the folder whose name a best fit would make of it.
+TEST(FolderTreeMainWindow, AFolderOfAnyNameIsShownChosenAndWalkedExactly) {
     TempTree tmp;
     WideFolders wide(tmp);
     const std::string parent = tmp.Dir("p");
@@ -513,24 +516,61 @@ TEST(FolderTreeMainWindow, StartWithANameOutsideTheCodePageChangesNothing) {
     std::vector<std::string> readOnly;
     for (const char* f : {"g.txt", "p\\f.txt", "p\\cafe\\f.txt", "p\\a\\b\\f.txt"})
         readOnly.push_back(tmp.File(f, FILE_ATTRIBUTE_READONLY));
-    const std::wstring names[] = {L"\U0001F600", L"\uD55C", L"caf\u00E9", L"a\u00A5b"};
-    for (const std::wstring& name : names)
+    const std::wstring names[] = {L"Caf\u00E9\u301C\U0001F600", L"\U0001F600", L"\uD55C",
+                                  L"caf\u00E9", L"a\u00A5b"};
+    for (const std::wstring& name : names) {
         wide.Dir(L"p\\" + name);
+        wide.File(L"p\\" + name + L"\\f.txt", FILE_ATTRIBUTE_READONLY);
+    }
 
     TWindowed<TMainForm> f(nullptr);
     for (const std::wstring& name : names) {
-        SCOPED_TRACE(name.size());
+        SCOPED_TRACE(Narrow(name));
         ASSERT_TRUE(Descendant(f.FTV).LocatePath(parent, false, true));
         ASSERT_EQ(f.FTV.RootFolderName(), parent);
         f.FTV.Selected()->Expand(false);
         TTreeNode* node = ChildNamed(f.FTV, f.FTV.Selected(), name);
         ASSERT_NE(node, nullptr);
+        wchar_t label[64] = {};
+        TVITEMW item{TVIF_HANDLE | TVIF_TEXT, node->ItemId(), 0, 0, label, 64, 0, 0, 0, 0};
+        ASSERT_TRUE(SendMessageW(f.FTV.Handle(), TVM_GETITEMW, 0, LPARAM(&item)));
+        EXPECT_EQ(std::wstring(label), name) << "the label the tree view shows";
         f.FTV.SetSelected(node);
-        EXPECT_EQ(f.FTV.RootFolderName(), "") << "the start the tree hands out";
+        const std::wstring folder = Wide(parent) + L"\\" + name;
+        EXPECT_EQ(f.FTV.RootFolderNameW(), folder) << "the start the tree hands out";
+        EXPECT_EQ(f.FTV.RootFolderName(), "") << "to ANSI callers: a name the code page lacks";
+        EXPECT_EQ(f.StatusBar1.SimpleText(), folder);
         f.btnStartClick(&f.btnStart);
+        EXPECT_FALSE(GetFileAttributesW((folder + L"\\f.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+        EXPECT_EQ(f.StatusBar1.SimpleText(),
+                  texts::kCompleted + std::wstring(L"1") + texts::kItems);
         for (const std::string& file : readOnly)
             EXPECT_TRUE(Attributes(file) & FILE_ATTRIBUTE_READONLY) << file;
     }
+}
+
+// Under any system code page (a second run of this suite has 1252): the
+// windows are UTF-16 windows and give their captions back as they are.
+TEST(MainFormCaptions, ReadBackInUtf16WhateverTheCodePage) {
+    const char* acp = std::getenv("KELVANE_EXPECTED_ACP");
+    ASSERT_EQ(GetACP(), acp ? UINT(std::atoi(acp)) : 932u);
+    TWindowed<TMainForm> f(nullptr);
+    for (HWND w : {f.Handle(), f.FTV.Handle(), f.StatusBar1.Handle(), f.ToolBar1.Handle()})
+        EXPECT_TRUE(IsWindowUnicode(w));
+    wchar_t text[128] = {};
+    GetWindowTextW(f.Handle(), text, 128);
+    EXPECT_EQ(std::wstring(text), texts::kCaption);
+    const std::pair<const TToolButton*, const wchar_t*> buttons[] = {
+        {&f.btnDrive, texts::kDrive}, {&f.btnDeskTop, texts::kDeskTop},
+        {&f.btnStart, texts::kStart}, {&f.btnStop, texts::kStop},
+        {&f.btnQuit, texts::kQuit},   {&f.btnAbout, texts::kAbout}};
+    for (auto [button, caption] : buttons) {
+        SendMessageW(f.ToolBar1.Handle(), TB_GETBUTTONTEXTW, button->CommandId(), LPARAM(text));
+        EXPECT_EQ(std::wstring(text), caption);
+    }
+    f.FTVChange(&f.FTV, L"C:\\"); // the first change shows the banner
+    SendMessageW(f.StatusBar1.Handle(), SB_GETTEXTW, 0, LPARAM(text));
+    EXPECT_EQ(std::wstring(text), texts::kBanner);
 }
 
 // Quitting ends the process-wide application loop for good: its own suite.

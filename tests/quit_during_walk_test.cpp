@@ -84,7 +84,7 @@ TEST(QuitDuringWalk, QuitAndCloseWaitForTheWalkToEnd) {
 
     ASSERT_TRUE(quitAsked && closeAsked);
     EXPECT_EQ(fs.scans, 3) << "the walk was not stopped by Quit";
-    EXPECT_EQ(form.StatusBar1.SimpleText(), texts::kCompleted + std::string("2") + texts::kItems);
+    EXPECT_EQ(form.StatusBar1.SimpleText(), texts::kCompleted + std::wstring(L"2") + texts::kItems);
     Pump();
     EXPECT_TRUE(Application().Terminated()) << "the deferred Quit ends the program afterwards";
     EXPECT_TRUE(IsWindow(form.Handle()));

@@ -329,7 +329,7 @@ TEST_F(ShellItems, CanRenameReadsTheWordWhateverTheStatus) {
 // A tree node over a record in folder_, as the tree keeps them.
 struct Node {
     Node(FakeShellFolder* folder, const std::string& id, ULONG attributes)
-        : node(nullptr, "node", OwnNodeData(std::make_unique<TTVITEMDATA>())) {
+        : node(nullptr, L"node", OwnNodeData(std::make_unique<TTVITEMDATA>())) {
         NodeData(&node)->ParentFolder = folder;
         NodeData(&node)->RelativeID = CopyItemID(AsItemIDList(id));
         NodeData(&node)->Attributes = attributes;
@@ -397,7 +397,7 @@ TEST_F(ShellItemsOnWine, PathRoundTripsThroughAList) {
     ASSERT_TRUE(list);
     EXPECT_GE(CountItemIDs(list.get()), 2);
     EXPECT_EQ(ItemIDListToPath(list.get()), dir);
-    EXPECT_EQ(GetFileInfoDisplayName(list.get()), "日本語のフォルダ");
+    EXPECT_EQ(GetFileInfoDisplayName(list.get()), L"日本語のフォルダ");
     EXPECT_TRUE(IsShellPath(dir));
     EXPECT_FALSE(IsShellPath(tree_.Path("missing")));
     EXPECT_FALSE(PathToItemIDList(tree_.Path("missing\\deeper")));

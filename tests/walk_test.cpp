@@ -29,32 +29,36 @@ class StatusRecorder {
     explicit StatusRecorder(HWND statusBar) : statusBar_(statusBar) {
         SetPropA(statusBar_, "StatusRecorder", this);
         previous_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(statusBar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+            SetWindowLongPtrW(statusBar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
     }
     ~StatusRecorder() {
-        SetWindowLongPtrA(statusBar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        SetWindowLongPtrW(statusBar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         RemovePropA(statusBar_, "StatusRecorder");
     }
-    std::vector<std::string> texts;
+    std::vector<std::string> texts; // in the code page, as tests name them
+    std::vector<std::wstring> wideTexts;
 
   private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         auto* self = static_cast<StatusRecorder*>(GetPropA(hwnd, "StatusRecorder"));
-        if (msg == SB_SETTEXTA) self->texts.emplace_back(reinterpret_cast<const char*>(lp));
-        return CallWindowProcA(self->previous_, hwnd, msg, wp, lp);
+        if (msg == SB_SETTEXTW) {
+            self->wideTexts.emplace_back(reinterpret_cast<const wchar_t*>(lp));
+            self->texts.push_back(Narrow(self->wideTexts.back()));
+        }
+        return CallWindowProcW(self->previous_, hwnd, msg, wp, lp);
     }
     HWND statusBar_;
     WNDPROC previous_;
 };
 
 std::string Completed(int n) {
-    return texts::kCompleted + std::to_string(n) + texts::kItems;
+    return Narrow(texts::kCompleted) + std::to_string(n) + Narrow(texts::kItems);
 }
 std::string Stopped(int n) {
-    return texts::kStopped + std::to_string(n) + texts::kItems;
+    return Narrow(texts::kStopped) + std::to_string(n) + Narrow(texts::kItems);
 }
 std::string NotOpened(const std::string& folder, const char* reason) {
-    return texts::kStartNotOpened + folder + "（" + reason + "）";
+    return Narrow(texts::kStartNotOpened) + folder + "（" + reason + "）";
 }
 // Wine's texts for the system's reasons, under the Japanese locale.
 constexpr char kBadName[] = "名前は正しくありません。";
@@ -63,10 +67,10 @@ constexpr char kBadName[] = "名前は正しくありません。";
 // of shown; a box that is not the program's warning is marked.
 struct BoxRecorder : TFileSystem {
     std::vector<std::pair<HWND, std::string>> boxes;
-    int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override {
+    int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override {
         const bool warning =
-            type == (MB_OK | MB_ICONWARNING) && caption == std::string(texts::kCaption);
-        boxes.emplace_back(owner, (warning ? "" : "not a warning: ") + std::string(text));
+            type == (MB_OK | MB_ICONWARNING) && caption == std::wstring(texts::kCaption);
+        boxes.emplace_back(owner, (warning ? "" : "not a warning: ") + Narrow(text));
         return IDOK;
     }
 };
@@ -91,7 +95,7 @@ class WalkTest : public ::testing::Test {
     // message and before the final one.
     std::vector<std::string> FoldersShown() const {
         auto& t = status->texts;
-        auto begin = std::find(t.begin(), t.end(), std::string(texts::kAcquiring));
+        auto begin = std::find(t.begin(), t.end(), Narrow(texts::kAcquiring));
         if (begin == t.end() || t.size() < 2) return {};
         return {begin + 1, t.end() - 1};
     }
@@ -128,7 +132,7 @@ TEST_F(WalkTest, WalksBreadthFirstAndShowsEachQueuedFolder) {
     for (std::size_t i = 1; i < shown.size(); ++i)
         EXPECT_LE(Depth(shown[i - 1]), Depth(shown[i])) << "all of one depth before the next";
     EXPECT_EQ(FinalText(), Completed(0));
-    EXPECT_EQ(form->StatusBar1.SimpleText(), Completed(0));
+    EXPECT_EQ(Narrow(form->StatusBar1.SimpleText()), Completed(0));
 }
 
 TEST_F(WalkTest, TakesOnlyTheReadOnlyBitOff) {
@@ -236,7 +240,7 @@ TEST_F(WalkTest, HostileNamesChangeNothingOutsideTheChosenFolder) {
     w.File(L"out.txt", RO);
     // The chosen folder, read-only and system: a file named "¥" once reached it.
     w.Dir(L"c");
-    for (const wchar_t* dir : {L"c\\..¥victim", L"c\\한", L"c\\sub", L"c\\sub\\¥"})
+    for (const wchar_t* dir : {L"c\\..¥victim", L"c\\한", L"c\\sub", L"c\\sub\\¥", L"c\\Café〜😀"})
         w.Dir(dir);
     for (const wchar_t* file :
          {L"c\\..¥victim\\in.txt", L"c\\..¥v.txt", L"c\\¥", L"c\\café.txt", L"c\\dot.", L"c\\sp ",
@@ -280,6 +284,10 @@ TEST_F(WalkTest, HostileNamesChangeNothingOutsideTheChosenFolder) {
         EXPECT_EQ(attributes, inside ? old & ~RO : old) << Narrow(path);
     }
     EXPECT_EQ(FinalText(), Completed(expected));
+    const std::vector<std::wstring>& shown = status->wideTexts; // each folder the walk passes
+    for (const wchar_t* folder : {L"c\\Café〜😀", L"c\\한", L"c\\sub\\¥"})
+        EXPECT_NE(std::find(shown.begin(), shown.end(), w.Path(folder)), shown.end())
+            << Narrow(folder);
 }
 
 TEST_F(WalkTest, EmptyOrRelativeStartFolderListsNothing) {
@@ -288,7 +296,7 @@ TEST_F(WalkTest, EmptyOrRelativeStartFolderListsNothing) {
         Walk(start);
         const char* reason = start.empty() ? "パスが見つかりません。" : kBadName;
         EXPECT_EQ(status->texts,
-                  (std::vector<std::string>{texts::kAcquiring, NotOpened(start, reason)}))
+                  (std::vector<std::string>{Narrow(texts::kAcquiring), NotOpened(start, reason)}))
             << start;
         EXPECT_TRUE(form->btnStart.Enabled());
         EXPECT_FALSE(form->btnStop.Enabled());
@@ -519,8 +527,10 @@ TEST_F(SeamTest, StartFolderMustBeAPlainAbsolutePath) {
                               "\\\\server", "\\\\server\\", "\\\\.\\C:\\x", "\\\\?\\C:\\x"}) {
         status->texts.clear();
         Walk(start);
+        // Shown as the code page reads it: a byte it cannot read becomes its default.
         EXPECT_EQ(status->texts,
-                  (std::vector<std::string>{texts::kAcquiring, NotOpened(start, kBadName)}))
+                  (std::vector<std::string>{Narrow(texts::kAcquiring),
+                                            NotOpened(Narrow(Wide(start)), kBadName)}))
             << start;
     }
     EXPECT_TRUE(fs.patterns.empty());

@@ -9,6 +9,7 @@
 #include "folder_tree/ShellItems.h"
 #include "folder_tree/TreeItemData.h"
 #include "gui/Form.h"
+#include "tests/support/Text.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -39,8 +40,11 @@ struct FolderTreeHost {
 class TDescendantCalls {
   public:
     explicit TDescendantCalls(TFolderTreeViewEx& tree) : tree_(tree) {}
-    bool LocatePath(const std::string& path, bool makeTop, bool select) {
+    bool LocatePath(const std::wstring& path, bool makeTop, bool select) {
         return (tree_.*Members::locatePath)(path, makeTop, select);
+    }
+    bool LocatePath(const std::string& path, bool makeTop, bool select) {
+        return LocatePath(Wide(path), makeTop, select);
     }
     std::string GetSelectedFolderName() { return (tree_.*Members::selectedFolderName)(); }
     void RefreshTree() { (tree_.*Members::refreshTree)(); }
@@ -49,7 +53,8 @@ class TDescendantCalls {
   private:
     // Named through a descendant, as access to protected members asks.
     struct Members : TFolderTreeViewEx {
-        static constexpr auto locatePath = &Members::LocatePath;
+        static constexpr bool (TFolderTreeViewEx::*locatePath)(const std::wstring&, bool,
+                                                               bool) = &Members::LocatePath;
         static constexpr auto selectedFolderName = &Members::GetSelectedFolderName;
         static constexpr auto refreshTree = &Members::RefreshTree;
         static constexpr auto startLabelEdit = &Members::StartLabelEdit;
@@ -69,7 +74,8 @@ inline TFolderTreeViewExProps ManualRoot(const std::string& folder) {
     return p;
 }
 
-// The children of `parent` in order; the top-level nodes for null.
+// The children of `parent` in order; the top-level nodes for null. Node
+// texts are compared as ANSI texts where tests name them so.
 inline std::vector<TTreeNode*> Children(TCustomTreeView& tree, TTreeNode* parent) {
     std::vector<TTreeNode*> nodes;
     for (TTreeNode* n = parent ? parent->GetFirstChild() : tree.Items().GetFirstNode(); n;
@@ -81,13 +87,13 @@ inline std::vector<TTreeNode*> Children(TCustomTreeView& tree, TTreeNode* parent
 inline std::vector<std::string> ChildTexts(TCustomTreeView& tree, TTreeNode* parent) {
     std::vector<std::string> texts;
     for (TTreeNode* n : Children(tree, parent))
-        texts.push_back(n->Text());
+        texts.push_back(Narrow(n->Text()));
     return texts;
 }
 
 inline TTreeNode* FindChild(TFolderTreeViewEx& tree, TTreeNode* parent, const std::string& text) {
     for (TTreeNode* n : Children(tree, parent))
-        if (n->Text() == text) return n;
+        if (n->Text() == Wide(text)) return n;
     return nullptr;
 }
 

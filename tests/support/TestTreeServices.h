@@ -36,7 +36,7 @@ class TestTreeServices : public TTreeServices {
     IMalloc* malloc = nullptr;
     std::function<BOOL(SHELLEXECUTEINFOA*)> execute;
     std::function<UINT(const char*)> driveType;
-    std::function<bool(HWND, const std::string&, TShellVerb)> pathVerb;
+    std::function<bool(HWND, const std::wstring&, TShellVerb)> pathVerb;
     std::function<bool(HWND, IShellFolder*, LPCITEMIDLIST, TShellVerb)> itemVerb;
 
     Microsoft::WRL::ComPtr<IMalloc> Malloc() override {
@@ -57,7 +57,7 @@ class TestTreeServices : public TTreeServices {
     UINT DriveType(const char* root) override {
         return driveType ? driveType(root) : TTreeServices::DriveType(root);
     }
-    bool PathVerb(HWND wnd, const std::string& path, TShellVerb verb) override {
+    bool PathVerb(HWND wnd, const std::wstring& path, TShellVerb verb) override {
         return pathVerb ? pathVerb(wnd, path, verb) : TTreeServices::PathVerb(wnd, path, verb);
     }
     bool fakeChanges = false;
