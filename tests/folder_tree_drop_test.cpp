@@ -92,8 +92,8 @@ class DropTest : public HostedTreeTest {
     }
     // The tree view's begin-drag notification of `node`, sent to its parent.
     LRESULT BeginDrag(TTreeNode* node) {
-        NMTREEVIEWA info{};
-        info.hdr = {wnd(), 0, UINT(TVN_BEGINDRAGA)};
+        NMTREEVIEWW info{};
+        info.hdr = {wnd(), 0, UINT(TVN_BEGINDRAGW)};
         info.itemNew.hItem = node->ItemId();
         return SendMessageA(GetParent(wnd()), WM_NOTIFY, 0, LPARAM(&info));
     }

@@ -396,7 +396,7 @@ TEST_F(FolderTreeMenu, OwnerHookHandsTheDrawingMessagesToTheMenuOnlyWhileItIsUp)
         WNDPROC during = nullptr;
         script.during = [&](HWND owner) {
             changedBeforeMenu.push_back(changes ? Tree().Selected() : nullptr);
-            during = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(owner, GWLP_WNDPROC));
+            during = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(owner, GWLP_WNDPROC));
             ownerSawBefore = script.ownerSaw.size();
             menuMsgsBefore = menu.menuMsgs.size();
             for (UINT msg : drawing)
@@ -435,7 +435,7 @@ TEST_F(FolderTreeMenu, OwnerHookHandsTheDrawingMessagesToTheMenuOnlyWhileItIsUp)
         // The command ran either way, and afterwards the owner has its own
         // procedure back.
         EXPECT_EQ(menu.invoked.size(), 1u);
-        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Owner(), GWLP_WNDPROC)),
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Owner(), GWLP_WNDPROC)),
                   &OwnerSpyProc);
         const size_t afterMenu = menu.menuMsgs.size();
         SendMessageA(Owner(), WM_INITMENUPOPUP, 0, 0);
@@ -492,7 +492,7 @@ TEST_F(FolderTreeMenu, AProcedureInstalledAboveTheHookLeavesTheOwnerItsOwn) {
 
     RightClick(node);
     EXPECT_TRUE(script.menuSeen);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Owner(), GWLP_WNDPROC)), &OwnerSpyProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Owner(), GWLP_WNDPROC)), &OwnerSpyProc);
 }
 
 // Labels change through the shell's rename only: the tree view's read-only
