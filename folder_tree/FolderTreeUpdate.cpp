@@ -36,23 +36,6 @@ bool IsShownExpanded(const TTreeNode* node) {
     return true;
 }
 
-// Drawing held back while nodes change, without the hourglass of a fill.
-class TRedrawHeld {
-  public:
-    explicit TRedrawHeld(HWND window) : window_(window) {
-        SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
-    }
-    ~TRedrawHeld() {
-        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(window_, nullptr, TRUE);
-    }
-    TRedrawHeld(const TRedrawHeld&) = delete;
-    TRedrawHeld& operator=(const TRedrawHeld&) = delete;
-
-  private:
-    HWND window_;
-};
-
 } // namespace
 
 TFolderTreeViewEx::~TFolderTreeViewEx() = default;
@@ -283,14 +266,25 @@ void TFolderTreeViewEx::UpdateTelling(const std::function<void()>& update) {
         update();
         return;
     }
-    TRedrawHeld redraw(Handle());
-    const std::string before = FolderNameOf(Selected());
+    // The selection's folder as its full list: a rename gives it a new one.
+    auto selectedList = [this]() -> std::string {
+        const TTVITEMDATA* data = NodeData(Selected());
+        const auto* bytes = data ? reinterpret_cast<const char*>(data->AbsoluteID.get()) : nullptr;
+        return bytes ? std::string(bytes, GetItemIDListSize(data->AbsoluteID.get()))
+                     : std::string();
+    };
+    const TTreeNode* selected = Selected();
+    const std::string before = selectedList();
     FChangeHeld = FUpdatingNodes = true;
     FChangeMissed = false;
     const int builds = FRebuildCount + FRefreshCount;
     update();
     FChangeHeld = FUpdatingNodes = false;
+    if (std::exchange(FRedrawHeld, false)) {
+        SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
     if (builds != FRebuildCount + FRefreshCount) return; // rebuilt under it: told already
-    if ((FChangeMissed || FolderNameOf(Selected()) != before) && OnChange)
+    if ((FChangeMissed || Selected() != selected || selectedList() != before) && OnChange)
         OnChange(this, GetSelectedFolderName());
 }
