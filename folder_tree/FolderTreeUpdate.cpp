@@ -164,6 +164,7 @@ void TFolderTreeViewEx::WatchNotify(const NMHDR* header) {
         } else if (FWatches) {
             for (TTreeNode* open : FWatches->Nodes())
                 if (IsWithin(open, node) && !ShowsOpen(open)) FWatches->Close(open);
+            RecogniseSelection(Selected()); // closed with the branch, perhaps
         }
     }
 }
@@ -243,6 +244,9 @@ void TFolderTreeViewEx::UpdateChangedNodes() {
         // Parents before children, so that a child's folder renamed with its
         // parent is named anew first; visible nodes first; many (a root's
         // overflow) in slices, so that the window answers in between.
+        // A node deleted since it was marked is no longer known.
+        std::erase_if(FPendingUpdates,
+                      [this](const auto& p) { return !FWatches || !FWatches->IsOpen(p.first); });
         std::stable_sort(FPendingUpdates.begin(), FPendingUpdates.end(),
                          [](auto& x, auto& y) { return x.first->Level() < y.first->Level(); });
         std::stable_partition(FPendingUpdates.begin(), FPendingUpdates.end(), [this](auto& p) {
@@ -253,7 +257,7 @@ void TFolderTreeViewEx::UpdateChangedNodes() {
         while (!FPendingUpdates.empty() && FServices.Tick() - start < kSliceMs) {
             auto [node, renames] = std::move(FPendingUpdates.front());
             FPendingUpdates.erase(FPendingUpdates.begin());
-            // A node deleted since it was marked is no longer known.
+            // One deleted by an update before it is no longer known.
             if (FWatches && FWatches->IsOpen(node)) UpdateNode(node, renames);
         }
         if (std::exchange(FDrivesChanged, false)) UpdateDrives();
