@@ -17,12 +17,12 @@
 # the compiler driver's) binds to a delay-load thunk; makes `function` the
 # entry point; checks the import table after each link.
 #
-# MinGW-w64 (GCC, binutils) only: its dlltool makes the delay-import
-# libraries, from the names its import libraries define. MSVC would link the
-# usual import libraries with /DELAYLOAD:<dll> for each and delayimp.lib, and
-# /ENTRY:<function>; its /DEPENDENTLOADFLAG:0x800 narrows the load-time
-# imports' search instead, but only from Windows 10 1607 on (and Wine 8 does
-# not read it).
+# With MinGW-w64 (GCC, binutils) its dlltool makes the delay-import
+# libraries, from the names its import libraries define. With MSVC the usual
+# import libraries serve, with /DELAYLOAD:<dll> for each, delayimp.lib and
+# /ENTRY:<function> (not built here); its /DEPENDENTLOADFLAG:0x800 would
+# narrow the load-time imports' search instead, but only from Windows 10 1607
+# on, and Wine 8 does not read it.
 #
 # The x64 thunks keep the four integer argument registers across the loading
 # and not xmm0-3: a function with floating-point arguments among its first
@@ -99,8 +99,17 @@ endif()
 
 function(kelvane_delay_system_dlls target)
   cmake_parse_arguments(D "" "ENTRY" "" ${ARGN})
-  if(NOT MINGW)
-    message(FATAL_ERROR "kelvane_delay_system_dlls: MinGW-w64 only (see cmake/DelayImports.cmake)")
+  if(MSVC) # not built on this machine
+    foreach(name IN LISTS kelvane_delayed_libraries)
+      set(dll ${name}.dll)
+      if(name STREQUAL "winspool")
+        set(dll winspool.drv)
+      endif()
+      target_link_options(${target} PRIVATE /DELAYLOAD:${dll})
+    endforeach()
+    target_link_libraries(${target} PRIVATE delayimp)
+    target_link_options(${target} PRIVATE /ENTRY:${D_ENTRY})
+    return()
   endif()
   set(dir ${CMAKE_BINARY_DIR}/delay-imports)
   set(underscore OFF)
