@@ -22,7 +22,7 @@
 # import libraries serve, with /DELAYLOAD:<dll> for each, delayimp.lib and
 # /ENTRY:<function> (not built here); its /DEPENDENTLOADFLAG:0x800 would
 # narrow the load-time imports' search instead, but only from Windows 10 1607
-# on, and Wine 8 does not read it.
+# on (not tried here).
 #
 # The x64 thunks keep the four integer argument registers across the loading
 # and not xmm0-3: a function with floating-point arguments among its first
