@@ -282,6 +282,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     int FFilling = 0;            // fills under way
     bool FChangeHeld = false;    // OnChange waits for the update's end
     bool FChangeMissed = false;  // the selection changed while it waited
+    bool FRedrawHeld = false;    // drawing held until the update's end
     int FNodeUpdates = 0;        // nodes brought up to date so far
 
     bool FAutoUpDate;

@@ -104,6 +104,10 @@ void TFolderTreeViewEx::UpdateChildren(IShellFolder* folder, LPCITEMIDLIST itemI
     ComPtr<IMalloc> malloc = FServices.Malloc();
     if (!malloc) return;
     ++FNodeUpdates;
+    // Drawing is held, without the hourglass of a fill, from the update's
+    // first node to its end.
+    if (FChangeHeld && !std::exchange(FRedrawHeld, true))
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
     // Each child by the name it should have now: the renames learnt first,
     // so that names given to each other (a swap) go with their nodes, then
     // the names shown.

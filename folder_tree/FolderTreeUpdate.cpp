@@ -36,23 +36,6 @@ bool IsShownExpanded(const TTreeNode* node) {
     return true;
 }
 
-// Drawing held back while nodes change, without the hourglass of a fill.
-class TRedrawHeld {
-  public:
-    explicit TRedrawHeld(HWND window) : window_(window) {
-        SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
-    }
-    ~TRedrawHeld() {
-        SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(window_, nullptr, TRUE);
-    }
-    TRedrawHeld(const TRedrawHeld&) = delete;
-    TRedrawHeld& operator=(const TRedrawHeld&) = delete;
-
-  private:
-    HWND window_;
-};
-
 } // namespace
 
 TFolderTreeViewEx::~TFolderTreeViewEx() = default;
@@ -181,6 +164,7 @@ void TFolderTreeViewEx::WatchNotify(const NMHDR* header) {
         } else if (FWatches) {
             for (TTreeNode* open : FWatches->Nodes())
                 if (IsWithin(open, node) && !ShowsOpen(open)) FWatches->Close(open);
+            RecogniseSelection(Selected()); // closed with the branch, perhaps
         }
     }
 }
@@ -260,6 +244,9 @@ void TFolderTreeViewEx::UpdateChangedNodes() {
         // Parents before children, so that a child's folder renamed with its
         // parent is named anew first; visible nodes first; many (a root's
         // overflow) in slices, so that the window answers in between.
+        // A node deleted since it was marked is no longer known.
+        std::erase_if(FPendingUpdates,
+                      [this](const auto& p) { return !FWatches || !FWatches->IsOpen(p.first); });
         std::stable_sort(FPendingUpdates.begin(), FPendingUpdates.end(),
                          [](auto& x, auto& y) { return x.first->Level() < y.first->Level(); });
         std::stable_partition(FPendingUpdates.begin(), FPendingUpdates.end(), [this](auto& p) {
@@ -270,7 +257,7 @@ void TFolderTreeViewEx::UpdateChangedNodes() {
         while (!FPendingUpdates.empty() && FServices.Tick() - start < kSliceMs) {
             auto [node, renames] = std::move(FPendingUpdates.front());
             FPendingUpdates.erase(FPendingUpdates.begin());
-            // A node deleted since it was marked is no longer known.
+            // One deleted by an update before it is no longer known.
             if (FWatches && FWatches->IsOpen(node)) UpdateNode(node, renames);
         }
         if (std::exchange(FDrivesChanged, false)) UpdateDrives();
@@ -283,13 +270,24 @@ void TFolderTreeViewEx::UpdateTelling(const std::function<void()>& update) {
         update();
         return;
     }
-    TRedrawHeld redraw(Handle());
-    const std::wstring before = FolderNameOf(Selected());
+    // The selection's folder as its full list: a rename gives it a new one.
+    auto selectedList = [this]() -> std::string {
+        const TTVITEMDATA* data = NodeData(Selected());
+        const auto* bytes = data ? reinterpret_cast<const char*>(data->AbsoluteID.get()) : nullptr;
+        return bytes ? std::string(bytes, GetItemIDListSize(data->AbsoluteID.get()))
+                     : std::string();
+    };
+    const TTreeNode* selected = Selected();
+    const std::string before = selectedList();
     FChangeHeld = FUpdatingNodes = true;
     FChangeMissed = false;
     const int builds = FRebuildCount + FRefreshCount;
     update();
     FChangeHeld = FUpdatingNodes = false;
+    if (std::exchange(FRedrawHeld, false)) {
+        SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
     if (builds != FRebuildCount + FRefreshCount) return; // rebuilt under it: told already
-    if (FChangeMissed || FolderNameOf(Selected()) != before) TellChange();
+    if (FChangeMissed || Selected() != selected || selectedList() != before) TellChange();
 }

@@ -223,7 +223,10 @@ void TFolderWatches::Open(TTreeNode* node, const std::wstring& path, bool fileNa
     folder.rootKey = FoldedName(folder.identity.root);
     folder.key = FoldedName(Joined(folder.identity.root, folder.identity.relative));
     if (!folder.identity.root.empty()) byKey_[folder.key] = node;
-    if (!identityOnly && !folder.identity.root.empty()) {
+    // Where a root's read cannot report everything (Wine), none is kept: the
+    // checks carry the changes, and such a read makes every later opening of
+    // a folder below the root cost more.
+    if (!identityOnly && !folder.identity.root.empty() && services_.ChangesComplete()) {
         const DWORD filter =
             FILE_NOTIFY_CHANGE_DIR_NAME | (fileNames ? FILE_NOTIFY_CHANGE_FILE_NAME : 0);
         auto& root = roots_[folder.rootKey];

@@ -6,8 +6,8 @@
 // Their completion routines run on the GUI thread in an alertable wait (the
 // application's message loop) and mark the open node whose folder a change
 // names. Where a root's read cannot start, stops or cannot report
-// everything (Wine), the open nodes' last-write times are checked instead,
-// holding nothing. Each root handle is registered for device events, so a
+// everything (Wine, where none is kept), the open nodes' last-write times
+// are checked instead, holding nothing. Each root handle is registered for device events, so a
 // drive can be removed safely while nodes on it are open.
 //
 // Events are hints: a marked node is read again by the tree, which decides

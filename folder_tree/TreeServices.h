@@ -52,7 +52,8 @@ class TTreeServices {
         CancelIoEx(root, overlapped);
     }
     // Whether a read reports every change below its root. Wine's report only
-    // folders met since the read began, and keep old paths after a rename.
+    // folders met since the read began and keep old paths after a rename;
+    // there the open folders are checked instead.
     virtual bool ChangesComplete();
 };
 

@@ -6,6 +6,7 @@
 #   KELVANE_WINDOWS  the Windows it runs on: win64 (the default: 64-bit
 #                    Windows, where the x86 build runs under WOW64) or win32
 #   KELVANE_BUILD    another build folder
+#   KELVANE_DLL_OVERRIDES  more of Wine's DLL overrides (name,...=n,b)
 # Usage: . scripts/wine-env.sh
 _k_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export KELVANE_ARCH=${KELVANE_ARCH:-x86}
@@ -18,7 +19,10 @@ export KELVANE_BUILD=${KELVANE_BUILD:-$_k_root/build/$KELVANE_ARCH}
 export WINEARCH=$KELVANE_WINDOWS
 export WINEPREFIX=$_k_root/build/wineprefix-$KELVANE_WINDOWS
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# KELVANE_DLL_OVERRIDES adds overrides of Wine's DLL load order: Wine takes
+# them from the environment that the first of its processes started with,
+# so a test cannot give them to a program it starts.
+export WINEDLLOVERRIDES="${KELVANE_DLL_OVERRIDES:+$KELVANE_DLL_OVERRIDES;}mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 # The prefix's own settings. The prefix's marker names a digest of this

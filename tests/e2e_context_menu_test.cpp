@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UnixShell.h"
+#include "tests/support/WinePaths.h"
 
 #ifndef KELVANE_ARTIFACTS
 #error "KELVANE_ARTIFACTS must name the folder for the screenshots (set by tests/CMakeLists.txt)"
@@ -147,4 +149,34 @@ TEST_F(KelvaneContextMenu, DeleteAFolderFromItsMenuThenSeeCreateShortcutRefused)
     ASSERT_TRUE(person_.key("Return"));
     EXPECT_TRUE(waitUntil([&] { return windowsOf(kDialogClass).empty(); }));
     EXPECT_TRUE(exists(folder_ + "\\linked"));
+}
+
+// Landed in a folder with DLLs named like system DLLs that are not known
+// DLLs, with Wine told to prefer those DLLs wherever the search finds them,
+// as Windows does (the test's runner sets that, since Wine takes it from the
+// environment its first process started with): started there, a folder
+// opened and a folder's menu shown, the program has loaded none of them.
+TEST_F(KelvaneContextMenu, LandedBesideSystemNamedDllsLoadsNoneOfThem) {
+    std::vector<std::string> planted;
+    std::istringstream names(PLANTED_DLLS);
+    for (std::string name; std::getline(names, name, ',');)
+        planted.push_back(name);
+    const std::string landed = tmp_.Dir("landed"), exe = landed + "\\Kelvane.exe";
+    ASSERT_TRUE(CopyFileA(e2e::kelvanePath().c_str(), exe.c_str(), TRUE));
+    for (const std::string& name : planted)
+        ASSERT_TRUE(CopyFileA(WindowsPath(LOAD_MARK_DLL).c_str(),
+                              (landed + "\\" + name + ".dll").c_str(), TRUE));
+    std::string error;
+    main_ = e2e::startKelvane(process_, error, exe, landed);
+    ASSERT_NE(main_, nullptr) << error;
+    tree_.emplace(remote::findChildren(main_, e2e::kTreeClass).at(0), person_);
+    const HTREEITEM folder = tree_->openFolderOfC(folder_.substr(3), error);
+    ASSERT_NE(folder, nullptr) << error;
+    const auto p = tree_->pointOnText(child(folder, "linked"));
+    ASSERT_TRUE(p);
+    ASSERT_TRUE(person_.click(*p, 1, 3));
+    ASSERT_TRUE(waitUntil([&] { return windowsOf(kMenuClass).size() == 1; })) << "no menu";
+    ASSERT_TRUE(person_.key("Escape"));
+    for (const std::string& name : planted)
+        EXPECT_FALSE(exists(landed + "\\" + name + ".dll.loaded")) << name << ".dll was loaded";
 }

@@ -13,9 +13,10 @@ std::string kelvanePath() {
     return WindowsPath(KELVANE_EXE);
 }
 
-HWND startKelvane(std::optional<remote::Process>& process, std::string& error) {
+HWND startKelvane(std::optional<remote::Process>& process, std::string& error,
+                  const std::string& exePath, const std::string& currentDirectory) {
     try {
-        process.emplace(remote::Process::start(kelvanePath()));
+        process.emplace(remote::Process::start(exePath, {}, currentDirectory));
     } catch (const remote::Error& e) {
         error = e.what();
         return nullptr;
@@ -24,7 +25,7 @@ HWND startKelvane(std::optional<remote::Process>& process, std::string& error) {
         *process, [](HWND w) { return GetWindow(w, GW_OWNER) == nullptr; }, kStartTimeoutMs);
     if (!main) {
         const auto code = process->waitForExit(0);
-        error = "no visible main window of " + kelvanePath() + " within " +
+        error = "no visible main window of " + exePath + " within " +
                 std::to_string(kStartTimeoutMs / 1000) + " s; the program " +
                 (code ? "ended with exit code " + std::to_string(*code) : "is still running");
         return nullptr;

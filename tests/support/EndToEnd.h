@@ -22,9 +22,12 @@ inline constexpr char kTreeClass[] = "SysTreeView32";
 // Kelvane.exe as Windows names it; the build gives its Unix path.
 std::string kelvanePath();
 
-// Starts Kelvane.exe and waits for its main window (a visible top-level
-// window of the process with no owner) and for the program to be idle;
-// nullptr, and in `error` why, if that did not happen.
-HWND startKelvane(std::optional<remote::Process>& process, std::string& error);
+// Starts Kelvane.exe (or a copy of it at `exePath`, in `currentDirectory`)
+// and waits for its main window (a visible top-level window of the process
+// with no owner) and for the program to be idle; nullptr, and in `error`
+// why, if that did not happen.
+HWND startKelvane(std::optional<remote::Process>& process, std::string& error,
+                  const std::string& exePath = kelvanePath(),
+                  const std::string& currentDirectory = {});
 
 } // namespace e2e
