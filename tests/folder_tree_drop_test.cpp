@@ -14,6 +14,7 @@
 #include "tests/support/Person.h"
 #include "tests/support/Text.h"
 #include "tests/support/UnixShell.h"
+#include "tests/support/WideFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -122,10 +123,13 @@ TEST_F(DropTest, DragEnterAcceptsOneParsablePathAndKeepsOnlyThatDataObject) {
         bool accepted;
     };
     const std::wstring one = Wide(loose);
+    WideFolders wide(tmp);
+    const std::wstring unwritable = wide.File(L"Café〜😀.txt"); // CF_HDROP holds UTF-16
     const std::vector<Case> cases = {
         {"no CF_HDROP", {one}, false, false},
         {"no file", {}, true, false},
         {"one file", {one}, true, true},
+        {"one file the code page cannot name", {unwritable}, true, true},
         {"two files", {one, Wide(rootName)}, true, false},
         {"a path that does not parse", {Wide(tmp.Path("missing\\x.txt"))}, true, false},
     };

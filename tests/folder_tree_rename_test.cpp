@@ -19,14 +19,17 @@ TFolderTreeViewExProps Rooted(TFolderTreeViewExProps p) {
 
 // Edits `node`'s label to `text` (null: the edit is cancelled); false when
 // no edit could be started.
-bool EditLabel(TFolderTreeViewEx& tree, TTreeNode* node, const char* text) {
+bool EditLabelW(TFolderTreeViewEx& tree, TTreeNode* node, const wchar_t* text) {
     tree.SetSelected(node);
     Descendant(tree).StartLabelEdit(node);
     HWND edit = TreeView_GetEditControl(tree.Handle());
     if (!edit) return false;
-    if (text) SetWindowTextA(edit, text);
+    if (text) SetWindowTextW(edit, text);
     SendMessageA(tree.Handle(), TVM_ENDEDITLABELNOW, text ? FALSE : TRUE, 0);
     return true;
+}
+bool EditLabel(TFolderTreeViewEx& tree, TTreeNode* node, const char* text) {
+    return EditLabelW(tree, node, text ? Wide(text).c_str() : nullptr);
 }
 
 bool EditStyle(const TFolderTreeViewEx& tree) {
@@ -163,4 +166,10 @@ TEST_F(FolderTreeRename, WinesShellRenamesOnDiskAndRefusesClashesAndInvalidNames
     EXPECT_TRUE(onDisk(L"新しい名前"));
     EXPECT_FALSE(onDisk(L"beta"));
     EXPECT_NE(FindChild(tree, First(), "新しい名前"), nullptr);
+    // And one the code page cannot write reaches it exactly.
+    const std::wstring exact = L"Café〜😀"; // outside the assertions, which quote their code
+    ASSERT_TRUE(EditLabelW(tree, FindChild(tree, First(), "新しい名前"), exact.c_str()));
+    EXPECT_TRUE(onDisk(exact));
+    ASSERT_NE(ChildNamed(tree, First(), exact), nullptr);
+    EXPECT_EQ(ChildNamed(tree, First(), exact)->Text(), exact);
 }
