@@ -188,7 +188,9 @@ bool TFolderTreeViewEx::WatchMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp != VK_F5 || !FAutoUpDate) return false;
         if (TTreeNode* node = Selected())
             UpdateTelling([&] {
-                if (IsShownExpanded(node)) OpenFolder(node); // a closed node is only read
+                // A closed node is only read; an open one is resolved anew as it is.
+                if (IsShownExpanded(node) && !(FWatches && FWatches->IsOpen(node)))
+                    OpenFolder(node);
                 UpdateNode(node);
             });
         CheckFolders(true);
