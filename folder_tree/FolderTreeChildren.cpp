@@ -14,6 +14,7 @@
 #include "folder_tree/TreeItemData.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -174,29 +175,45 @@ void TFolderTreeViewEx::UpdateChildren(IShellFolder* folder, LPCITEMIDLIST itemI
     // (removed and made again) keeps its name and is read again.
     std::vector<TTreeNode*> reread;
     if (std::any_of(children.begin(), children.end(), known)) {
-        std::vector<ULONGLONG> ids(listed.size());
-        std::unordered_map<ULONGLONG, std::size_t> at;
-        for (std::size_t i = 0; i < listed.size(); ++i) {
+        std::vector<std::optional<ULONGLONG>> ids(listed.size());
+        auto idOf = [&](std::size_t i) {
             wchar_t path[MAX_PATH] = {};
-            if (shown[i] && (listed[i].attributes & SFGAO_FOLDER) && lists[i] &&
-                SHGetPathFromIDListW(lists[i].get(), path) && (ids[i] = FolderFileId(path)))
-                at.emplace(ids[i], i);
-        }
-        std::vector<TTreeNode*> moved(listed.size(), nullptr);
-        for (TTreeNode* c : children)
-            if (auto where = at.find(FWatches->FileId(c)); known(c) && where != at.end())
-                moved[where->second] = c;
-        auto claimed = [&](const TTreeNode* c) {
-            return std::find(moved.begin(), moved.end(), c) != moved.end();
+            if (!ids[i])
+                ids[i] = shown[i] && (listed[i].attributes & SFGAO_FOLDER) && lists[i] &&
+                                 SHGetPathFromIDListW(lists[i].get(), path)
+                             ? FolderFileId(path)
+                             : 0;
+            return *ids[i];
         };
-        for (std::size_t i = 0; i < listed.size(); ++i) {
-            TTreeNode* byName = listed[i].node;
-            if (moved[i])
-                listed[i].node = moved[i];
-            else if (byName && known(byName) && claimed(byName))
-                listed[i].node = nullptr; // that child's folder is listed elsewhere
-            else if (byName && known(byName) && ids[i] != FWatches->FileId(byName))
-                reread.push_back(byName);
+        // Only where one of them is not listed as the same folder under its
+        // name are the other folders listed asked who they are: a brief open
+        // each, which a share answers over the network.
+        std::unordered_set<const TTreeNode*> same;
+        for (std::size_t i = 0; i < listed.size(); ++i)
+            if (TTreeNode* byName = listed[i].node;
+                byName && known(byName) && idOf(i) == FWatches->FileId(byName))
+                same.insert(byName);
+        if (!std::all_of(children.begin(), children.end(),
+                         [&](const TTreeNode* c) { return !known(c) || same.count(c); })) {
+            std::unordered_map<ULONGLONG, std::size_t> at;
+            for (std::size_t i = 0; i < listed.size(); ++i)
+                if (idOf(i)) at.emplace(idOf(i), i);
+            std::vector<TTreeNode*> moved(listed.size(), nullptr);
+            for (TTreeNode* c : children)
+                if (auto where = at.find(FWatches->FileId(c)); known(c) && where != at.end())
+                    moved[where->second] = c;
+            auto claimed = [&](const TTreeNode* c) {
+                return std::find(moved.begin(), moved.end(), c) != moved.end();
+            };
+            for (std::size_t i = 0; i < listed.size(); ++i) {
+                TTreeNode* byName = listed[i].node;
+                if (moved[i])
+                    listed[i].node = moved[i];
+                else if (byName && known(byName) && claimed(byName))
+                    listed[i].node = nullptr; // that child's folder is listed elsewhere
+                else if (byName && known(byName) && idOf(i) != FWatches->FileId(byName))
+                    reread.push_back(byName);
+            }
         }
     }
     std::unordered_set<const TTreeNode*> placed;

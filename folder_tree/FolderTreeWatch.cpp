@@ -318,6 +318,12 @@ void TFolderWatches::Mark(const std::wstring& key,
     if (rename) folder.renames.push_back(*rename);
 }
 
+void TFolderWatches::MarkRoot(const std::wstring& rootKey) {
+    for (auto& [node, folder] : folders_)
+        if (!folder.identityOnly && folder.rootKey == rootKey) folder.changed = true;
+    Settle();
+}
+
 void TFolderWatches::Rekey(const std::wstring& from, const std::wstring& to) {
     // Open folders at or below a renamed folder: later changes name them anew.
     for (auto& [node, folder] : folders_) {
@@ -333,11 +339,8 @@ void TFolderWatches::Rekey(const std::wstring& from, const std::wstring& to) {
 
 void TFolderWatches::RootChanged(TRootWatch& root, bool overflow,
                                  const std::vector<Record>& records) {
-    const std::wstring prefix = FoldedName(root.root);
-    if (overflow) { // every open node on the root is read again
-        for (auto& [node, folder] : folders_)
-            if (!folder.identityOnly && folder.rootKey == prefix) folder.changed = true;
-        Settle();
+    if (overflow) {
+        MarkRoot(FoldedName(root.root));
         return;
     }
     auto keyOf = [&](const std::wstring& name) { return FoldedName(Joined(root.root, name)); };
@@ -411,9 +414,7 @@ bool TFolderWatches::DeviceChange(WPARAM event, LPARAM data) {
     case DBT_DEVICEQUERYREMOVEFAILED: // the volume stays: what was missed is read again
         if (root.state != TRootWatch::kRemoving) break;
         root.Start();
-        for (auto& [node, folder] : folders_)
-            if (!folder.identityOnly && folder.rootKey == it->first) folder.changed = true;
-        Settle();
+        MarkRoot(it->first);
         break;
     case DBT_DEVICEREMOVEPENDING:
     case DBT_DEVICEREMOVECOMPLETE:

@@ -103,6 +103,8 @@ class TFolderWatches {
     };
     void RootChanged(TRootWatch& root, bool overflow, const std::vector<Record>& records);
     void Mark(const std::wstring& key, const std::pair<std::wstring, std::wstring>* rename);
+    // Every open node on the root read again (an overflow, a failed removal).
+    void MarkRoot(const std::wstring& rootKey);
     void Rekey(const std::wstring& from, const std::wstring& to);
     using TFolders = std::unordered_map<const TTreeNode*, TOpenFolder>;
     TFolders::iterator Forget(TFolders::iterator it);
