@@ -4,6 +4,7 @@
 
 #include "folder_tree/DropTarget.h"
 #include "folder_tree/FolderTreeWatch.h"
+#include "folder_tree/PendingListing.h"
 
 #include <ole2.h>
 
@@ -54,6 +55,7 @@ void TFolderTreeViewEx::CreateWnd() {
 }
 
 void TFolderTreeViewEx::DestroyWnd() {
+    CancelListings(nullptr, true); // their threads end by themselves
     StopWatches();
     Items().Clear();
     FDropNode = nullptr;
@@ -77,9 +79,17 @@ bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
     // Each node's record goes with its node; a reload counts deletions.
     WatchNotify(header); // a node opened, closed or gone
     if (header->code == TVN_DELETEITEMW) {
-        ++FDeletions;
-        const HTREEITEM gone = reinterpret_cast<NMTREEVIEWW*>(header)->itemOld.hItem;
-        if (FDropNode && FDropNode->ItemId() == gone) FDropNode = nullptr;
+        ++FGeneration;
+        const auto& old = reinterpret_cast<NMTREEVIEWW*>(header)->itemOld;
+        if (FDropNode && FDropNode->ItemId() == old.hItem) FDropNode = nullptr;
+        // A node's listing goes with it; a placeholder is forgotten.
+        const auto* node = reinterpret_cast<const TTreeNode*>(old.lParam);
+        if (auto it = FListings.find(node); it != FListings.end()) {
+            it->second->job->Cancel();
+            FListings.erase(it);
+        }
+        for (auto& [n, p] : FListings)
+            if (p->placeholder == node) p->placeholder = nullptr;
     }
     if (header->code == TVN_BEGINDRAGW && BeginDrag(*reinterpret_cast<NMTREEVIEWW*>(header))) {
         result = 0;
@@ -182,6 +192,8 @@ TFolderTreeViewEx::TRebuildScope::~TRebuildScope() {
 
 void TFolderTreeViewEx::BuildTree() {
     ++FRebuildCount;
+    ++FGeneration;
+    CancelListings(nullptr, true);
     if (FVirtualRoot)
         BuildVirtualRoot();
     else

@@ -8,6 +8,7 @@
 
 #include "folder_tree/AboutProperty.h"
 #include "folder_tree/ContextMenu2.h"
+#include "folder_tree/FolderListing.h"
 #include "folder_tree/ItemIdList.h"
 #include "folder_tree/TreeServices.h"
 #include "gui/AnsiText.h"
@@ -19,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -195,18 +197,43 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list);
     bool HasShowableContent(IShellFolder* folder, LPCITEMIDLIST item);
 
-    // Population.
+    // Population: a node's children are listed on a thread of their own
+    // (FolderListing.h), compared with those shown (ChildDiff.h) and applied
+    // here (FolderTreeChildren.cpp); a fill is a listing applied with
+    // nothing shown (FolderTreeListing.cpp).
     bool BeforeExpand(TTreeNode* node);
-    void FillNode(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node);
-    TTreeNode* AddChildNode(IShellFolder* folder, LPCITEMIDLIST item, ULONG attributes,
-                            UniqueItemIDList absoluteID, TTreeNode* node);
-    // What a fill enumerates, whether it shows an enumerated item (with the
-    // item's full list when it does) and how it orders siblings.
-    SHCONTF FillFlags() const;
-    bool IsShownChild(IShellFolder* folder, LPCITEMIDLIST item, ULONG attributes,
-                      LPCITEMIDLIST folderList, UniqueItemIDList& absoluteID);
+    // Lists the children of `node` (null: the top level), whose folder is
+    // `item` in `folder` with the full list `absolute`.
+    void FillNode(TTreeNode* node, IShellFolder* folder, LPCITEMIDLIST item,
+                  LPCITEMIDLIST absolute);
+    TListingRules ListingRules() const;
     PFNTVCOMPARE FillComparison() const;
     bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item);
+
+    struct TPendingListing;
+    enum class TListingKind { Fill, Update };
+    // `path`, when given, is the folder's, which an update finds gone.
+    void ListChildren(TTreeNode* node, IShellFolder* folder, LPCITEMIDLIST item,
+                      LPCITEMIDLIST absolute, TListingKind kind, const TFolderRenames& renames,
+                      const std::wstring& path = {});
+    TPendingListing* PendingListing(const TTreeNode* node);
+    // Applies a listing that has come: all of it, or (from the window's
+    // queue) in slices with the window answering in between; true once done.
+    bool ApplyListing(TTreeNode* node, TPendingListing& pending, bool inSlices);
+    void FinishListing(TTreeNode* node);
+    void ListingMessage(WPARAM serial, bool more);
+    // A pending listing waited for, where a caller needs the children now.
+    void AwaitListing(TTreeNode* node);
+    bool RetryListing(TTreeNode* node);
+    void CancelListings(const TTreeNode* within, bool all);
+    void MarkUnreachable();
+    bool ListingTimer(WPARAM timer);
+    // A child's name for parsing in its folder: nodes are matched by it.
+    std::wstring ShownName(const TTreeNode* child);
+    TTreeNode* AddChildNode(TTreeNode* node, IShellFolder* folder, TListedChild& child,
+                            HTREEITEM after);
+    std::unordered_map<const TTreeNode*, std::unique_ptr<TPendingListing>> FListings;
+    int FPatience = 0; // callers that need children now: listings are waited for longer
 
     // Navigation: the folder name of a node (its path when its item parses
     // back, empty for such an item without a path, else its text), finding
@@ -269,8 +296,6 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // of the final selection when the selection or its folder changed.
     void UpdateTelling(const std::function<void()>& update);
     void UpdateNode(TTreeNode* node, const TFolderRenames& renames = {});
-    void UpdateChildren(IShellFolder* folder, LPCITEMIDLIST itemID, TTreeNode* node,
-                        const TFolderRenames& renames);
     bool FollowMovedFolder(TTreeNode* node, const std::wstring& path);
     void RepointBranch(TTreeNode* node);
     void ReopenBranch(TTreeNode* node);
@@ -279,7 +304,6 @@ class TFolderTreeViewEx : public TCustomTreeView {
     std::vector<std::pair<TTreeNode*, TFolderRenames>> FPendingUpdates; // changed, not yet read
     bool FDrivesChanged = false;
     bool FUpdatingNodes = false; // an update under way
-    int FFilling = 0;            // fills under way
     bool FChangeHeld = false;    // OnChange waits for the update's end
     bool FChangeMissed = false;  // the selection changed while it waited
     bool FRedrawHeld = false;    // drawing held until the update's end
@@ -308,8 +332,11 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool FVirtualRoot = false;
     bool FShowIncludeHidden;
     std::vector<std::string> FFileMask;
-    int FRebuildCount = 0;
-    int FRefreshCount = 0; // RefreshTree calls so far
-    int FDeletions = 0;    // nodes deleted so far: a reload notices a tree changed under it
+    // The tree's generation: a new one with every rebuild, reload and
+    // deleted node, so that a caller that let messages through (a menu, a
+    // rename, an update) knows whether a node it holds may be gone.
+    unsigned FGeneration = 0;
+    int FRebuildCount = 0; // rebuilds and reloads so far, as tests count them
+    int FRefreshCount = 0;
     TTreeServices& FServices;
 };

@@ -2,6 +2,8 @@
 // node's item, its command, and the tree brought up to date after it.
 #include "folder_tree/FTVEX_D3.h"
 
+#include "folder_tree/ListingJob.h"
+
 #include "folder_tree/ShellFolders.h"
 #include "folder_tree/ShellVerbs.h"
 #include "folder_tree/TreeItemData.h"
@@ -70,6 +72,10 @@ HWND TFolderTreeViewEx::OwnerHandle() {
 }
 
 LRESULT TFolderTreeViewEx::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == TreeListingMessage()) {
+        ListingMessage(wp, lp != 0);
+        return 0;
+    }
     if (WatchMessage(msg, wp, lp)) return 0; // F5, the settle timer
     LRESULT result = TCustomTreeView::WndProc(msg, wp, lp);
     if (msg == WM_RBUTTONDOWN) RightButtonDown(lp);
@@ -86,7 +92,7 @@ void TFolderTreeViewEx::RightButtonDown(LPARAM point) {
     // the menu is up, may rebuild the tree and free the node and its record.
     ComPtr<IShellFolder> folder = data->ParentFolder;
     UniqueItemIDList item = CopyItemID(data->RelativeID.get());
-    const int deletions = FDeletions;
+    const unsigned generation = FGeneration;
     if (Selected() != node) SetSelected(node);
     ClientToScreen(Handle(), &pt);
     UINT command = 0;
@@ -94,7 +100,7 @@ void TFolderTreeViewEx::RightButtonDown(LPARAM point) {
         return;
     switch (command) {
     case MenuCommand::Delete:
-        if (FDeletions == deletions) node->Delete(); // else the node may be gone already
+        if (FGeneration == generation) node->Delete(); // else the node may be gone already
         break;
     case MenuCommand::Link:
     case MenuCommand::Paste:

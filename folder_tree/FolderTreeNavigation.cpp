@@ -124,6 +124,13 @@ void TFolderTreeViewEx::ExecuteSelected() {
 
 bool TFolderTreeViewEx::LocatePath(const std::wstring& path, bool makeTop, bool select) {
     if (FVirtualRoot) return false;
+    // Every listing on the way is waited for, as long as a slow folder allows.
+    struct TPatient {
+        int& patience;
+        explicit TPatient(int& p) : patience(++p) {}
+        ~TPatient() { --patience; }
+    } patient(FPatience);
+    AwaitListing(nullptr);
     ComPtr<IShellFolder> desktop = FServices.Desktop();
     ComPtr<IMalloc> malloc = FServices.Malloc();
     if (!malloc || !desktop) return false;
@@ -151,7 +158,10 @@ bool TFolderTreeViewEx::LocatePath(const std::wstring& path, bool makeTop, bool 
     if (!t) { // the target is the root itself
         if (!FShowRootFolder) return false;
     } else { // below the root: walk down from its first level
-        if (FShowRootFolder) node = node->GetFirstChild();
+        if (FShowRootFolder) {
+            AwaitListing(node);
+            node = node->GetFirstChild();
+        }
         for (; node; t = NextItemID(t)) {
             UniqueItemIDList id = CopyItemID(t);
             node = FindSiblingNode(node, id.get());
@@ -189,6 +199,7 @@ void TFolderTreeViewEx::ApplySelectedDir() {
 
 void TFolderTreeViewEx::RefreshTree() {
     ++FRefreshCount;
+    ++FGeneration;
     if (Items().GetFirstNode()) ReloadTree(Selected());
 }
 
@@ -209,10 +220,10 @@ void TFolderTreeViewEx::ReloadTree(TTreeNode* node) {
     // Messages handled while collecting may change the tree; the collection
     // stops at the first deletion and never touches a node it may have lost.
     std::vector<std::wstring> slots(order.size());
-    const int deletionsBefore = FDeletions;
+    const unsigned generation = FGeneration;
     for (std::size_t k = 1; k < order.size(); ++k) {
         Application().ProcessMessages();
-        if (FDeletions != deletionsBefore) break;
+        if (FGeneration != generation) break;
         if (AncestorsExpanded(order[k])) slots[k] = PathOf(order[k]);
     }
     Application().ProcessMessages();
@@ -221,8 +232,9 @@ void TFolderTreeViewEx::ReloadTree(TTreeNode* node) {
     TTreeNode* first = Items().GetFirstNode();
     TTVITEMDATA* data = NodeData(first);
     if (!data) return;
+    CancelListings(first, false);
     first->DeleteChildren();
-    FillNode(data->ParentFolder.Get(), data->RelativeID.get(), first);
+    FillNode(first, data->ParentFolder.Get(), data->RelativeID.get(), data->AbsoluteID.get());
     first->Expand(false);
     for (const std::wstring& path : slots)
         if (!path.empty()) LocatePath(path, false, false);

@@ -59,12 +59,12 @@ void TFolderTreeViewEx::LabelEdited(TVITEMW& item) {
     const ComPtr<IShellFolder> folder = data->ParentFolder;
     const UniqueItemIDList child = CopyItemID(data->RelativeID.get());
     if (!child) return keepName();
-    const int deletions = FDeletions;
+    const unsigned generation = FGeneration;
     PITEMID_CHILD renamed = nullptr;
     const HRESULT status =
         folder->SetNameOf(Handle(), child.get(), name.c_str(), kRenameFlags, &renamed);
     const AllocatorItemIDList unused(renamed, {malloc}); // the refresh reads the item anew
-    if (FDeletions != deletions) return;
+    if (FGeneration != generation) return;
     if (FAILED(status)) return keepName();
     RefreshTree();
 }

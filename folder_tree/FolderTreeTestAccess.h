@@ -6,6 +6,7 @@
 #include "folder_tree/DropTarget.h"
 #include "folder_tree/FTVEX_D3.h"
 #include "folder_tree/FolderTreeWatch.h"
+#include "folder_tree/ListingJob.h"
 #include "folder_tree/TreeItemData.h"
 
 class TFolderTreeTestAccess {
@@ -64,6 +65,9 @@ class TFolderTreeTestAccess {
     int NodeUpdates() const { return tree_.FNodeUpdates; }
     // Root reads alive in the process, those waiting for a cancellation included.
     static int LiveWatches() { return TFolderWatches::Live(); }
+
+    // Listings alive in the process, those whose threads are still held included.
+    static int LiveListings() { return TListingJob::Live(); }
 
     // Node records alive in all trees of the process.
     static int LiveNodeRecords() { return TTVITEMDATA::live; }

@@ -38,8 +38,6 @@ bool IsShownExpanded(const TTreeNode* node) {
 
 } // namespace
 
-TFolderTreeViewEx::~TFolderTreeViewEx() = default;
-
 void TFolderTreeViewEx::SetAutoUpDate(bool value) {
     if (value == FAutoUpDate) return;
     FAutoUpDate = value;
@@ -101,16 +99,25 @@ void TFolderTreeViewEx::SyncWatches() {
                 if (!ShowsOpen(node)) FWatches->Close(node);
         // Nodes that show open unknown to the watches (opened in a rebuild,
         // or by a programmatic expansion) are read as they become known.
+        // Nodes held are used only while none has gone; else collected anew
+        // (those known by now are passed over).
         std::vector<TTreeNode*> open;
-        for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
-            if (ShowsOpen(n)) open.push_back(n);
-        const int builds = FRebuildCount + FRefreshCount;
-        while (!open.empty() && builds == FRebuildCount + FRefreshCount) { // an owner may rebuild
+        unsigned generation = FGeneration - 1;
+        for (int rounds = 0; rounds < 8;) {
+            if (generation != FGeneration) {
+                generation = FGeneration;
+                ++rounds;
+                open.clear();
+                for (TTreeNode* n = Items().GetFirstNode(); n; n = n->GetNextSibling())
+                    if (ShowsOpen(n)) open.push_back(n);
+            }
+            if (open.empty()) break;
             TTreeNode* node = open.back();
             open.pop_back();
             if (!(FWatches && FWatches->IsOpen(node)) && !WatchablePath(node).empty()) {
                 OpenFolder(node);
                 UpdateNode(node);
+                if (generation != FGeneration) continue;
             }
             for (TTreeNode* c = node->GetFirstChild(); c; c = c->GetNextSibling())
                 if (c->Expanded()) open.push_back(c);
@@ -161,7 +168,9 @@ void TFolderTreeViewEx::WatchNotify(const NMHDR* header) {
         if (!node) return;
         if (info->action & TVE_EXPAND) {
             UpdateTelling([&] { RereadBranch(node); });
-        } else if (FWatches) {
+        } else {
+            CancelListings(node, false); // a late result would fill a closed node
+            if (!FWatches) return;
             for (TTreeNode* open : FWatches->Nodes())
                 if (IsWithin(open, node) && !ShowsOpen(open)) FWatches->Close(open);
             RecogniseSelection(Selected()); // closed with the branch, perhaps
@@ -172,6 +181,7 @@ void TFolderTreeViewEx::WatchNotify(const NMHDR* header) {
 bool TFolderTreeViewEx::WatchMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TIMER:
+        if (ListingTimer(wp)) return true;
         if (wp == kCheckTimer) {
             // Checks hold nothing open; they run while the tree can be seen.
             if (IsWindowVisible(Handle()) && !IsIconic(GetAncestor(Handle(), GA_ROOT)))
@@ -185,7 +195,13 @@ bool TFolderTreeViewEx::WatchMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp) CheckFolders(true);
         return false;
     case WM_KEYDOWN:
-        if (wp != VK_F5 || !FAutoUpDate) return false;
+        if (wp != VK_F5) return false;
+        // A node whose folder has not answered is asked again; so is one
+        // whose placeholder is selected.
+        if (TTreeNode* node = Selected();
+            node && RetryListing(!NodeData(node) && node->Parent() ? node->Parent() : node))
+            return true;
+        if (!FAutoUpDate) return false;
         if (TTreeNode* node = Selected())
             UpdateTelling([&] {
                 // A closed node is only read; an open one is resolved anew as it is.
@@ -215,8 +231,7 @@ void TFolderTreeViewEx::CheckFolders(bool atOnce) {
 // Nested loops (a menu, a drag, a label edit, a rebuild's pumping, a dialog
 // raised while a folder is listed) hold nodes: the update waits until they end.
 bool TFolderTreeViewEx::UpdatesDeferred() const {
-    if (FUpdating || FUpdatingNodes || FFilling || TreeView_GetEditControl(Handle()) ||
-        GetCapture())
+    if (FUpdating || FUpdatingNodes || TreeView_GetEditControl(Handle()) || GetCapture())
         return true;
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -283,13 +298,11 @@ void TFolderTreeViewEx::UpdateTelling(const std::function<void()>& update) {
     const std::string before = selectedList();
     FChangeHeld = FUpdatingNodes = true;
     FChangeMissed = false;
-    const int builds = FRebuildCount + FRefreshCount;
     update();
     FChangeHeld = FUpdatingNodes = false;
     if (std::exchange(FRedrawHeld, false)) {
         SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
         InvalidateRect(Handle(), nullptr, TRUE);
     }
-    if (builds != FRebuildCount + FRefreshCount) return; // rebuilt under it: told already
     if (FChangeMissed || Selected() != selected || selectedList() != before) TellChange();
 }

@@ -65,16 +65,21 @@ bool EnumerateFolder(IShellFolder* folder, LPCITEMIDLIST item, HWND owner, SHCON
                      ULONG attributeMask, const ShellChildVisitor& visit) {
     ComPtr<IShellFolder> sub;
     if (FAILED(folder->BindToObject(item, nullptr, IID_PPV_ARGS(&sub)))) return false;
+    EnumerateBoundFolder(sub.Get(), owner, flags, attributeMask, visit);
+    return true;
+}
+
+void EnumerateBoundFolder(IShellFolder* folder, HWND owner, SHCONTF flags, ULONG attributeMask,
+                          const ShellChildVisitor& visit) {
     ComPtr<IEnumIDList> items;
-    if (FAILED(sub->EnumObjects(owner, flags, &items)) || !items) return true;
+    if (FAILED(folder->EnumObjects(owner, flags, &items)) || !items) return;
     LPITEMIDLIST raw = nullptr;
     while (items->Next(1, &raw, nullptr) == S_OK) {
         UniqueItemIDList child(raw);
         ULONG attributes = attributeMask;
-        sub->GetAttributesOf(1, const_cast<LPCITEMIDLIST*>(&raw), &attributes);
-        if (!visit(sub.Get(), raw, attributes)) break;
+        folder->GetAttributesOf(1, const_cast<LPCITEMIDLIST*>(&raw), &attributes);
+        if (!visit(folder, raw, attributes)) break;
     }
-    return true;
 }
 
 bool IsSameItem(IShellFolder* folder, LPCITEMIDLIST item1, LPCITEMIDLIST item2) {

@@ -52,6 +52,9 @@ using ShellChildVisitor =
 // False only when the bind fails: an enumeration that fails visits nothing.
 bool EnumerateFolder(IShellFolder* folder, LPCITEMIDLIST item, HWND owner, SHCONTF flags,
                      ULONG attributeMask, const ShellChildVisitor& visit);
+// The same for a folder bound already.
+void EnumerateBoundFolder(IShellFolder* folder, HWND owner, SHCONTF flags, ULONG attributeMask,
+                          const ShellChildVisitor& visit);
 
 // CompareIDs succeeds and its low 16 bits are 0.
 bool IsSameItem(IShellFolder* folder, LPCITEMIDLIST item1, LPCITEMIDLIST item2);

@@ -39,6 +39,12 @@ class TTreeServices {
         return InvokePathVerb(*this, wnd, path, verb);
     }
 
+    // How long the window waits for a folder's listing before it shows the
+    // node as being read, and a call on the listing's own thread before it
+    // lists.
+    virtual DWORD ListingWait() { return 30; }
+    virtual void ListingBegins() {}
+
     // Changes below a volume's or share's root: the root opened for reading
     // them (INVALID_HANDLE_VALUE when it cannot be), a read of the names
     // changed anywhere below it, completed by `done` in an alertable wait,

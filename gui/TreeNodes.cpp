@@ -106,13 +106,13 @@ void TTreeNode::Delete() {
 
 // ---- TTreeNodes ----
 
-TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v) {
+TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v, HTREEITEM after) {
     if (!owner_->Handle()) return nullptr;
     auto node = std::make_unique<TTreeNode>(owner_, std::move(v.text), std::move(v.owned));
     node->hasChildren_ = v.hasChildren;
     TVINSERTSTRUCTW ins{};
     ins.hParent = parent ? parent->ItemId() : TVI_ROOT;
-    ins.hInsertAfter = TVI_LAST;
+    ins.hInsertAfter = after;
     TVITEMW& item = ins.item;
     item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
     item.pszText = const_cast<wchar_t*>(node->text_.c_str());

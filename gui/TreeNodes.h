@@ -81,8 +81,9 @@ class TTreeNodes {
   public:
     explicit TTreeNodes(TCustomTreeView* owner) : owner_(owner) {}
 
-    // Appends a node below `parent` (at the top level when null).
-    TTreeNode* Add(TTreeNode* parent, TNodeValues values);
+    // Adds a node below `parent` (at the top level when null), after the
+    // sibling `after` or at TVI_FIRST or TVI_LAST.
+    TTreeNode* Add(TTreeNode* parent, TNodeValues values, HTREEITEM after = TVI_LAST);
     TTreeNode* GetFirstNode() const;
     int Count() const { return int(nodes_.size()); }
     void Clear();

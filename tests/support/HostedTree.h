@@ -61,6 +61,7 @@ class HostedTreeTest : public ::testing::Test {
     }
     // The tree and its form go now.
     void Destroy() { host_.reset(); }
+    bool Made() const { return host_ != nullptr; }
     TFolderTreeViewEx& Tree() { return *host_->tree; }
     TTreeNode* First() { return Tree().Items().GetFirstNode(); }
     // The node of a path below the root node, found by texts; with `open`,

@@ -60,6 +60,14 @@ class TestTreeServices : public TTreeServices {
     bool PathVerb(HWND wnd, const std::wstring& path, TShellVerb verb) override {
         return pathVerb ? pathVerb(wnd, path, verb) : TTreeServices::PathVerb(wnd, path, verb);
     }
+    // A listing is waited for this long before its node shows a
+    // placeholder; `listingBegins` runs on each listing's own thread.
+    DWORD listingWait = 20000;
+    std::function<void()> listingBegins;
+    DWORD ListingWait() override { return listingWait; }
+    void ListingBegins() override {
+        if (listingBegins) listingBegins();
+    }
     bool fakeChanges = false;
     bool refuseChanges = false;  // every read fails, as on a share that refuses watches
     HANDLE changeRoot = nullptr; // the last root handed out
