@@ -32,6 +32,15 @@
 
 namespace {
 
+// Listings slower than the window's wait come back as messages: served
+// until every one has been applied.
+void AwaitListings() {
+    while (TFolderTreeTestAccess::LiveListings() > 0) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        Application().ProcessMessages();
+    }
+}
+
 int ChildCount(const TTreeNode* node) {
     int count = 0;
     for (TTreeNode* c = node->GetFirstChild(); c; c = c->GetNextSibling())
@@ -118,6 +127,7 @@ void UpdateAgainstRefill(const std::string& data, int rounds) {
             if ((step == 0) == (r % 2 == 0)) {
                 const double begin = Now();
                 SendMessageA(watched.tree->Handle(), WM_KEYDOWN, VK_F5, 0); // the update
+                AwaitListings();
                 updates.push_back(Now() - begin);
                 updatedCount = ChildCount(node);
             } else {
@@ -125,6 +135,7 @@ void UpdateAgainstRefill(const std::string& data, int rounds) {
                 TTreeNode* again = fresh.Child("big");
                 const double begin = Now();
                 again->Expand(false); // the fill
+                AwaitListings();
                 refills.push_back(Now() - begin);
                 refilledCount = ChildCount(again);
             }

@@ -289,6 +289,8 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void RereadOnExpand(TTreeNode* node);
     void RereadBranch(TTreeNode* node);
     void ExpandedWithoutNotice(TTreeNode* node) override;
+    void CollapsedWithoutNotice(TTreeNode* node) override;
+    void Collapsed(TTreeNode* node);
     bool UpdatesDeferred() const;
     void UpdateChangedNodes();
     void CheckFolders(bool atOnce);

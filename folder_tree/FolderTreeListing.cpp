@@ -102,12 +102,6 @@ void TFolderTreeViewEx::ListingMessage(WPARAM serial, bool more) {
     TTreeNode* node = const_cast<TTreeNode*>(it->first);
     TPendingListing& p = *it->second;
     if (!p.job->Done() || (p.applying && !more)) return;
-    // A node closed since (a collapse by program tells nothing) is filled on
-    // its next opening instead.
-    if (p.kind == TListingKind::Fill && !p.applying && node && !node->Expanded()) {
-        CancelListings(node, false);
-        return;
-    }
     bool done = false;
     UpdateTelling([&] { done = ApplyListing(node, p, true); });
     if (done)

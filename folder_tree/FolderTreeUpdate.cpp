@@ -163,19 +163,29 @@ void TFolderTreeViewEx::WatchNotify(const NMHDR* header) {
     const auto* info = reinterpret_cast<const NMTREEVIEWW*>(header);
     if (header->code == TVN_DELETEITEMW) {
         if (FWatches) FWatches->Close(reinterpret_cast<TTreeNode*>(info->itemOld.lParam));
-    } else if (header->code == TVN_ITEMEXPANDEDW && FAutoUpDate && !FUpdating) {
+    } else if (header->code == TVN_ITEMEXPANDEDW && !FUpdating) {
         auto* node = reinterpret_cast<TTreeNode*>(info->itemNew.lParam);
         if (!node) return;
         if (info->action & TVE_EXPAND) {
-            UpdateTelling([&] { RereadBranch(node); });
+            if (FAutoUpDate) UpdateTelling([&] { RereadBranch(node); });
         } else {
-            CancelListings(node, false); // a late result would fill a closed node
-            if (!FWatches) return;
-            for (TTreeNode* open : FWatches->Nodes())
-                if (IsWithin(open, node) && !ShowsOpen(open)) FWatches->Close(open);
-            RecogniseSelection(Selected()); // closed with the branch, perhaps
+            Collapsed(node);
         }
     }
+}
+
+// A collapse by program keeps its watches, as it always did; only a
+// listing under way would fill a closed node.
+void TFolderTreeViewEx::CollapsedWithoutNotice(TTreeNode* node) {
+    if (!FUpdating && !Designing()) CancelListings(node, false);
+}
+
+void TFolderTreeViewEx::Collapsed(TTreeNode* node) {
+    CancelListings(node, false); // a late result would fill a closed node
+    if (!FWatches || !FAutoUpDate) return;
+    for (TTreeNode* open : FWatches->Nodes())
+        if (IsWithin(open, node) && !ShowsOpen(open)) FWatches->Close(open);
+    RecogniseSelection(Selected()); // closed with the branch, perhaps
 }
 
 bool TFolderTreeViewEx::WatchMessage(UINT msg, WPARAM wp, LPARAM lp) {

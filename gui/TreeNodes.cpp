@@ -87,7 +87,11 @@ void TTreeNode::Collapse(bool recurse) {
     if (recurse)
         for (TTreeNode* c = GetFirstChild(); c; c = c->GetNextSibling())
             c->Collapse(true);
+    const bool wasOpen = Expanded();
+    const int notices = owner_->expandingNotices_;
     Send(owner_, TVM_EXPAND, TVE_COLLAPSE, LPARAM(item_));
+    if (wasOpen && !Expanded() && owner_->expandingNotices_ == notices)
+        owner_->CollapsedWithoutNotice(this);
 }
 
 void TTreeNode::CustomSort(PFNTVCOMPARE compare, LPARAM data) {

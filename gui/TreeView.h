@@ -63,6 +63,8 @@ class TCustomTreeView : public TWinControl {
     // which it sends only for a node's first opening: whatever an opening
     // by hand does beyond filling the node.
     virtual void ExpandedWithoutNotice(TTreeNode*) {}
+    // The same for a node closed by TTreeNode::Collapse.
+    virtual void CollapsedWithoutNotice(TTreeNode*) {}
     virtual void Change(TTreeNode*) {} // the selection changed
     virtual void DblClick() {}
     // The image of a node given as I_IMAGECALLBACK, normal or selected,
