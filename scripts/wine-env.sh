@@ -7,6 +7,8 @@
 #                    Windows, where the x86 build runs under WOW64) or win32
 #   KELVANE_BUILD    another build folder
 #   KELVANE_DLL_OVERRIDES  more of Wine's DLL overrides (name,...=n,b)
+#   KELVANE_WINE     set here: the loader to start a program with, where
+#                    the system's `wine` cannot start it
 # Usage: . scripts/wine-env.sh
 _k_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export KELVANE_ARCH=${KELVANE_ARCH:-x86}
@@ -24,6 +26,24 @@ export WINEDEBUG=-all
 # so a test cannot give them to a program it starts.
 export WINEDLLOVERRIDES="${KELVANE_DLL_OVERRIDES:+$KELVANE_DLL_OVERRIDES;}mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+# Debian's `wine` starts every program through the 32-bit loader, which a
+# kernel built without 32-bit support cannot execute ("Exec format error").
+# There the 64-bit loader serves the x64 build directly, through `wine` and
+# `wine-stable` (wineboot's) on PATH, and the x86 build cannot run at all.
+k_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+if ! k_runs_32bit && [ -x /usr/lib/wine/wine64 ]; then
+  _k_bin=$_k_root/build/wine64-loader
+  if [ ! -x "$_k_bin/wine-stable" ]; then
+    mkdir -p "$_k_bin"
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+      >"$_k_bin/wine"
+    chmod +x "$_k_bin/wine"
+    cp "$_k_bin/wine" "$_k_bin/wine-stable"
+  fi
+  case ":$PATH:" in *":$_k_bin:"*) ;; *) export PATH="$_k_bin:$PATH" ;; esac
+  export KELVANE_WINE=$_k_bin/wine # for the tests' Unix shells, whose PATH is their own
+fi
 
 # The prefix's own settings. The prefix's marker names a digest of this
 # function, so that a prefix made with other settings is set up again.

@@ -45,8 +45,9 @@ bool exists(const std::string& path) {
 class Peer {
   public:
     Peer(const std::string& arguments, const std::string& log, HWND tree) : log_(log) {
-        if (RunUnixShell("wine " + ShellQuote(DRAG_PEER_EXE) + " " + arguments +
-                         " </dev/null >/dev/null 2>&1 &") != 0)
+        // KELVANE_WINE: the loader to use where the system's `wine` cannot.
+        if (RunUnixShell("\"${KELVANE_WINE:-wine}\" " + ShellQuote(DRAG_PEER_EXE) + " " +
+                         arguments + " </dev/null >/dev/null 2>&1 &") != 0)
             return;
         waitUntil([&] { return (window_ = FindWindowA(kClass, nullptr)) != nullptr; },
                   e2e::kStartTimeoutMs);
