@@ -84,7 +84,6 @@ void TFolderTreeViewEx::ListChildren(TTreeNode* node, IShellFolder* folder, LPCI
     request.begins = [services] { services->ListingBegins(); };
 
     pending->job = TListingJob::Start(std::move(request), Handle(), TreeListingMessage());
-    if (!pending->job) return; // no thread: the node stays as it is
     TPendingListing& p = *(FListings[node] = std::move(pending));
     if (p.job->Wait(FPatience ? kPatientMs : FServices.ListingWait())) {
         ApplyListing(node, p, false);

@@ -29,7 +29,7 @@ class TListingJob {
         std::function<void()> begins;
     };
 
-    // The job, started; null only when no thread could be made.
+    // The job, started; done already when no thread could be made.
     static std::shared_ptr<TListingJob> Start(Request request, HWND window, UINT message);
     ~TListingJob();
     TListingJob(const TListingJob&) = delete;
@@ -50,6 +50,7 @@ class TListingJob {
   private:
     TListingJob(Request request, HWND window, UINT message);
     static DWORD WINAPI Run(void* self);
+    void List(); // on the job's thread, or the caller's when it has none
 
     Request request_;
     HWND window_;
