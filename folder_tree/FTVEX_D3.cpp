@@ -56,6 +56,7 @@ void TFolderTreeViewEx::CreateWnd() {
 
 void TFolderTreeViewEx::DestroyWnd() {
     CancelListings(nullptr, true); // their threads end by themselves
+    CancelIcons();
     StopWatches();
     Items().Clear();
     FDropNode = nullptr;
@@ -84,6 +85,7 @@ bool TFolderTreeViewEx::HandleNotify(NMHDR* header, LRESULT& result) {
         if (FDropNode && FDropNode->ItemId() == old.hItem) FDropNode = nullptr;
         // A node's listing goes with it; a placeholder is forgotten.
         const auto* node = reinterpret_cast<const TTreeNode*>(old.lParam);
+        ForgetIconOf(node);
         if (auto it = FListings.find(node); it != FListings.end()) {
             it->second->job->Cancel();
             FListings.erase(it);

@@ -9,6 +9,7 @@
 #include "folder_tree/AboutProperty.h"
 #include "folder_tree/ContextMenu2.h"
 #include "folder_tree/FolderListing.h"
+#include "folder_tree/IconJob.h"
 #include "folder_tree/ItemIdList.h"
 #include "folder_tree/TreeServices.h"
 #include "gui/AnsiText.h"
@@ -230,10 +231,21 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool ListingTimer(WPARAM timer);
     // A child's name for parsing in its folder: nodes are matched by it.
     std::wstring ShownName(const TTreeNode* child);
+    // `iconLater`: the node's icon is looked up off the window's thread.
     TTreeNode* AddChildNode(TTreeNode* node, IShellFolder* folder, TListedChild& child,
-                            HTREEITEM after);
+                            HTREEITEM after, bool iconLater);
     std::unordered_map<const TTreeNode*, std::unique_ptr<TPendingListing>> FListings;
     int FPatience = 0; // callers that need children now: listings are waited for longer
+
+    // Icons of nodes listed from a slow folder: a default icon when first
+    // drawn, the real ones looked up in batches on a thread of their own.
+    int LaterIcon(TTreeNode* node, bool open);
+    void IconsMessage(WPARAM kind);
+    void ForgetIconOf(const TTreeNode* node);
+    void CancelIcons();
+    std::vector<TTreeNode*> FIconQueue; // drawn, waiting for the next batch
+    std::vector<TTreeNode*> FIconBatch; // the batch being looked up (null: node gone)
+    std::shared_ptr<TIconJob> FIconJob;
 
     // Navigation: the folder name of a node (its path when its item parses
     // back, empty for such an item without a path, else its text), finding

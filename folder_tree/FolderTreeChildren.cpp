@@ -84,7 +84,7 @@ bool TFolderTreeViewEx::FollowMovedFolder(TTreeNode* node, const std::wstring& p
 }
 
 TTreeNode* TFolderTreeViewEx::AddChildNode(TTreeNode* node, IShellFolder* folder,
-                                           TListedChild& child, HTREEITEM after) {
+                                           TListedChild& child, HTREEITEM after, bool iconLater) {
     auto record = std::make_unique<TTVITEMDATA>();
     record->ParentFolder = folder;
     const TTVITEMDATA* parent = NodeData(node);
@@ -93,6 +93,7 @@ TTreeNode* TFolderTreeViewEx::AddChildNode(TTreeNode* node, IShellFolder* folder
                                   : nullptr;
     record->RelativeID = std::move(child.item);
     record->Attributes = child.attributes;
+    record->IconLater = iconLater;
     return Items().Add(node,
                        {.text = std::move(child.text),
                         .owned = OwnNodeData(std::move(record)),
@@ -216,7 +217,8 @@ bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool i
             const HTREEITEM after = p.sortAfter ? TVI_LAST
                                     : p.after   ? p.after->ItemId()
                                                 : TVI_FIRST;
-            if (TTreeNode* n = AddChildNode(node, p.bound.Get(), listing.children[p.next], after))
+            if (TTreeNode* n =
+                    AddChildNode(node, p.bound.Get(), listing.children[p.next], after, inSlices))
                 p.after = n;
             added = true;
         }

@@ -76,6 +76,10 @@ LRESULT TFolderTreeViewEx::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         ListingMessage(wp, lp != 0);
         return 0;
     }
+    if (msg == TreeIconsMessage()) {
+        IconsMessage(wp);
+        return 0;
+    }
     if (WatchMessage(msg, wp, lp)) return 0; // F5, the settle timer
     LRESULT result = TCustomTreeView::WndProc(msg, wp, lp);
     if (msg == WM_RBUTTONDOWN) RightButtonDown(lp);

@@ -49,7 +49,9 @@ bool TFolderTreeViewEx::HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST ite
 int TFolderTreeViewEx::NodeImageIndex(TTreeNode* node, bool selected) {
     const TTVITEMDATA* data = NodeData(node);
     const bool openWhenSelected = !FShowFile || (data && (data->Attributes & SFGAO_FOLDER));
-    return RecordIconIndex(data, selected && openWhenSelected);
+    const bool open = selected && openWhenSelected;
+    if (data && data->IconLater) return LaterIcon(node, open);
+    return RecordIconIndex(data, open);
 }
 
 PFNTVCOMPARE TFolderTreeViewEx::FillComparison() const {

@@ -28,3 +28,15 @@ bool GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index) {
     --index; // the shell counts overlays from 1, nodes from 0
     return true;
 }
+
+int GetDefaultIconIndex(bool folder, bool open) {
+    // Asked by attributes alone, these read nothing of any item.
+    SHFILEINFOW info{};
+    UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES;
+    if (open) flags |= SHGFI_OPENICON;
+    if (!SHGetFileInfoW(folder ? L"folder" : L"file",
+                        folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info,
+                        sizeof info, flags))
+        return 0;
+    return info.iIcon;
+}

@@ -19,6 +19,10 @@ struct TTVITEMDATA {
     UniqueItemIDList RelativeID;
     UniqueItemIDList AbsoluteID;
     ULONG Attributes = 0;
+    // Listed from a slow folder: the icons are looked up off the window's
+    // thread, and known once Icons holds them.
+    bool IconLater = false;
+    int Icons[2] = {-1, -1}; // normal, open
 };
 
 // The record behind a node of the folder tree, or null.

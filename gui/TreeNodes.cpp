@@ -31,6 +31,15 @@ void TTreeNode::SetText(const std::wstring& text) {
     if (item_) Send(owner_, TVM_SETITEMW, 0, LPARAM(&tv));
 }
 
+void TTreeNode::SetImages(int image, int selected) {
+    TVITEMW tv{};
+    tv.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    tv.hItem = item_;
+    tv.iImage = image;
+    tv.iSelectedImage = selected;
+    if (item_) Send(owner_, TVM_SETITEMW, 0, LPARAM(&tv));
+}
+
 bool TTreeNode::HasChildren() const {
     if (!item_) return hasChildren_;
     TVITEMW tv{};

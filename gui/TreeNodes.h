@@ -37,6 +37,8 @@ class TTreeNode {
     const std::wstring& Text() const { return text_; }
     void SetText(const std::wstring& text);
     void* Data() const { return owned_.get(); }
+    // I_IMAGECALLBACK: asked of the tree view when next drawn.
+    void SetImages(int image, int selected);
     bool HasChildren() const;
     // Shows or hides the expand button, whatever children the node has.
     void SetHasChildren(bool value);

@@ -4,6 +4,8 @@
 // window is seen answering, the placeholder, the children that come, and
 // the listings that collapsing, a rebuild or the tree's end cancel.
 #include "folder_tree/ChildDiff.h"
+#include "folder_tree/ShellIcons.h"
+#include "folder_tree/TreeItemData.h"
 #include "tests/support/HostedTree.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +128,18 @@ TEST_F(SlowFolderTest, TheWindowAnswersWhileAListingIsHeldThenShowsItsChildren) 
     Release();
     EXPECT_EQ(Below(a), (std::vector<std::wstring>{L"b", L"c"}));
     EXPECT_EQ(Tree().Selected(), a);
+
+    // Listed late, a node is drawn with the default icon; its own is looked
+    // up off the window's thread and shown when it comes.
+    const TTreeNode* b = Children(Tree(), a)[0];
+    TVITEMW item{};
+    item.mask = TVIF_HANDLE | TVIF_IMAGE;
+    item.hItem = b->ItemId();
+    TreeView_GetItem(tree, &item); // as a paint asks
+    EXPECT_EQ(item.iImage, GetDefaultIconIndex(true, false));
+    EXPECT_TRUE(PumpUntil([&] { return NodeData(b)->Icons[0] >= 0; }));
+    TreeView_GetItem(tree, &item);
+    EXPECT_EQ(item.iImage, GetItemIconIndex(NodeData(b)->AbsoluteID.get(), false));
 }
 
 TEST_F(SlowFolderTest, CollapsingRebuildingOrClosingCancelsAHeldListing) {
