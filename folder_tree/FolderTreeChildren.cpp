@@ -107,12 +107,14 @@ TTreeNode* TFolderTreeViewEx::AddChildNode(TTreeNode* node, IShellFolder* folder
 bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool inSlices) {
     TListing& listing = p.job->Result();
     const DWORD start = FServices.Tick();
+    // Drawing is held, without the hourglass of a fill, from an update's
+    // first node to its end, and over every slice of an apply: a node added
+    // to a shown, open branch while drawing goes on costs the tree view a
+    // walk of every item below it.
+    if (FChangeHeld && !std::exchange(FRedrawHeld, true))
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
     if (!p.applying) {
         p.applying = true;
-        // Drawing is held, without the hourglass of a fill, from an update's
-        // first node to its end.
-        if (FChangeHeld && !std::exchange(FRedrawHeld, true))
-            SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
         if (TTreeNode* placeholder = std::exchange(p.placeholder, nullptr)) {
             if (Selected() == placeholder && node) SetSelected(node);
             placeholder->Delete();
