@@ -52,6 +52,7 @@ class TSlowServices : public TTreeServices {
 struct TStall {
     double longest = 0; // the longest call into the window
     double total = 0;   // until the children were shown
+    UINT message = 0;   // the longest call's message; 0: the call that started it
 };
 
 // Runs `start`, then serves the window until `done`; each timed.
@@ -67,7 +68,10 @@ TStall Serve(const std::function<void()>& start, const std::function<bool()>& do
             const double t = Now();
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
-            stall.longest = std::max(stall.longest, Now() - t);
+            if (Now() - t > stall.longest) {
+                stall.longest = Now() - t;
+                stall.message = msg.message;
+            }
         }
         if (Now() - begin > 240) break; // given up
     }
@@ -96,8 +100,12 @@ void RemoveTree(const std::wstring& path) {
 }
 
 void Report(const char* key, const char* what, const TStall& s) {
-    std::printf("%-44s longest stall %7.1f ms, children shown after %7.2f s\n", what,
+    std::printf("%-44s longest stall %7.1f ms, children shown after %7.2f s", what,
                 s.longest * 1000, s.total);
+    if (s.message)
+        std::printf(" (message 0x%04X)\n", s.message);
+    else
+        std::printf(" (the call that started it)\n");
     std::printf("%s_stall_ms=%.1f\n%s_seconds=%.2f\n", key, s.longest * 1000, key, s.total);
 }
 
