@@ -310,7 +310,8 @@ class TFolderTreeViewEx : public TCustomTreeView {
     // of the final selection when the selection or its folder changed.
     void UpdateTelling(const std::function<void()>& update);
     void UpdateNode(TTreeNode* node, const TFolderRenames& renames = {});
-    bool FollowMovedFolder(TTreeNode* node, const std::wstring& path);
+    // The node follows its folder, found at `moved` by its identity.
+    bool FollowMovedFolder(TTreeNode* node, const std::wstring& moved);
     void RepointBranch(TTreeNode* node);
     void ReopenBranch(TTreeNode* node);
     void UpdateDrives();

@@ -6,14 +6,12 @@
 // folders followed by identity when renamed; the drives' level.
 #include "folder_tree/FTVEX_D3.h"
 
-#include "folder_tree/FolderIdentity.h"
 #include "folder_tree/FolderTreeWatch.h"
 #include "folder_tree/PendingListing.h"
 #include "folder_tree/ShellFolders.h"
 #include "folder_tree/ShellNames.h"
 #include "folder_tree/TreeItemData.h"
 
-#include <algorithm>
 
 using Microsoft::WRL::ComPtr;
 
@@ -53,19 +51,14 @@ void TFolderTreeViewEx::UpdateNode(TTreeNode* node, const TFolderRenames& rename
     if (!data || !data->ParentFolder) return;
     const std::wstring path = WatchablePath(node);
     ++FNodeUpdates;
-    // Its last-write time and identity anew, before it is listed: a change
-    // after the listing shows at the next check.
-    if (FWatches && FWatches->IsOpen(node)) FWatches->Open(node, path, FShowFile);
+    // Its last-write time and identity anew, read by the listing before it
+    // lists: a change after the listing shows at the next check.
+    if (FWatches && FWatches->IsOpen(node)) FWatches->Open(node, path, FShowFile, false, true);
     ListChildren(node, data->ParentFolder.Get(), data->RelativeID.get(), data->AbsoluteID.get(),
                  TListingKind::Update, renames, path);
 }
 
-bool TFolderTreeViewEx::FollowMovedFolder(TTreeNode* node, const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L'\\');
-    const ULONGLONG id = FWatches ? FWatches->FileId(node) : 0;
-    if (!id || slash == std::wstring::npos) return false;
-    const std::wstring moved =
-        FindSubfolderById(path.substr(0, std::max<std::size_t>(slash, 3)), id);
+bool TFolderTreeViewEx::FollowMovedFolder(TTreeNode* node, const std::wstring& moved) {
     ComPtr<IShellFolder> desktop = FServices.Desktop();
     UniqueItemIDList list = moved.empty() ? nullptr : PathToItemIDList(moved, desktop.Get());
     if (!list) return false;
@@ -115,6 +108,8 @@ bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool i
         SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
     if (!p.applying) {
         p.applying = true;
+        if (p.identityTicket && FWatches)
+            FWatches->Resolved(node, p.identityTicket, p.job->Identity());
         if (TTreeNode* placeholder = std::exchange(p.placeholder, nullptr)) {
             if (Selected() == placeholder && node) SetSelected(node);
             placeholder->Delete();
@@ -241,7 +236,7 @@ void TFolderTreeViewEx::FinishListing(TTreeNode* node) {
     std::unique_ptr<TPendingListing> p = std::move(it->second);
     FListings.erase(it);
     if (p->follow) {
-        FollowMovedFolder(node, p->path);
+        FollowMovedFolder(node, p->job->MovedTo());
         return;
     }
     // Nodes held since the listing was applied are used only while no node

@@ -70,6 +70,12 @@ void TFolderTreeViewEx::ListChildren(TTreeNode* node, IShellFolder* folder, LPCI
     request.rules = ListingRules();
     request.mustExist = path;
     pending->path = path;
+    if (FWatches) {
+        pending->identityTicket = FWatches->ListingResolves(node, request.identityOf);
+        // The tree's own root folder, gone, is looked for by its identity.
+        if (node && !node->Parent() && FWatches->IsOpen(node))
+            request.followId = FWatches->FileId(node);
+    }
     // The known children's folders are asked who they are, under the names
     // they should have now.
     const auto finalNames = FinalNames(renames);
@@ -130,19 +136,23 @@ bool TFolderTreeViewEx::RetryListing(TTreeNode* node) {
 }
 
 void TFolderTreeViewEx::CancelListings(const TTreeNode* within, bool all) {
-    std::vector<std::unique_ptr<TPendingListing>> cancelled;
+    std::vector<std::pair<const TTreeNode*, std::unique_ptr<TPendingListing>>> cancelled;
     for (auto it = FListings.begin(); it != FListings.end();) {
         // A listing being applied finishes: its node keeps every child.
         if (all || (it->first && !it->second->applying && IsWithin(it->first, within))) {
             it->second->job->Cancel();
-            cancelled.push_back(std::move(it->second));
+            cancelled.emplace_back(it->first, std::move(it->second));
             it = FListings.erase(it);
         } else {
             ++it;
         }
     }
-    for (auto& p : cancelled)
-        if (p->placeholder && !all) p->placeholder->Delete();
+    if (all) return;
+    for (auto& [node, p] : cancelled) {
+        if (p->placeholder) p->placeholder->Delete();
+        // The folder it was to resolve for the watches is resolved by a round.
+        if (p->identityTicket && FWatches) FWatches->Resolve(node);
+    }
 }
 
 void TFolderTreeViewEx::MarkUnreachable() {

@@ -9,6 +9,7 @@
 
 #include "folder_tree/FolderTreeWatch.h"
 #include "folder_tree/TreeItemData.h"
+#include "folder_tree/WatchRound.h"
 
 #include <dbt.h>
 
@@ -75,7 +76,8 @@ void TFolderTreeViewEx::OpenFolder(TTreeNode* node) {
     if (path.empty()) return;
     if (!FWatches)
         FWatches = std::make_unique<TFolderWatches>(FServices, Handle(), kSettleTimer, kSettleMs);
-    FWatches->Open(node, path, FShowFile);
+    // Resolved by the listing that every caller starts next.
+    FWatches->Open(node, path, FShowFile, false, true);
     if (FWatches->NeedsChecks()) SetTimer(Handle(), kCheckTimer, kCheckMs, nullptr);
 }
 
@@ -189,6 +191,10 @@ void TFolderTreeViewEx::Collapsed(TTreeNode* node) {
 }
 
 bool TFolderTreeViewEx::WatchMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == TreeWatchMessage()) { // a round of the watches is back
+        if (FWatches) FWatches->RoundDone();
+        return true;
+    }
     switch (msg) {
     case WM_TIMER:
         if (ListingTimer(wp)) return true;

@@ -1,6 +1,7 @@
 #include "folder_tree/FolderTreeWatch.h"
 
 #include "folder_tree/TreeServices.h"
+#include "folder_tree/WatchRound.h"
 #include "gui/Owners.h"
 
 #include <dbt.h>
@@ -67,7 +68,7 @@ std::vector<std::unique_ptr<TRootRead>>& Retired() {
 } // namespace
 
 struct TRootWatch {
-    enum TState { kReading, kRefused, kRemoving, kRemoved };
+    enum TState { kReading, kRefused, kOpening, kRemoving, kRemoved };
 
     TRootWatch(TFolderWatches& watches, std::wstring rootPath, DWORD notifyFilter)
         : owner(watches), root(std::move(rootPath)), filter(notifyFilter) {}
@@ -77,8 +78,15 @@ struct TRootWatch {
 
     bool Serving() const { return state == kReading && owner.services_.ChangesComplete(); }
 
-    void Start() {
-        UniqueHandle handle(owner.services_.OpenChangeRoot(root));
+    // The root opened by the next round, then read from.
+    void Ask() {
+        Stop();
+        state = kOpening;
+        asked = false;
+    }
+    // Here, for a volume known to be there.
+    void StartHere() { Begin(UniqueHandle(owner.services_.OpenChangeRoot(root))); }
+    void Begin(UniqueHandle handle) {
         auto next = handle ? std::make_unique<TRootRead>(this, std::move(handle)) : nullptr;
         if (!next || !Arm(*next)) {
             Refused();
@@ -172,6 +180,7 @@ struct TRootWatch {
     UniqueDeviceNotification notification;
     HANDLE registered = nullptr; // the handle the registration names, even once closed
     TState state = kRefused;
+    bool asked = false; // opening: in a round already
     DWORD refusedAt = 0, retryWait = 0;
     std::wstring oldName; // of a rename whose new name has not come yet
 };
@@ -201,42 +210,78 @@ TFolderWatches::~TFolderWatches() {
     CloseAll();
 }
 
-void TFolderWatches::Open(TTreeNode* node, const std::wstring& path, bool fileNames,
-                          bool identityOnly) {
+unsigned TFolderWatches::Open(TTreeNode* node, const std::wstring& path, bool fileNames,
+                              bool identityOnly, bool byListing) {
     if (identityOnly) // one folder is known by identity alone: the selection's
         for (auto f = folders_.begin(); f != folders_.end();)
             f = f->first != node && f->second.identityOnly ? Forget(f) : std::next(f);
     auto [it, added] = folders_.try_emplace(node);
     TOpenFolder& folder = it->second;
-    if (!added && identityOnly && !folder.identityOnly) return; // open already says more
+    if (!added && identityOnly && !folder.identityOnly) return 0; // open already says more
     folder.path = path;
     folder.identityOnly = identityOnly;
+    folder.fileNames = fileNames;
     folder.moving.reset();
-    // A folder that cannot be opened keeps the identity it had, by which a
-    // rename finds it; its last-write time is taken as unknown.
-    TFolderIdentity identity;
-    if (ReadFolderIdentity(path, identity))
-        folder.identity = identity;
+    // Until it is resolved, the folder keeps the identity it had, by which a
+    // rename finds it, and is not checked.
+    folder.ticket = ++lastTicket_;
+    folder.byListing = byListing;
+    if (!byListing) {
+        resolves_.emplace_back(node, folder.ticket);
+        StartRound();
+    }
+    return folder.ticket;
+}
+
+unsigned TFolderWatches::ListingResolves(const TTreeNode* node, std::wstring& path) const {
+    auto it = folders_.find(node);
+    if (it == folders_.end() || !it->second.byListing || it->second.resolved == it->second.ticket)
+        return 0;
+    path = it->second.path;
+    return it->second.ticket;
+}
+
+void TFolderWatches::Resolve(const TTreeNode* node) {
+    auto it = folders_.find(node);
+    if (it == folders_.end() || !it->second.byListing || it->second.resolved == it->second.ticket)
+        return;
+    it->second.byListing = false;
+    resolves_.emplace_back(node, it->second.ticket);
+    StartRound();
+}
+
+void TFolderWatches::Resolved(const TTreeNode* node, unsigned ticket,
+                              const TFolderIdentity* identity) {
+    auto it = folders_.find(node);
+    if (it == folders_.end() || it->second.ticket != ticket || it->second.resolved == ticket)
+        return; // opened again since, or closed
+    TOpenFolder& folder = it->second;
+    folder.resolved = ticket;
+    // A folder that cannot be opened keeps the identity it had; its
+    // last-write time is taken as unknown.
+    if (identity)
+        folder.identity = *identity;
     else
         folder.identity.lastWrite = 0;
     if (auto k = byKey_.find(folder.key); k != byKey_.end() && k->second == node) byKey_.erase(k);
     folder.rootKey = FoldedName(folder.identity.root);
     folder.key = FoldedName(Joined(folder.identity.root, folder.identity.relative));
-    if (!folder.identity.root.empty()) byKey_[folder.key] = node;
+    if (!folder.identity.root.empty()) byKey_[folder.key] = const_cast<TTreeNode*>(node);
     // Where a root's read cannot report everything (Wine), none is kept: the
     // checks carry the changes, and such a read makes every later opening of
     // a folder below the root cost more.
-    if (!identityOnly && !folder.identity.root.empty() && services_.ChangesComplete()) {
+    if (!folder.identityOnly && !folder.identity.root.empty() && services_.ChangesComplete()) {
         const DWORD filter =
-            FILE_NOTIFY_CHANGE_DIR_NAME | (fileNames ? FILE_NOTIFY_CHANGE_FILE_NAME : 0);
+            FILE_NOTIFY_CHANGE_DIR_NAME | (folder.fileNames ? FILE_NOTIFY_CHANGE_FILE_NAME : 0);
         auto& root = roots_[folder.rootKey];
         if (root && (root->filter & filter) != filter) root.reset(); // read files' names too
         if (!root) {
             root = std::make_unique<TRootWatch>(*this, folder.identity.root, filter);
-            root->Start();
+            root->Ask();
         }
     }
     DropUnusedRoots();
+    StartRound();
 }
 
 void TFolderWatches::Close(TTreeNode* node) {
@@ -253,6 +298,10 @@ TFolderWatches::TFolders::iterator TFolderWatches::Forget(TFolders::iterator it)
 }
 
 void TFolderWatches::CloseAll() {
+    if (round_) round_->Cancel(); // its thread ends by itself
+    round_.reset();
+    resolves_.clear();
+    checkWanted_ = false;
     folders_.clear();
     byKey_.clear();
     roots_.clear();
@@ -362,30 +411,96 @@ void TFolderWatches::RootChanged(TRootWatch& root, bool overflow,
 }
 
 bool TFolderWatches::Check(bool atOnce) {
-    bool marked = false;
-    for (auto& [node, folder] : folders_) {
-        if (folder.identityOnly) continue;
-        auto root = roots_.find(folder.rootKey);
-        if (root != roots_.end() &&
-            (root->second->Serving() || root->second->state >= TRootWatch::kRemoving))
-            continue; // served, or a removal under way that a brief open could veto
-        const ULONGLONG lastWrite = FolderLastWrite(folder.path);
-        // A folder gone from an open folder is that folder's change.
-        if (!lastWrite && byKey_.count(ParentOf(folder.key))) continue;
-        if (lastWrite == folder.identity.lastWrite) {
-            folder.moving.reset();
-        } else if (atOnce || folder.moving == lastWrite) { // moved, and held still since
-            folder.identity.lastWrite = lastWrite;
-            folder.moving.reset();
-            folder.changed = marked = true;
-        } else {
-            folder.moving = lastWrite;
-        }
+    // A round still out (a share slow to answer) takes this check with it
+    // when it is back: checks never pile up behind one another.
+    checkWanted_ = true;
+    checkAtOnce_ = checkAtOnce_ || atOnce;
+    for (auto& [key, root] : roots_)
+        if (root->RetryDue()) root->Ask();
+    StartRound();
+    return NeedsChecks();
+}
+
+bool TFolderWatches::WantsCheck(const TOpenFolder& folder) const {
+    if (folder.identityOnly || folder.resolved != folder.ticket) return false;
+    auto root = roots_.find(folder.rootKey);
+    // Served, or a removal under way that a brief open could veto.
+    return root == roots_.end() ||
+           !(root->second->Serving() || root->second->state >= TRootWatch::kRemoving);
+}
+
+bool TFolderWatches::Checked(const TTreeNode* node, unsigned ticket, ULONGLONG lastWrite,
+                             bool atOnce) {
+    auto it = folders_.find(node);
+    if (it == folders_.end() || it->second.ticket != ticket || !WantsCheck(it->second))
+        return false;
+    TOpenFolder& folder = it->second;
+    // A folder gone from an open folder is that folder's change.
+    if (!lastWrite && byKey_.count(ParentOf(folder.key))) return false;
+    if (lastWrite == folder.identity.lastWrite) {
+        folder.moving.reset();
+        return false;
+    }
+    if (atOnce || folder.moving == lastWrite) { // moved, and held still since
+        folder.identity.lastWrite = lastWrite;
+        folder.moving.reset();
+        folder.changed = true;
+        return true;
+    }
+    folder.moving = lastWrite;
+    return false;
+}
+
+void TFolderWatches::StartRound() {
+    if (round_ || !window_) return;
+    std::vector<TWatchProbe> probes;
+    for (const auto& [node, ticket] : std::exchange(resolves_, {}))
+        if (auto it = folders_.find(node); it != folders_.end() && it->second.ticket == ticket)
+            probes.emplace_back(TWatchProbe::kResolve, it->second.path, node, ticket);
+    if (std::exchange(checkWanted_, false)) {
+        roundAtOnce_ = std::exchange(checkAtOnce_, false);
+        for (const auto& [node, folder] : folders_)
+            if (WantsCheck(folder))
+                probes.emplace_back(TWatchProbe::kLastWrite, folder.path, node, folder.ticket);
     }
     for (auto& [key, root] : roots_)
-        if (root->RetryDue()) root->Start();
+        if (root->state == TRootWatch::kOpening && !root->asked) {
+            root->asked = true;
+            probes.emplace_back(TWatchProbe::kOpenRoot, root->root, root.get());
+        }
+    if (probes.empty()) return;
+    TTreeServices* services = &services_;
+    round_ = TWatchRound::Start(
+        std::move(probes),
+        [services](const std::wstring& root) { return services->OpenChangeRoot(root); }, window_);
+}
+
+void TFolderWatches::RoundDone() {
+    if (!round_ || !round_->Done()) return;
+    // The round stays out while its answers are taken: what they ask for
+    // goes into the next one.
+    bool marked = false;
+    for (TWatchProbe& probe : round_->Probes()) {
+        const auto* node = static_cast<const TTreeNode*>(probe.about);
+        switch (probe.kind) {
+        case TWatchProbe::kResolve:
+            Resolved(node, probe.ticket, probe.opened ? &probe.identity : nullptr);
+            break;
+        case TWatchProbe::kLastWrite:
+            marked = Checked(node, probe.ticket, probe.lastWrite, roundAtOnce_) || marked;
+            break;
+        case TWatchProbe::kOpenRoot:
+            // Given only to the root that asked, if it still waits for it.
+            for (auto& [key, root] : roots_)
+                if (root.get() == probe.about && root->root == probe.path &&
+                    root->state == TRootWatch::kOpening && root->asked)
+                    root->Begin(std::move(probe.root));
+            break;
+        }
+    }
+    round_.reset();
     if (marked) Settle();
-    return NeedsChecks();
+    StartRound();
 }
 
 bool TFolderWatches::NeedsChecks() const {
@@ -413,7 +528,7 @@ bool TFolderWatches::DeviceChange(WPARAM event, LPARAM data) {
         break;
     case DBT_DEVICEQUERYREMOVEFAILED: // the volume stays: what was missed is read again
         if (root.state != TRootWatch::kRemoving) break;
-        root.Start();
+        root.StartHere();
         MarkRoot(it->first);
         break;
     case DBT_DEVICEREMOVEPENDING:

@@ -1,5 +1,5 @@
 // What the folder tree knows of its open nodes' folders, and how it learns
-// that they changed. An open node's folder is resolved once when it opens
+// that they changed. An open node's folder is resolved when it opens
 // (FolderIdentity.h) and nothing inside it stays open: the only handles
 // held are those of the volume or share roots that hold open nodes, one per
 // root, each with a read of the names changed anywhere below it pending.
@@ -7,8 +7,14 @@
 // application's message loop) and mark the open node whose folder a change
 // names. Where a root's read cannot start, stops or cannot report
 // everything (Wine, where none is kept), the open nodes' last-write times
-// are checked instead, holding nothing. Each root handle is registered for device events, so a
-// drive can be removed safely while nodes on it are open.
+// are checked instead, holding nothing. Each root handle is registered for
+// device events, so a drive can be removed safely while nodes on it are
+// open.
+//
+// Nothing here waits for a disk or a share on the window's thread: a
+// folder is resolved by the listing that reads it next, or else by a round
+// on a thread of its own (WatchRound.h), which also checks the last-write
+// times and opens the roots; the round's answers come back as a message.
 //
 // Events are hints: a marked node is read again by the tree, which decides
 // from the listing what changed. Everything here is touched by the GUI
@@ -29,6 +35,7 @@
 
 class TTreeNode;
 class TTreeServices;
+class TWatchRound;
 
 // Names renamed in a folder, old to new, in the order they came.
 using TFolderRenames = std::vector<std::pair<std::wstring, std::wstring>>;
@@ -46,9 +53,21 @@ class TFolderWatches {
 
     // `node` shows open on the folder `path` (or, with `identityOnly`, is
     // only to be recognised when renamed: the selection). The folder is
-    // resolved now, again on every call, and its root is watched while an
-    // open node lies on it: names of folders, of files too with `fileNames`.
-    void Open(TTreeNode* node, const std::wstring& path, bool fileNames, bool identityOnly = false);
+    // resolved anew on every call, by a round, or, with `byListing`, by the
+    // listing of the node that the caller starts next, which hands what it
+    // read to Resolved. Its root is watched while an open node lies on it:
+    // names of folders, of files too with `fileNames`. The ticket names
+    // this resolution.
+    unsigned Open(TTreeNode* node, const std::wstring& path, bool fileNames,
+                  bool identityOnly = false, bool byListing = false);
+    // The ticket and folder a listing of `node` is to resolve; 0 for none.
+    unsigned ListingResolves(const TTreeNode* node, std::wstring& path) const;
+    // What a listing read of the folder (null: it could not be opened).
+    void Resolved(const TTreeNode* node, unsigned ticket, const TFolderIdentity* identity);
+    // The listing that was to resolve `node` will not: a round does.
+    void Resolve(const TTreeNode* node);
+    // A round's answers, come back to the window.
+    void RoundDone();
     void Close(TTreeNode* node);
     void CloseAll();
     // Open, not only recognised.
@@ -69,8 +88,9 @@ class TFolderWatches {
 
     // Marks the open nodes whose folders' last-write times moved (and,
     // unless `atOnce`, then held still for one check), among those no
-    // root's read serves; retries reads refused before, each when its wait
-    // is over. True while any open node needs checks.
+    // root's read serves, once the round that reads them is back; retries
+    // reads refused before, each when its wait is over. True while any open
+    // node needs checks.
     bool Check(bool atOnce);
     bool NeedsChecks() const;
 
@@ -91,6 +111,9 @@ class TFolderWatches {
         TFolderIdentity identity;
         std::wstring rootKey, key; // the root, and the root and relative path, folded
         bool identityOnly = false;
+        bool fileNames = false;
+        bool byListing = false;            // resolved by the node's next listing
+        unsigned ticket = 0, resolved = 0; // the resolution asked for, and the last one done
         bool changed = false;
         std::optional<ULONGLONG> moving; // a last-write time seen once by a check
         TFolderRenames renames;
@@ -110,6 +133,10 @@ class TFolderWatches {
     TFolders::iterator Forget(TFolders::iterator it);
     void DropUnusedRoots();
     void Settle();
+    void StartRound();
+    bool WantsCheck(const TOpenFolder& folder) const;
+    // A check's answer: true when it marked the folder.
+    bool Checked(const TTreeNode* node, unsigned ticket, ULONGLONG lastWrite, bool atOnce);
 
     TTreeServices& services_;
     HWND window_;
@@ -117,5 +144,9 @@ class TFolderWatches {
     UINT settleMs_;
     TFolders folders_;
     std::unordered_map<std::wstring, TTreeNode*> byKey_;
-    std::map<std::wstring, std::unique_ptr<TRootWatch>> roots_; // by folded root
+    std::map<std::wstring, std::unique_ptr<TRootWatch>> roots_;   // by folded root
+    std::shared_ptr<TWatchRound> round_;                          // one at a time
+    std::vector<std::pair<const TTreeNode*, unsigned>> resolves_; // for the next round
+    bool checkWanted_ = false, checkAtOnce_ = false, roundAtOnce_ = false;
+    static inline unsigned lastTicket_ = 0; // unique in the process: nodes' addresses are not
 };

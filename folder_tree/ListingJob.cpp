@@ -1,6 +1,6 @@
 #include "folder_tree/ListingJob.h"
 
-#include <ole2.h>
+#include <algorithm>
 
 namespace {
 
@@ -13,8 +13,8 @@ UINT TreeListingMessage() {
     return message;
 }
 
-TListingJob::TListingJob(Request request, HWND window, UINT message)
-    : request_(std::move(request)), window_(window), message_(message), serial_(++lastSerial) {
+TListingJob::TListingJob(Request request, HWND window, UINT message, WPARAM serial)
+    : TThreadJob(window, message, serial), request_(std::move(request)), serial_(serial) {
     ++live_;
 }
 
@@ -23,46 +23,27 @@ TListingJob::~TListingJob() {
 }
 
 std::shared_ptr<TListingJob> TListingJob::Start(Request request, HWND window, UINT message) {
-    std::shared_ptr<TListingJob> job(new TListingJob(std::move(request), window, message));
-    job->self_ = job;
-    HANDLE thread = CreateThread(nullptr, 0, &TListingJob::Run, job.get(), 0, nullptr);
-    if (!thread) {
-        // No thread to be had (the process is out of memory or address
-        // space): the folder is listed here, as if it had answered at once,
-        // rather than its node left empty.
-        job->self_.reset();
-        job->List();
-        return job;
-    }
-    job->thread_.reset(thread);
+    std::shared_ptr<TListingJob> job(
+        new TListingJob(std::move(request), window, message, ++lastSerial));
+    Launch(job);
     return job;
 }
 
-bool TListingJob::Wait(DWORD ms) {
-    if (Done()) return true;
-    WaitForSingleObject(thread_.get(), ms);
-    return Done();
-}
-
-void TListingJob::List() {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+void TListingJob::Work() {
     if (request_.begins) request_.begins();
+    if (!request_.identityOf.empty())
+        identityRead_ = ReadFolderIdentity(request_.identityOf, identity_);
     const std::wstring& path = request_.mustExist;
-    if (!path.empty() && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!path.empty() && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         result_.missing = true;
-    else if (!cancelled_)
+        // A folder renamed stays in its parent: "C:\a\b" is looked for in
+        // "C:\a", "C:\a" in "C:\".
+        const std::size_t slash = path.find_last_of(L'\\');
+        if (request_.followId && slash != std::wstring::npos && !Cancelled())
+            movedTo_ = FindSubfolderById(path.substr(0, std::max<std::size_t>(slash, 3)),
+                                         request_.followId);
+    } else if (!Cancelled()) {
         result_ = ListFolder(request_.folder.get(), request_.folderList.get(), request_.rules,
-                             request_.identify, cancelled_);
-    if (SUCCEEDED(com)) CoUninitialize();
-    done_.store(true, std::memory_order_release);
-}
-
-DWORD WINAPI TListingJob::Run(void* self) {
-    auto* job = static_cast<TListingJob*>(self);
-    // The thread holds its share from here: the window may let go at any time.
-    std::shared_ptr<TListingJob> keep = std::move(job->self_);
-    job->List();
-    if (!job->cancelled_) PostMessageW(job->window_, job->message_, job->serial_, 0);
-    keep.reset(); // the job may go here, its thread's handle with it
-    return 0;
+                             request_.identify, Cancelled());
+    }
 }

@@ -1,65 +1,58 @@
-// A folder's listing run on a thread of its own, in a COM apartment of its
-// own, so that a folder slow to answer (a share whose server is gone, a
-// sleeping disk) holds that thread and never the tree's window. The job is
-// shared by the window and its thread: the window may wait for it a little,
-// cancel it, or forget it; the thread posts `message` to the window, with
-// the job's serial, once the result is there.
+// A folder's listing run on a thread of its own (ThreadJob.h). The thread
+// posts `message` to the window, with the job's serial, once the result is
+// there. Before it lists, it resolves the folder for the watches, so that
+// no change between the two is missed, and for a folder gone it looks in
+// the parent for the folder by its identity.
 #pragma once
 
+#include "folder_tree/FolderIdentity.h"
 #include "folder_tree/FolderListing.h"
-#include "gui/Owners.h"
+#include "folder_tree/ThreadJob.h"
 
-#include <atomic>
 #include <functional>
-#include <memory>
 
 // The message a listing's result comes back with: the job's serial, and 0
 // (the result is there) or 1 (its application goes on).
 UINT TreeListingMessage();
 
-class TListingJob {
+class TListingJob : public TThreadJob {
   public:
     struct Request {
         UniqueItemIDList folder;     // the folder's full list
         UniqueItemIDList folderList; // what its children's names parse against, or null
         TListingRules rules;
         std::vector<std::pair<std::wstring, ULONGLONG>> identify;
-        std::wstring mustExist; // a folder's path: gone, it lists nothing (TListing::missing)
+        std::wstring mustExist;  // a folder's path: gone, it lists nothing (TListing::missing)
+        std::wstring identityOf; // a folder's path to resolve first, or empty
+        ULONGLONG followId = 0;  // the identity by which a missing folder is looked for
         // Called on the job's thread before it lists (a test holds it there).
         std::function<void()> begins;
     };
 
     // The job, started; done already when no thread could be made.
     static std::shared_ptr<TListingJob> Start(Request request, HWND window, UINT message);
-    ~TListingJob();
-    TListingJob(const TListingJob&) = delete;
-    TListingJob& operator=(const TListingJob&) = delete;
+    ~TListingJob() override;
 
     WPARAM Serial() const { return serial_; }
-    // Waits at most `ms` milliseconds; true once the result is there.
-    bool Wait(DWORD ms);
-    bool Done() const { return done_.load(std::memory_order_acquire); }
-    // The listing stops at its next child, and its result is not wanted.
-    void Cancel() { cancelled_ = true; }
     // Only once Done().
     TListing& Result() { return result_; }
+    // The folder `identityOf` names, when it could be opened.
+    const TFolderIdentity* Identity() const { return identityRead_ ? &identity_ : nullptr; }
+    // Where the missing folder of `followId` lies now, or empty.
+    const std::wstring& MovedTo() const { return movedTo_; }
 
     // Jobs alive in the process, running or done.
     static int Live() { return live_.load(); }
 
   private:
-    TListingJob(Request request, HWND window, UINT message);
-    static DWORD WINAPI Run(void* self);
-    void List(); // on the job's thread, or the caller's when it has none
+    TListingJob(Request request, HWND window, UINT message, WPARAM serial);
+    void Work() override;
 
     Request request_;
-    HWND window_;
-    UINT message_;
     WPARAM serial_;
-    std::shared_ptr<TListingJob> self_; // the thread's share, given up when it ends
-    UniqueHandle thread_;
-    std::atomic<bool> cancelled_{false};
-    std::atomic<bool> done_{false};
     TListing result_;
+    bool identityRead_ = false;
+    TFolderIdentity identity_;
+    std::wstring movedTo_;
     static inline std::atomic<int> live_{0};
 };

@@ -79,6 +79,9 @@ class FolderTreeWatch : public HostedTreeTest {
         }
         ASSERT_EQ(RunUnixShell(script), 0) << script;
     }
+    bool RootRead() {
+        return PumpUntil([&] { return Internals(Tree()).RootHandles() == 1; });
+    }
     // An event's name: the entry's path below its drive's root.
     std::wstring Below(const std::string& relative) { return Wide(tmp.Path(relative).substr(3)); }
     void Device(WPARAM event) {
@@ -192,6 +195,7 @@ class FolderTreeEvents : public FolderTreeWatch {
 
 TEST_F(FolderTreeEvents, NestedSplitAndOverflowingReadsReadTheNodesNamed) {
     MakeOpen();
+    ASSERT_TRUE(RootRead());
     const int before = Updates();
     tmp.Dir("a\\keep\\new");
     MoveFileA(tmp.Path("a\\keep").c_str(), tmp.Path("a\\kept").c_str());
@@ -211,18 +215,23 @@ TEST_F(FolderTreeEvents, RefusedReadsLeaveChecksThatKeepTheSelection) {
     services.refuseChanges = true;
     MakeOpen();
     const int before = Updates();
-    EXPECT_EQ(Internals(Tree()).RootHandles(), 0);
     Linux("mv {a\\keep} {a\\kept}");
     ASSERT_TRUE(PumpUntil([&] { return Node("a\\kept") != nullptr; }));
     PumpUntil([] { return false; }, 2500); // settles and checks come and go
+    EXPECT_EQ(Internals(Tree()).RootHandles(), 0);
     EXPECT_EQ(Updates() - before, 1);
     EXPECT_EQ(Tree().Selected(), Node("a\\kept"));
 }
 
 TEST_F(FolderTreeEvents, RootHandleClosedForARemovalAndOpenedAgainWhenItFails) {
     services.driveType = [](const char*) { return UINT(DRIVE_REMOVABLE); };
+    // The root is opened off the window's thread: held there, the nodes open.
+    const UniqueHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    services.rootOpens = [&] { WaitForSingleObject(held.get(), 10000); };
     MakeOpen();
-    EXPECT_EQ(Internals(Tree()).RootHandles(), 1);
+    EXPECT_EQ(Internals(Tree()).RootHandles(), 0);
+    SetEvent(held.get());
+    ASSERT_TRUE(RootRead());
     Device(DBT_DEVICEQUERYREMOVE);
     EXPECT_EQ(Internals(Tree()).RootHandles(), 0);
     tmp.Dir("a\\keep\\later");

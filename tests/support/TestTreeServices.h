@@ -89,7 +89,9 @@ class TestTreeServices : public TTreeServices {
         const DWORD bytes = DWORD(at - static_cast<BYTE*>(readBuffer));
         std::exchange(readDone, nullptr)(ERROR_SUCCESS, bytes, readOverlapped);
     }
+    std::function<void()> rootOpens; // on the thread that opens a root, before it does
     HANDLE OpenChangeRoot(const std::wstring& root) override {
+        if (rootOpens) rootOpens();
         if (!fakeChanges) return TTreeServices::OpenChangeRoot(root);
         return changeRoot = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
