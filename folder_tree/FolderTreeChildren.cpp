@@ -12,7 +12,6 @@
 #include "folder_tree/ShellNames.h"
 #include "folder_tree/TreeItemData.h"
 
-
 using Microsoft::WRL::ComPtr;
 
 namespace {
