@@ -16,8 +16,12 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// A large listing is applied for this long before the window answers again.
+// A large listing is applied for this long, or this many nodes added,
+// before the window answers again. Nodes added with drawing held are
+// measured when drawing goes on again (each node's text), so the count
+// bounds that too.
 constexpr DWORD kApplySliceMs = 15;
+constexpr std::size_t kApplySliceNodes = 1000;
 
 bool IsWithin(const TTreeNode* node, const TTreeNode* ancestor) {
     for (const TTreeNode* n = node; n; n = n->Parent())
@@ -199,9 +203,9 @@ bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool i
         p.generation = FGeneration;
     }
 
-    bool added = false;
-    for (; p.next < listing.children.size(); ++p.next) {
-        if (inSlices && FServices.Tick() - start >= kApplySliceMs) return false;
+    for (std::size_t addedNow = 0; p.next < listing.children.size(); ++p.next) {
+        if (inSlices && (FServices.Tick() - start >= kApplySliceMs || addedNow >= kApplySliceNodes))
+            return false;
         if (p.generation != FGeneration) { // a node went meanwhile
             p.sortAfter = p.stale = true;
             p.generation = FGeneration;
@@ -216,10 +220,12 @@ bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool i
             if (TTreeNode* n =
                     AddChildNode(node, p.bound.Get(), listing.children[p.next], after, inSlices))
                 p.after = n;
-            added = true;
+            p.added = true;
+            ++addedNow;
         }
     }
-    if ((added || !p.renamed.empty()) && p.sortAfter) {
+    // Sorted once, after the last slice, whichever slices added.
+    if ((p.added || !p.renamed.empty()) && p.sortAfter) {
         if (node)
             node->CustomSort(FillComparison(), 0);
         else

@@ -30,6 +30,7 @@ struct TFolderTreeViewEx::TPendingListing {
     std::size_t next = 0;
     TTreeNode* after = nullptr;
     bool sortAfter = false;
+    bool added = false; // children added, in any slice
     bool stale = false; // a node went between slices: the nodes held may be gone
     bool wasEmpty = false;
     std::vector<TTreeNode*> children, renamed, reread;
