@@ -2,6 +2,8 @@
 
 #include <shlguid.h>
 
+#include <atomic>
+
 using Microsoft::WRL::ComPtr;
 
 int GetItemIconIndex(LPCITEMIDLIST list, bool open) {
@@ -30,6 +32,11 @@ bool GetItemOverlayIndex(IShellFolder* folder, LPCITEMIDLIST item, int& index) {
 }
 
 int GetDefaultIconIndex(bool folder, bool open) {
+    // Asked once each: a late node's every draw wants one, and the system's
+    // list keeps its indices for the life of the process.
+    static std::atomic<int> known[2][2] = {{-1, -1}, {-1, -1}};
+    std::atomic<int>& index = known[folder][open];
+    if (index >= 0) return index;
     // Asked by attributes alone, these read nothing of any item.
     SHFILEINFOW info{};
     UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES;
@@ -38,5 +45,5 @@ int GetDefaultIconIndex(bool folder, bool open) {
                         folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info,
                         sizeof info, flags))
         return 0;
-    return info.iIcon;
+    return index = info.iIcon;
 }

@@ -40,9 +40,10 @@ class TTreeServices {
     }
 
     // How long the window waits for a folder's listing before it shows the
-    // node as being read, and a call on the listing's own thread before it
-    // lists.
-    virtual DWORD ListingWait() { return 30; }
+    // node as being read (a local folder has answered by then; the wait is
+    // most of what an expansion holds the window), and a call on the
+    // listing's own thread before it lists.
+    virtual DWORD ListingWait() { return 20; }
     virtual void ListingBegins() {}
 
     // Changes below a volume's or share's root: the root opened for reading
