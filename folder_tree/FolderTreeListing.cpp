@@ -46,7 +46,10 @@ TFolderTreeViewEx::TPendingListing* TFolderTreeViewEx::PendingListing(const TTre
 void TFolderTreeViewEx::ListChildren(TTreeNode* node, IShellFolder* folder, LPCITEMIDLIST item,
                                      LPCITEMIDLIST absolute, TListingKind kind,
                                      const TFolderRenames& renames, const std::wstring& path) {
-    if (!folder || !absolute) return;
+    if (!folder || !absolute) {
+        if (FWatches) FWatches->Resolve(node); // by a round, then
+        return;
+    }
     if (TPendingListing* pending = PendingListing(node)) {
         // Read again once the one under way has been applied: the change may
         // have come after it listed.
