@@ -6,7 +6,9 @@
 #include "folder_tree/ShellNames.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
+#include <unordered_set>
 
 using Microsoft::WRL::ComPtr;
 
@@ -66,6 +68,17 @@ void Describe(IShellFolder* folder, TListedChild& child, const TListingRules& ru
     }
 }
 
+// What a node of the child needs: whether it shows, its full list, its
+// text, overlay and button. The parse and the button cost most of a listing.
+void Detail(IShellFolder* folder, TListedChild& child, LPCITEMIDLIST folderList,
+            const TListingRules& rules) {
+    child.detailed = true;
+    child.shown = IsShownChild(folder, child.item.get(), child.attributes, folderList, rules,
+                               child.absolute) &&
+                  GetItemDisplayNameW(folder, child.item.get(), SHGDN_INFOLDER, child.text);
+    if (child.shown) Describe(folder, child, rules);
+}
+
 ULONGLONG FileIdOf(const TListedChild& child) {
     wchar_t path[MAX_PATH] = {};
     return child.shown && (child.attributes & SFGAO_FOLDER) && child.absolute &&
@@ -78,7 +91,12 @@ ULONGLONG FileIdOf(const TListedChild& child) {
 // where one of them is not the folder given with it every other folder
 // listed, each a brief open, which a share answers over the network.
 void Identify(std::vector<TListedChild>& children,
-              const std::vector<std::pair<std::wstring, ULONGLONG>>& identify) {
+              const std::vector<std::pair<std::wstring, ULONGLONG>>& identify,
+              const std::function<void(TListedChild&)>& detail) {
+    auto idOf = [&](TListedChild& c) {
+        if (!c.detailed) detail(c); // its full list names the folder to open
+        return FileIdOf(c);
+    };
     if (identify.empty()) return;
     std::unordered_map<std::wstring, TListedChild*> byName;
     for (TListedChild& c : children)
@@ -90,12 +108,12 @@ void Identify(std::vector<TListedChild>& children,
             allSame = false;
             continue;
         }
-        it->second->fileId = FileIdOf(*it->second);
+        it->second->fileId = idOf(*it->second);
         allSame = allSame && it->second->fileId == id;
     }
     if (allSame) return;
     for (TListedChild& c : children)
-        if (!c.fileId) c.fileId = FileIdOf(c);
+        if (!c.fileId) c.fileId = idOf(c);
 }
 
 } // namespace
@@ -119,7 +137,7 @@ bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item, const TListingRu
 
 TListing ListFolder(LPCITEMIDLIST folder, LPCITEMIDLIST folderList, const TListingRules& rules,
                     const std::vector<std::pair<std::wstring, ULONGLONG>>& identify,
-                    const std::atomic<bool>& cancelled) {
+                    const std::vector<std::wstring>& kept, const std::atomic<bool>& cancelled) {
     TListing listing;
     ComPtr<IShellFolder> desktop = DesktopFolder();
     ComPtr<IShellFolder> sub = desktop;
@@ -127,21 +145,27 @@ TListing ListFolder(LPCITEMIDLIST folder, LPCITEMIDLIST folderList, const TListi
         (folder->mkid.cb && FAILED(desktop->BindToObject(folder, nullptr, IID_PPV_ARGS(&sub)))))
         return listing;
     listing.bound = true;
+    const std::unordered_set<std::wstring> keptNames(kept.begin(), kept.end());
+    auto detail = [&](TListedChild& c) { Detail(sub.Get(), c, folderList, rules); };
     // No window is handed to the shell: a folder that would ask the user
     // something (a disk, a password) lists nothing instead.
-    EnumerateBoundFolder(
-        sub.Get(), nullptr, rules.flags, ItemAttributeMask,
-        [&](IShellFolder* in, LPCITEMIDLIST raw, ULONG a) {
-            TListedChild child;
-            child.item = CopyItemID(raw);
-            child.attributes = a;
-            GetItemDisplayNameW(in, raw, SHGDN_INFOLDER | SHGDN_FORPARSING, child.name);
-            child.shown = IsShownChild(in, raw, a, folderList, rules, child.absolute) &&
-                          GetItemDisplayNameW(in, raw, SHGDN_INFOLDER, child.text);
-            if (child.shown) Describe(in, child, rules);
-            if (child.item) listing.children.push_back(std::move(child));
-            return !cancelled.load(std::memory_order_relaxed);
-        });
+    EnumerateBoundFolder(sub.Get(), nullptr, rules.flags, ItemAttributeMask,
+                         [&](IShellFolder* in, LPCITEMIDLIST raw, ULONG a) {
+                             TListedChild child;
+                             child.item = CopyItemID(raw);
+                             child.attributes = a;
+                             GetItemDisplayNameW(in, raw, SHGDN_INFOLDER | SHGDN_FORPARSING,
+                                                 child.name);
+                             if (keptNames.count(child.name))
+                                 child.shown = true; // as its node shows it
+                             else
+                                 Detail(in, child, folderList, rules);
+                             if (child.item) listing.children.push_back(std::move(child));
+                             return !cancelled.load(std::memory_order_relaxed);
+                         });
+    // Before the shown ones are told apart: a kept child asked its
+    // identity is read in full.
+    Identify(listing.children, identify, detail);
     auto shownEnd = std::stable_partition(listing.children.begin(), listing.children.end(),
                                           [](const TListedChild& c) { return c.shown; });
     listing.shownCount = std::size_t(shownEnd - listing.children.begin());
@@ -155,6 +179,5 @@ TListing ListFolder(LPCITEMIDLIST folder, LPCITEMIDLIST folderList, const TListi
                          HRESULT hr = sub->CompareIDs(0, x.item.get(), y.item.get());
                          return SUCCEEDED(hr) && short(HRESULT_CODE(hr)) < 0;
                      });
-    Identify(listing.children, identify);
     return listing;
 }

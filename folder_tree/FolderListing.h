@@ -32,6 +32,9 @@ struct TListedChild {
     bool hasChildren = false;
     int overlay = -1;     // the overlay the node shows, -1 for none
     ULONGLONG fileId = 0; // a folder's file index, when it was asked for
+    // Tested, given its full list, its text and its looks; a child kept as
+    // it is shown has its name and attributes only.
+    bool detailed = false;
 };
 
 struct TListing {
@@ -45,10 +48,12 @@ struct TListing {
 // named for parsing against `folderList` (null under a virtual root).
 // Folders listed under `identify`'s names are asked their file indices; if
 // one is not the folder given with it, every listed folder is asked (a
-// brief open each). Stops early, listing less, once `cancelled` is set.
+// brief open each). Children listed under a name of `kept` (the nodes shown
+// now) are taken as shown, and only what the diff needs of them is read.
+// Stops early, listing less, once `cancelled` is set.
 TListing ListFolder(LPCITEMIDLIST folder, LPCITEMIDLIST folderList, const TListingRules& rules,
                     const std::vector<std::pair<std::wstring, ULONGLONG>>& identify,
-                    const std::atomic<bool>& cancelled);
+                    const std::vector<std::wstring>& kept, const std::atomic<bool>& cancelled);
 
 // Whether the folder `item` in `folder` holds a file the tree would show.
 bool HasShowableFiles(IShellFolder* folder, LPCITEMIDLIST item, const TListingRules& rules);

@@ -14,6 +14,7 @@
 #include "folder_tree/TreeItemData.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 using Microsoft::WRL::ComPtr;
 
@@ -89,6 +90,19 @@ void TFolderTreeViewEx::ListChildren(TTreeNode* node, IShellFolder* folder, LPCI
             if (auto to = finalNames.find(name); to != finalNames.end()) name = to->second;
             request.identify.emplace_back(std::move(name), id);
         }
+    // The other children shown are taken as they are, and the listing reads
+    // only their names, as a local folder's update always did; names a
+    // rename moves are read in full.
+    if (kind == TListingKind::Update) {
+        std::unordered_set<std::wstring> renamed;
+        for (const auto& [from, to] : renames)
+            renamed.insert(from), renamed.insert(to);
+        for (TTreeNode* c = node ? node->GetFirstChild() : Items().GetFirstNode(); c;
+             c = c->GetNextSibling())
+            if (NodeData(c))
+                if (std::wstring name = ShownName(c); !renamed.count(name))
+                    request.kept.push_back(std::move(name));
+    }
     TTreeServices* services = &FServices;
     request.begins = [services] { services->ListingBegins(); };
 

@@ -63,6 +63,7 @@ class TFolderTreeTestAccess {
     int WatchCount() const { return tree_.FWatches ? tree_.FWatches->Count() : 0; }
     int RootHandles() const { return tree_.FWatches ? tree_.FWatches->RootHandles() : 0; }
     int NodeUpdates() const { return tree_.FNodeUpdates; }
+    bool WatchRoundOut() const { return tree_.FWatches && tree_.FWatches->RoundOut(); }
     // Root reads alive in the process, those waiting for a cancellation included.
     static int LiveWatches() { return TFolderWatches::Live(); }
 

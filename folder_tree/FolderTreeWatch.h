@@ -78,6 +78,8 @@ class TFolderWatches {
     ULONGLONG FileId(const TTreeNode* node) const;
     // Root handles held now.
     int RootHandles() const;
+    // A round on its thread, its answers not yet taken.
+    bool RoundOut() const { return round_ != nullptr; }
 
     struct Change {
         TTreeNode* node;

@@ -44,6 +44,6 @@ void TListingJob::Work() {
                                          request_.followId);
     } else if (!Cancelled()) {
         result_ = ListFolder(request_.folder.get(), request_.folderList.get(), request_.rules,
-                             request_.identify, Cancelled());
+                             request_.identify, request_.kept, Cancelled());
     }
 }

@@ -22,6 +22,7 @@ class TListingJob : public TThreadJob {
         UniqueItemIDList folderList; // what its children's names parse against, or null
         TListingRules rules;
         std::vector<std::pair<std::wstring, ULONGLONG>> identify;
+        std::vector<std::wstring> kept; // names of children shown as they are
         std::wstring mustExist;  // a folder's path: gone, it lists nothing (TListing::missing)
         std::wstring identityOf; // a folder's path to resolve first, or empty
         ULONGLONG followId = 0;  // the identity by which a missing folder is looked for

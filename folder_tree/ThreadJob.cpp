@@ -21,7 +21,10 @@ bool TThreadJob::Wait(DWORD ms) {
 }
 
 void TThreadJob::WorkInApartment() {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const HRESULT com =
+        NeedsApartment()
+            ? CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)
+            : E_FAIL;
     Work();
     if (SUCCEEDED(com)) CoUninitialize();
     done_.store(true, std::memory_order_release);

@@ -35,6 +35,8 @@ class TThreadJob {
     // had been quick, rather than not at all.
     static void Launch(const std::shared_ptr<TThreadJob>& job);
     virtual void Work() = 0;
+    // Work that calls no shell or COM object runs without an apartment.
+    virtual bool NeedsApartment() const { return true; }
     const std::atomic<bool>& Cancelled() const { return cancelled_; }
 
   private:

@@ -46,6 +46,7 @@ class TWatchRound : public TThreadJob {
         : TThreadJob(window, TreeWatchMessage(), 0), probes_(std::move(probes)),
           openRoot_(std::move(openRoot)) {}
     void Work() override;
+    bool NeedsApartment() const override { return false; } // files and handles only
 
     std::vector<TWatchProbe> probes_;
     TOpenRoot openRoot_;
