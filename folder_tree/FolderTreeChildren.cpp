@@ -29,15 +29,6 @@ bool IsWithin(const TTreeNode* node, const TTreeNode* ancestor) {
     return false;
 }
 
-// The node's icons, kept by the control, are asked for again when next drawn.
-void ForgetImages(HWND tree, TTreeNode* node) {
-    TVITEMW item{};
-    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    item.hItem = node->ItemId();
-    item.iImage = item.iSelectedImage = I_IMAGECALLBACK;
-    SendMessageW(tree, TVM_SETITEMW, 0, LPARAM(&item));
-}
-
 } // namespace
 
 std::wstring TFolderTreeViewEx::ShownName(const TTreeNode* child) {
@@ -72,7 +63,7 @@ bool TFolderTreeViewEx::FollowMovedFolder(TTreeNode* node, const std::wstring& m
     data->RelativeID = std::move(level.item);
     data->AbsoluteID = std::move(list);
     node->SetText(GetFileInfoDisplayName(data->AbsoluteID.get()));
-    ForgetImages(Handle(), node);
+    node->SetImages(I_IMAGECALLBACK, I_IMAGECALLBACK); // asked again when next drawn
     RepointBranch(node);
     ReopenBranch(node);
     UpdateNode(node);
@@ -173,7 +164,7 @@ bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool i
             d->RelativeID = CopyItemID(l.item.get());
             d->Attributes = l.attributes;
             child->SetText(l.text);
-            ForgetImages(Handle(), child);
+            child->SetImages(I_IMAGECALLBACK, I_IMAGECALLBACK);
             RepointBranch(child);
             p.renamed.push_back(child);
         }

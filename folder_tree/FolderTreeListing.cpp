@@ -73,7 +73,6 @@ void TFolderTreeViewEx::ListChildren(TTreeNode* node, IShellFolder* folder, LPCI
     if (parent) request.folderList = ConcatItemIDLists(nullptr, parent->AbsoluteID.get());
     request.rules = ListingRules();
     request.mustExist = path;
-    pending->path = path;
     if (FWatches) {
         pending->identityTicket = FWatches->ListingResolves(node, request.identityOf);
         // The tree's own root folder, gone, is looked for by its identity.
@@ -81,27 +80,23 @@ void TFolderTreeViewEx::ListChildren(TTreeNode* node, IShellFolder* folder, LPCI
             request.followId = FWatches->FileId(node);
     }
     // The known children's folders are asked who they are, under the names
-    // they should have now.
+    // they should have now. In an update, the children shown are taken as
+    // they are and the listing reads only their names, as a local folder's
+    // update always did; names a rename moves are read in full.
+    const bool update = kind == TListingKind::Update;
     const auto finalNames = FinalNames(renames);
-    for (TTreeNode* c = node ? node->GetFirstChild() : Items().GetFirstNode(); c && FWatches;
-         c = c->GetNextSibling())
-        if (const ULONGLONG id = FWatches->FileId(c)) {
-            std::wstring name = ShownName(c);
-            if (auto to = finalNames.find(name); to != finalNames.end()) name = to->second;
-            request.identify.emplace_back(std::move(name), id);
-        }
-    // The other children shown are taken as they are, and the listing reads
-    // only their names, as a local folder's update always did; names a
-    // rename moves are read in full.
-    if (kind == TListingKind::Update) {
-        std::unordered_set<std::wstring> renamed;
-        for (const auto& [from, to] : renames)
-            renamed.insert(from), renamed.insert(to);
-        for (TTreeNode* c = node ? node->GetFirstChild() : Items().GetFirstNode(); c;
-             c = c->GetNextSibling())
-            if (NodeData(c))
-                if (std::wstring name = ShownName(c); !renamed.count(name))
-                    request.kept.push_back(std::move(name));
+    std::unordered_set<std::wstring> renamed;
+    for (const auto& [from, to] : renames)
+        renamed.insert(from), renamed.insert(to);
+    for (TTreeNode* c = node ? node->GetFirstChild() : Items().GetFirstNode(); c;
+         c = c->GetNextSibling()) {
+        const ULONGLONG id = FWatches ? FWatches->FileId(c) : 0;
+        if (!NodeData(c) || (!id && !update)) continue;
+        std::wstring name = ShownName(c);
+        if (update && !renamed.count(name)) request.kept.push_back(name);
+        if (!id) continue;
+        if (auto to = finalNames.find(name); to != finalNames.end()) name = to->second;
+        request.identify.emplace_back(std::move(name), id);
     }
     TTreeServices* services = &FServices;
     request.begins = [services] { services->ListingBegins(); };

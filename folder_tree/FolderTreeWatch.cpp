@@ -70,11 +70,11 @@ unsigned TFolderWatches::ListingResolves(const TTreeNode* node, std::wstring& pa
 }
 
 void TFolderWatches::Resolve(const TTreeNode* node) {
-    auto it = folders_.find(node);
-    if (it == folders_.end() || !it->second.byListing || it->second.resolved == it->second.ticket)
-        return;
-    it->second.byListing = false;
-    resolves_.emplace_back(node, it->second.ticket);
+    std::wstring path;
+    const unsigned ticket = ListingResolves(node, path);
+    if (!ticket) return;
+    folders_.at(node).byListing = false;
+    resolves_.emplace_back(node, ticket);
     StartRound();
 }
 

@@ -13,7 +13,6 @@ struct TFolderTreeViewEx::TPendingListing {
     Microsoft::WRL::ComPtr<IShellFolder> folder;
     UniqueItemIDList item, absolute;
     TFolderRenames renames;
-    std::wstring path;           // an updated folder's, followed when it is gone
     unsigned identityTicket = 0; // the watches' resolution the listing carries
     DWORD started = 0;
     unsigned generation = 0;
