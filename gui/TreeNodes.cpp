@@ -142,21 +142,18 @@ TTreeNode* TTreeNodes::Add(TTreeNode* parent, TNodeValues v, HTREEITEM after) {
     if (!handle) return nullptr;
     node->item_ = handle;
     TTreeNode* added = node.get();
-    nodes_.emplace(added, std::move(node));
+    nodes_[handle] = std::move(node);
     return added;
 }
 
 void TTreeNodes::ItemDeleted(TTreeNode* node) {
-    nodes_.erase(node);
+    auto it = nodes_.find(node->ItemId());
+    if (it != nodes_.end() && it->second.get() == node) nodes_.erase(it);
 }
 
 TTreeNode* TTreeNodes::GetNode(HTREEITEM item) const {
-    if (!item || !owner_->Handle()) return nullptr;
-    TVITEMW tv{};
-    tv.mask = TVIF_HANDLE | TVIF_PARAM;
-    tv.hItem = item;
-    if (!Send(owner_, TVM_GETITEMW, 0, LPARAM(&tv))) return nullptr;
-    return reinterpret_cast<TTreeNode*>(tv.lParam);
+    auto it = item ? nodes_.find(item) : nodes_.end();
+    return it == nodes_.end() ? nullptr : it->second.get();
 }
 
 TTreeNode* TTreeNodes::GetFirstNode() const {

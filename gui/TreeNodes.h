@@ -92,7 +92,8 @@ class TTreeNodes {
     // Sorts the top-level nodes with a tree-view comparison callback.
     void CustomSort(PFNTVCOMPARE compare, LPARAM data);
 
-    // The node object behind an item, or null.
+    // The node object behind an item, or null. Found without asking the
+    // control: a walk over many siblings asks it once per step, not twice.
     TTreeNode* GetNode(HTREEITEM item) const;
     // Called when the control deletes an item: frees its node object.
     void ItemDeleted(TTreeNode* node);
@@ -101,5 +102,5 @@ class TTreeNodes {
 
   private:
     TCustomTreeView* owner_;
-    std::unordered_map<const TTreeNode*, std::unique_ptr<TTreeNode>> nodes_;
+    std::unordered_map<HTREEITEM, std::unique_ptr<TTreeNode>> nodes_; // by their items
 };
