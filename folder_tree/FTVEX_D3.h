@@ -230,7 +230,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     void MarkUnreachable();
     bool ListingTimer(WPARAM timer);
     // A child's name for parsing in its folder: nodes are matched by it.
-    std::wstring ShownName(const TTreeNode* child);
+    const std::wstring& ShownName(const TTreeNode* child);
     // `iconLater`: the node's icon is looked up off the window's thread.
     TTreeNode* AddChildNode(TTreeNode* node, IShellFolder* folder, TListedChild& child,
                             HTREEITEM after, bool iconLater);

@@ -31,13 +31,14 @@ bool IsWithin(const TTreeNode* node, const TTreeNode* ancestor) {
 
 } // namespace
 
-std::wstring TFolderTreeViewEx::ShownName(const TTreeNode* child) {
-    const TTVITEMDATA* d = NodeData(child);
-    std::wstring name;
-    if (d)
+const std::wstring& TFolderTreeViewEx::ShownName(const TTreeNode* child) {
+    static const std::wstring none;
+    TTVITEMDATA* d = NodeData(child);
+    if (!d) return none;
+    if (d->Name.empty())
         GetItemDisplayNameW(d->ParentFolder.Get(), d->RelativeID.get(),
-                            SHGDN_INFOLDER | SHGDN_FORPARSING, name);
-    return name;
+                            SHGDN_INFOLDER | SHGDN_FORPARSING, d->Name);
+    return d->Name;
 }
 
 void TFolderTreeViewEx::UpdateNode(TTreeNode* node, const TFolderRenames& renames) {
@@ -62,6 +63,7 @@ bool TFolderTreeViewEx::FollowMovedFolder(TTreeNode* node, const std::wstring& m
     data->ParentFolder = level.folder;
     data->RelativeID = std::move(level.item);
     data->AbsoluteID = std::move(list);
+    data->Name.clear();
     node->SetText(GetFileInfoDisplayName(data->AbsoluteID.get()));
     node->SetImages(I_IMAGECALLBACK, I_IMAGECALLBACK); // asked again when next drawn
     RepointBranch(node);
@@ -80,6 +82,7 @@ TTreeNode* TFolderTreeViewEx::AddChildNode(TTreeNode* node, IShellFolder* folder
                                   : nullptr;
     record->RelativeID = std::move(child.item);
     record->Attributes = child.attributes;
+    record->Name = std::move(child.name);
     record->IconLater = iconLater;
     return Items().Add(node,
                        {.text = std::move(child.text),
@@ -145,10 +148,11 @@ bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool i
             if (e.kind == TChildDiff::Keep) {
                 // A node never opened gains its button with its first
                 // subfolder (or loses it with its last, where files are not
-                // shown).
+                // shown). Each ask is a message to the tree view: the
+                // cheapest tests go first.
                 const bool subfolders = (l.attributes & SFGAO_HASSUBFOLDER) != 0;
-                if (!known && !child->GetFirstChild() && child->HasChildren() != subfolders &&
-                    (subfolders || !FShowFile))
+                if (!known && (subfolders || !FShowFile) && child->HasChildren() != subfolders &&
+                    !child->GetFirstChild())
                     child->SetHasChildren(subfolders);
                 continue;
             }
@@ -163,6 +167,7 @@ bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool i
                                         l.item.get());
             d->RelativeID = CopyItemID(l.item.get());
             d->Attributes = l.attributes;
+            d->Name = l.name;
             child->SetText(l.text);
             child->SetImages(I_IMAGECALLBACK, I_IMAGECALLBACK);
             RepointBranch(child);
@@ -175,8 +180,10 @@ bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool i
         // parent before anything is deleted.
         TTreeNode* top = TopItem();
         std::vector<TTreeNode*> gone;
+        std::vector<bool> goes(p.children.size());
         for (int c : p.diff.gone) {
             TTreeNode* child = p.children[std::size_t(c)];
+            goes[std::size_t(c)] = true;
             gone.push_back(child);
             if (node && IsWithin(Selected(), child)) SetSelected(node);
             if (IsWithin(top, child)) top = node;
@@ -187,9 +194,8 @@ bool TFolderTreeViewEx::ApplyListing(TTreeNode* node, TPendingListing& p, bool i
         // Added in their places where the children kept are in the listing's
         // order; else added, then sorted once.
         std::vector<TTreeNode*> remaining;
-        for (TTreeNode* c = node ? node->GetFirstChild() : Items().GetFirstNode(); c;
-             c = c->GetNextSibling())
-            remaining.push_back(c);
+        for (std::size_t c = 0; c < p.children.size(); ++c)
+            if (!goes[c]) remaining.push_back(p.children[c]);
         p.sortAfter = !p.renamed.empty() || remaining != order;
         p.generation = FGeneration;
     }

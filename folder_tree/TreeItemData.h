@@ -1,6 +1,6 @@
 // The record behind every node of the folder tree: the folder that holds
-// the item, the item inside it, its full list from the desktop and its
-// attribute word. Freed with its node.
+// the item, the item inside it, its full list from the desktop, its
+// attribute word and its name. Freed with its node.
 #pragma once
 
 #include "folder_tree/ItemIdList.h"
@@ -19,6 +19,10 @@ struct TTVITEMDATA {
     UniqueItemIDList RelativeID;
     UniqueItemIDList AbsoluteID;
     ULONG Attributes = 0;
+    // The item's name for parsing in ParentFolder, by which an update
+    // matches the node: kept from the listing that made or renamed it,
+    // else asked once; empty while not known.
+    std::wstring Name;
     // Listed from a slow folder: the icons are looked up off the window's
     // thread, and known once Icons holds them.
     bool IconLater = false;
