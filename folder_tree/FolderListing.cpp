@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <unordered_map>
-#include <unordered_set>
 
 using Microsoft::WRL::ComPtr;
 
@@ -145,7 +145,10 @@ TListing ListFolder(LPCITEMIDLIST folder, LPCITEMIDLIST folderList, const TListi
         (folder->mkid.cb && FAILED(desktop->BindToObject(folder, nullptr, IID_PPV_ARGS(&sub)))))
         return listing;
     listing.bound = true;
-    const std::unordered_set<std::wstring> keptNames(kept.begin(), kept.end());
+    std::unordered_map<std::wstring, std::size_t> keptAt; // a kept name's place among the shown
+    keptAt.reserve(kept.size());
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        keptAt.emplace(kept[i], i);
     auto detail = [&](TListedChild& c) { Detail(sub.Get(), c, folderList, rules); };
     // No window is handed to the shell: a folder that would ask the user
     // something (a disk, a password) lists nothing instead.
@@ -156,28 +159,54 @@ TListing ListFolder(LPCITEMIDLIST folder, LPCITEMIDLIST folderList, const TListi
                              child.attributes = a;
                              GetItemDisplayNameW(in, raw, SHGDN_INFOLDER | SHGDN_FORPARSING,
                                                  child.name);
-                             if (keptNames.count(child.name))
+                             if (auto at = keptAt.find(child.name); at != keptAt.end()) {
                                  child.shown = true; // as its node shows it
-                             else
+                                 child.keptAt = at->second;
+                             } else {
                                  Detail(in, child, folderList, rules);
+                             }
                              if (child.item) listing.children.push_back(std::move(child));
                              return !cancelled.load(std::memory_order_relaxed);
                          });
     // Before the shown ones are told apart: a kept child asked its
     // identity is read in full.
     Identify(listing.children, identify, detail);
-    auto shownEnd = std::stable_partition(listing.children.begin(), listing.children.end(),
-                                          [](const TListedChild& c) { return c.shown; });
-    listing.shownCount = std::size_t(shownEnd - listing.children.begin());
+    // The kept ones first, in the order their nodes show, then the other
+    // shown ones, then the rest.
+    auto& all = listing.children;
+    auto keptEnd = std::stable_partition(all.begin(), all.end(), [](const TListedChild& c) {
+        return c.shown && c.keptAt != TListedChild::kNotKept;
+    });
+    auto shownEnd =
+        std::stable_partition(keptEnd, all.end(), [](const TListedChild& c) { return c.shown; });
+    listing.shownCount = std::size_t(shownEnd - all.begin());
+    std::sort(all.begin(), keptEnd,
+              [](const TListedChild& x, const TListedChild& y) { return x.keptAt < y.keptAt; });
     // Ordered as the tree orders siblings: by the folder's own comparison,
-    // files above folders when asked.
-    std::stable_sort(listing.children.begin(), shownEnd,
-                     [&](const TListedChild& x, const TListedChild& y) {
-                         const bool folderX = (x.attributes & SFGAO_FOLDER) != 0;
-                         const bool folderY = (y.attributes & SFGAO_FOLDER) != 0;
-                         if (rules.filesFirst && folderX != folderY) return folderY;
-                         HRESULT hr = sub->CompareIDs(0, x.item.get(), y.item.get());
-                         return SUCCEEDED(hr) && short(HRESULT_CODE(hr)) < 0;
-                     });
+    // files above folders when asked. The kept ones are in that order
+    // already, so the others are sorted and merged in, each placed by a
+    // search: a share's comparison can cost a round trip.
+    auto before = [&](const TListedChild& x, const TListedChild& y) {
+        const bool folderX = (x.attributes & SFGAO_FOLDER) != 0;
+        const bool folderY = (y.attributes & SFGAO_FOLDER) != 0;
+        if (rules.filesFirst && folderX != folderY) return folderY;
+        HRESULT hr = sub->CompareIDs(0, x.item.get(), y.item.get());
+        return SUCCEEDED(hr) && short(HRESULT_CODE(hr)) < 0;
+    };
+    std::stable_sort(keptEnd, shownEnd, before);
+    if (keptEnd != all.begin() && keptEnd != shownEnd) {
+        std::vector<TListedChild> merged;
+        merged.reserve(all.size());
+        auto k = all.begin();
+        for (auto n = keptEnd; n != shownEnd; ++n) {
+            auto at = std::upper_bound(k, keptEnd, *n, before);
+            std::move(k, at, std::back_inserter(merged));
+            k = at;
+            merged.push_back(std::move(*n));
+        }
+        std::move(k, keptEnd, std::back_inserter(merged));
+        std::move(shownEnd, all.end(), std::back_inserter(merged));
+        all = std::move(merged);
+    }
     return listing;
 }

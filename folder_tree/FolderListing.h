@@ -35,6 +35,8 @@ struct TListedChild {
     // Tested, given its full list, its text and its looks; a child kept as
     // it is shown has its name and attributes only.
     bool detailed = false;
+    static constexpr std::size_t kNotKept = std::size_t(-1);
+    std::size_t keptAt = kNotKept; // its place among the names kept
 };
 
 struct TListing {
@@ -49,7 +51,8 @@ struct TListing {
 // Folders listed under `identify`'s names are asked their file indices; if
 // one is not the folder given with it, every listed folder is asked (a
 // brief open each). Children listed under a name of `kept` (the nodes shown
-// now) are taken as shown, and only what the diff needs of them is read.
+// now, in the order they show) are taken as shown, and only what the diff
+// needs of them is read; they keep that order, the others sorted in.
 // Stops early, listing less, once `cancelled` is set.
 TListing ListFolder(LPCITEMIDLIST folder, LPCITEMIDLIST folderList, const TListingRules& rules,
                     const std::vector<std::pair<std::wstring, ULONGLONG>>& identify,
