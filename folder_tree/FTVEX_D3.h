@@ -198,7 +198,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     bool IsUsableRoot(IMalloc* malloc, LPCITEMIDLIST list);
     bool HasShowableContent(IShellFolder* folder, LPCITEMIDLIST item);
 
-    // Population: a node's children are listed on a thread of their own
+    // Population: a node's children are listed off the window's thread
     // (FolderListing.h), compared with those shown (ChildDiff.h) and applied
     // here (FolderTreeChildren.cpp); a fill is a listing applied with
     // nothing shown (FolderTreeListing.cpp).
@@ -238,7 +238,7 @@ class TFolderTreeViewEx : public TCustomTreeView {
     int FPatience = 0; // callers that need children now: listings are waited for longer
 
     // Icons of nodes listed from a slow folder: a default icon when first
-    // drawn, the real ones looked up in batches on a thread of their own.
+    // drawn, the real ones looked up in batches off the window's thread.
     int LaterIcon(TTreeNode* node, bool open);
     void IconsMessage(WPARAM kind);
     void ForgetIconOf(const TTreeNode* node);

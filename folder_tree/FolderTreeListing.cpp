@@ -1,4 +1,4 @@
-// A node's children are listed on a thread of their own (ListingJob.h) and
+// A node's children are listed off the window's thread (ListingJob.h) and
 // applied when the result comes back to the tree's window. The window waits
 // a moment for a listing, so that a quick folder opens at once; a slower one
 // shows a placeholder child until its children come, and is marked after a

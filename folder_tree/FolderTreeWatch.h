@@ -13,7 +13,7 @@
 //
 // Nothing here waits for a disk or a share on the window's thread: a
 // folder is resolved by the listing that reads it next, or else by a round
-// on a thread of its own (WatchRound.h), which also checks the last-write
+// off the window's thread (WatchRound.h), which also checks the last-write
 // times and opens the roots; the round's answers come back as a message.
 //
 // Events are hints: a marked node is read again by the tree, which decides

@@ -1,4 +1,4 @@
-// The icons of a batch of nodes looked up on a thread of their own
+// The icons of a batch of nodes looked up off the window's thread
 // (ThreadJob.h): SHGetFileInfoW reads the item, which on a share whose
 // server is gone holds the caller for seconds. The thread posts `message`
 // to the window, with wParam 1, once the icons are there.

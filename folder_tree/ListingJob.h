@@ -1,4 +1,4 @@
-// A folder's listing run on a thread of its own (ThreadJob.h). The thread
+// A folder's listing run off the window's thread (ThreadJob.h). The thread
 // posts `message` to the window, with the job's serial, once the result is
 // there. Before it lists, it resolves the folder for the watches, so that
 // no change between the two is missed, and for a folder gone it looks in

@@ -1,5 +1,5 @@
 // What the watches (FolderTreeWatch.h) read of the file system, gathered
-// into one round done on a thread of its own (ThreadJob.h): folders
+// into one round done off the window's thread (ThreadJob.h): folders
 // resolved (FolderIdentity.h), their last-write times checked, roots opened
 // for reading their changes. Each of these is a brief open or a query, but
 // on a share whose server is gone each holds its caller for the network's
