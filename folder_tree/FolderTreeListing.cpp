@@ -143,7 +143,12 @@ bool TFolderTreeViewEx::RetryListing(TTreeNode* node) {
     UniqueItemIDList item = std::move(p->item), absolute = std::move(p->absolute);
     TFolderRenames renames = std::move(p->renames);
     CancelListings(node, false);
-    ListChildren(node, folder.Get(), item.get(), absolute.get(), kind, renames);
+    // An update's folder gone meanwhile is found missing, as by the first
+    // listing: the tree's own root folder is followed, another is left to
+    // its parent's update rather than emptied.
+    const std::wstring path =
+        kind == TListingKind::Update && node ? WatchablePath(node) : std::wstring();
+    ListChildren(node, folder.Get(), item.get(), absolute.get(), kind, renames, path);
     return true;
 }
 
