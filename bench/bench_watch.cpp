@@ -26,29 +26,33 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Listings slower than the window's wait come back as messages: served
-// until every one has been applied.
-void AwaitListings() {
-    while (TFolderTreeTestAccess::LiveListings() > 0) {
+// The program's loop served while `busy` holds.
+void PumpWhile(const std::function<bool()>& busy) {
+    while (busy()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         Application().ProcessMessages();
     }
+}
+
+// Listings slower than the window's wait come back as messages: served
+// until every one has been applied.
+void AwaitListings() {
+    PumpWhile([] { return TFolderTreeTestAccess::LiveListings() > 0; });
 }
 
 // The loop served for a moment: what an earlier step left to do (a paint
 // of the form that another form's end uncovered, which the display reports
 // late) is done before a step is timed, not within it.
 void Settle() {
-    for (const DWORD end = GetTickCount() + 100; int(end - GetTickCount()) > 0;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Application().ProcessMessages();
-    }
+    const DWORD end = GetTickCount() + 100;
+    PumpWhile([end] { return int(end - GetTickCount()) > 0; });
 }
 
 int ChildCount(const TTreeNode* node) {
@@ -202,10 +206,7 @@ void IdleCost(const std::string& data) {
         const double begin = Now();
         for (int i = 0; i < checks; ++i) { // a check at once, as on activation, and its round
             SendMessageA(host.tree->Handle(), WM_ACTIVATEAPP, TRUE, 0);
-            while (Internals(*host.tree).WatchRoundOut()) {
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-                Application().ProcessMessages();
-            }
+            PumpWhile([&] { return Internals(*host.tree).WatchRoundOut(); });
         }
         const double each = (Now() - begin) / checks;
         std::printf("  a check of %d open nodes, its round there and back %.3f ms, %.2f us per "

@@ -49,7 +49,7 @@ class TThreadJob {
     HWND window_;
     UINT message_;
     WPARAM wParam_;
-    std::shared_ptr<TThreadJob> self_; // the thread's share, given up when it ends
+    std::shared_ptr<TThreadJob> self_; // the work item's share, taken when it runs
     UniqueHandle finished_;            // set once the work is done
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> done_{false};
